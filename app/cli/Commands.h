@@ -1,0 +1,6 @@
+#pragma once
+
+class CommandLine;
+
+// Registers every command of the command-line interface.
+void registerCommands(CommandLine& commandLine);

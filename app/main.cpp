@@ -1,0 +1,36 @@
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+
+    if (CommandLine::wantsCommandLine(arguments)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Keymoor"));
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        CliStreams streams {out, err};
+        CommandLine commandLine;
+        registerCommands(commandLine);
+        return commandLine.run(arguments, streams);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Keymoor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
+    MainWindow window;
+    window.show();
+    return app.exec();
+}

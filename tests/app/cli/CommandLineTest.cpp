@@ -1,0 +1,69 @@
+#include "cli/CommandLine.h"
+
+#include "core/AppInfo.h"
+
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Captured
+{
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+Captured runCommandLine(const CommandLine& commandLine, const QStringList& arguments)
+{
+    Captured result;
+    QTextStream out(&result.out);
+    QTextStream err(&result.err);
+    CliStreams streams {out, err};
+    result.status = commandLine.run(arguments, streams);
+    out.flush();
+    err.flush();
+    return result;
+}
+
+} // namespace
+
+TEST(CommandLine, VersionComesFromTheApplicationPropertyList)
+{
+    EXPECT_FALSE(AppInfo::shortVersion().isEmpty());
+    EXPECT_GT(AppInfo::modelVersion(), 4);
+    const Captured result = runCommandLine(CommandLine(), {QStringLiteral("--version")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.out.contains(AppInfo::prettyAppVersion()));
+    EXPECT_EQ(AppInfo::prettyAppVersion(), AppInfo::shortVersion() + " (" + AppInfo::bundleVersion() + ")");
+}
+
+TEST(CommandLine, DispatchesCommandsAndTheirHelp)
+{
+    CommandLine commandLine;
+    QStringList seen;
+    commandLine.addCommand({QStringLiteral("echo"), QStringLiteral("print the arguments"),
+                            QStringLiteral("Usage: keymoor echo WORD..."),
+                            [&seen](const QStringList& args, CliStreams& s) {
+                                seen = args;
+                                s.out << args.join(' ');
+                                return 0;
+                            }});
+    Captured result = runCommandLine(commandLine, {QStringLiteral("--help")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.out.contains(QStringLiteral("echo")));
+    EXPECT_TRUE(result.out.contains(QStringLiteral("print the arguments")));
+
+    result = runCommandLine(commandLine, {QStringLiteral("echo"), QStringLiteral("a"), QStringLiteral("b")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(seen, QStringList({QStringLiteral("a"), QStringLiteral("b")}));
+
+    result = runCommandLine(commandLine, {QStringLiteral("echo"), QStringLiteral("--help")});
+    EXPECT_TRUE(result.out.contains(QStringLiteral("Usage: keymoor echo")));
+
+    result = runCommandLine(commandLine, {QStringLiteral("frobnicate")});
+    EXPECT_NE(result.status, 0);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("unknown command")));
+    EXPECT_TRUE(result.out.isEmpty());
+}

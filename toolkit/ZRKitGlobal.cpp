@@ -1,0 +1,5 @@
+#include "ZRKitGlobal.h"
+
+extern "C" {
+const double ZRBackButtonTriangleWidth = 7.0;
+}
