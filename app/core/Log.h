@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// The application's diagnostic log: every log line of the application goes through Log::write.
+// Lines go to standard error (unless turned off, as the command-line interface does) and are
+// appended to "Keymoor.log" in the application cache folder. Safe to call from any thread.
+namespace Log {
+
+void write(const QString& line);
+
+// Whether lines are echoed on standard error (default: true).
+void setEchoToStandardError(bool echo);
+
+// The file lines are appended to; empty turns file logging off. Default: <cache folder>/Keymoor.log,
+// resolved on first use.
+void setLogFilePath(const QString& path);
+QString logFilePath();
+
+// Tests install a sink to see the lines; a null function removes it.
+using Sink = std::function<void(const QString& line)>;
+void setSink(Sink sink);
+
+} // namespace Log
