@@ -1,0 +1,3 @@
+#include "ZRCryptoKitLog.h"
+
+Q_LOGGING_CATEGORY(lcZRCryptoKit, "keymoor.cryptokit")
