@@ -51,9 +51,10 @@ QVariant toVariant(plist_t node, int depth)
         return value;
     }
     case PLIST_STRING: {
-        char* text = nullptr;
-        plist_get_string_val(node, &text);
-        return takeString(text);
+        // By pointer and length: plist_get_string_val aborts on a string holding a NUL byte.
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
     }
     case PLIST_DATA: {
         char* bytes = nullptr;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+// Readable failure messages for Qt values.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* out)
+{
+    *out << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+// A fixture of tests/data/toolkit.
+inline QString toolkitFixture(const QString& relativePath)
+{
+    return QDir(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/toolkit")).filePath(relativePath);
+}
