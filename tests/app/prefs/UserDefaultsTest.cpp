@@ -139,3 +139,11 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeWrittenIsReported)
     EXPECT_FALSE(defaults.setValue(QStringLiteral("Key"), 1, &error));
     EXPECT_TRUE(error.contains(path())) << error.toStdString();
 }
+
+TEST(UserDefaultsLocation, TheApplicationStoreLivesInTheConfigurationFolder)
+{
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    ASSERT_FALSE(config.isEmpty());
+    EXPECT_EQ(UserDefaults::standardFilePath(), config + QStringLiteral("/Keymoor/Keymoor.conf"));
+    EXPECT_EQ(UserDefaults::standard().filePath(), UserDefaults::standardFilePath());
+}
