@@ -15,20 +15,6 @@ const QLocale Switzerland(QLocale::German, QLocale::Switzerland);
 
 } // namespace
 
-TEST(ZRCurrencyManager, NamesTheFourSymbolsAndTheLocalOne)
-{
-    EXPECT_EQ(ZRCurrencyManager::dollarCurrencySymbol(), QStringLiteral("$"));
-    EXPECT_EQ(ZRCurrencyManager::euroCurrencySymbol(UnitedStates), QStringLiteral("€"));
-    EXPECT_EQ(ZRCurrencyManager::euroCurrencySymbol(Germany), QStringLiteral("€"));
-    EXPECT_EQ(ZRCurrencyManager::poundCurrencySymbol(UnitedStates), QStringLiteral("£"));
-    EXPECT_EQ(ZRCurrencyManager::yenCurrencySymbol(UnitedStates), QStringLiteral("¥"));
-    EXPECT_EQ(ZRCurrencyManager::localCurrencySymbol(UnitedStates), QStringLiteral("$"));
-    EXPECT_EQ(ZRCurrencyManager::localCurrencySymbol(Germany), QStringLiteral("€"));
-    EXPECT_EQ(ZRCurrencyManager::localCurrencySymbol(Britain), QStringLiteral("£"));
-    EXPECT_EQ(ZRCurrencyManager::localCurrencySymbol(Switzerland), QStringLiteral("CHF"));
-    EXPECT_TRUE(ZRCurrencyManager::currencySymbolForCode(QStringLiteral("EU"), UnitedStates).isEmpty());
-}
-
 TEST(ZRCurrencyManager, DefaultListHoldsNoSymbolTwice)
 {
     const QStringList fourSymbols {QStringLiteral("$"), QStringLiteral("€"), QStringLiteral("¥"), QStringLiteral("£")};

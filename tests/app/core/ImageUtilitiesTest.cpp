@@ -33,15 +33,6 @@ TEST(ImageUtilities, ScalesToExactlyTheSizeAskedStretchingTheImage)
     }
 }
 
-TEST(ImageUtilities, ScalingNothingOrToNothing)
-{
-    const QImage blank = zr_imageScaledToSize(QImage(), QSize(8, 8));
-    ASSERT_EQ(blank.size(), QSize(8, 8));
-    EXPECT_EQ(blank.pixelColor(4, 4).alpha(), 0);
-    EXPECT_TRUE(zr_imageScaledToSize(halfRedImage(), QSize(0, 10)).isNull());
-    EXPECT_TRUE(zr_imageScaledToSize(halfRedImage(), QSize(-5, 10)).isNull());
-}
-
 TEST(ImageUtilities, PngBytesReadBackAsTheSameImage)
 {
     const QImage original = halfRedImage();

@@ -88,15 +88,6 @@ TEST_F(UserDefaultsTest, ADamagedEntryReadsAsTheDefault)
     EXPECT_EQ(defaults.stringValue(QStringLiteral("Name")), QStringLiteral("kept"));
 }
 
-TEST_F(UserDefaultsTest, KeysWithoutAnyValueReadAsNothing)
-{
-    UserDefaults defaults(path());
-    EXPECT_FALSE(defaults.value(QStringLiteral("Missing")).isValid());
-    EXPECT_FALSE(defaults.boolValue(QStringLiteral("Missing")));
-    EXPECT_TRUE(defaults.stringValue(QStringLiteral("Missing")).isEmpty());
-    EXPECT_TRUE(defaults.dictionaryValue(QStringLiteral("Missing")).isEmpty());
-}
-
 TEST_F(UserDefaultsTest, DictionariesRoundTripAsReadableGroups)
 {
     const QString key = QStringLiteral("ZRActiveExportValuesDefaultsKey");

@@ -115,25 +115,6 @@ TEST_F(UserPreferencesTest, DropboxFolderIsADefaultOnlyWhenDropboxAndItsFolderEx
     EXPECT_TRUE(prefs.syncDropFolderLocation().isEmpty());
 }
 
-TEST_F(UserPreferencesTest, UserValuesSurviveTheNextLaunch)
-{
-    {
-        UserPreferences prefs(m_defaults, environment());
-        prefs.setAutoCopySerial(true);
-        prefs.setScanEmailUponImport(false);
-        prefs.setImportFilePath(QStringLiteral("/data/in"));
-        prefs.setAutoSaveTimeInterval(15);
-        prefs.setAddressBookProfile(QStringLiteral("Work"));
-    }
-    UserDefaults reopened(m_defaults.filePath());
-    UserPreferences prefs(reopened, environment());
-    EXPECT_TRUE(prefs.autoCopySerial());
-    EXPECT_FALSE(prefs.scanEmailUponImport());
-    EXPECT_EQ(prefs.importFilePath(), QStringLiteral("/data/in"));
-    EXPECT_DOUBLE_EQ(prefs.autoSaveTimeInterval(), 15.0);
-    EXPECT_EQ(prefs.addressBookProfile(), QStringLiteral("Work"));
-}
-
 TEST_F(UserPreferencesTest, NonsenseValuesAreRefused)
 {
     UserPreferences prefs(m_defaults, environment());

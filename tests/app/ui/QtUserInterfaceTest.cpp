@@ -1,7 +1,5 @@
 #include "ui/QtUserInterface.h"
 
-#include "ui/ProgressSheet.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -77,29 +75,6 @@ TEST(QtUserInterface, AlertsAnswerTheIndexOfTheButtonChosen)
     EXPECT_EQ(ui.runAlert(deleteAlert()), 2);
 }
 
-TEST(QtUserInterface, QuestionsMapButtonsToAnswers)
-{
-    QMainWindow window;
-    window.show();
-    QtUserInterface ui(&window);
-    Question question;
-    question.title = QStringLiteral("Replace?");
-    question.yesButton = QStringLiteral("Replace");
-    question.noButton = QStringLiteral("Don't Replace");
-
-    whenMessageBoxShows([](QMessageBox* box) { clickButtonNamed(box, QStringLiteral("Replace")); });
-    EXPECT_EQ(ui.ask(question), Answer::Yes);
-    whenMessageBoxShows([](QMessageBox* box) {
-        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(box, &escape);
-    });
-    EXPECT_EQ(ui.ask(question), Answer::No); // without a cancel button Escape means No
-
-    question.cancelButton = QStringLiteral("Cancel");
-    whenMessageBoxShows([](QMessageBox* box) { clickButtonNamed(box, QStringLiteral("Cancel")); });
-    EXPECT_EQ(ui.ask(question), Answer::Cancel);
-}
-
 TEST(QtUserInterface, SensitiveClipboardTextIsMarkedForClipboardManagers)
 {
     QtUserInterface ui(nullptr);
@@ -117,18 +92,4 @@ TEST(QtUserInterface, SensitiveClipboardTextIsMarkedForClipboardManagers)
     // Copying a missing value leaves an empty plain-text clipboard, not the previous text.
     ui.setClipboardText(QString(), true);
     EXPECT_TRUE(clipboard->text().isEmpty());
-}
-
-TEST(QtUserInterface, ProgressGoesToTheSheetOverTheWindow)
-{
-    QMainWindow window;
-    window.show();
-    QtUserInterface ui(&window);
-    ASSERT_NE(ui.progressSheet(), nullptr);
-    EXPECT_EQ(ui.progressSheet()->parentWidget(), &window);
-    ui.startProgress(QStringLiteral("Attaching the documents…"));
-    EXPECT_TRUE(ui.isProgressShown());
-    EXPECT_EQ(ui.progressSheet()->message(), QStringLiteral("Attaching the documents…"));
-    ui.stopProgress();
-    EXPECT_FALSE(ui.isProgressShown());
 }
