@@ -1,0 +1,67 @@
+#include "model/ZRCurrencyManager.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QLocale UnitedStates(QLocale::English, QLocale::UnitedStates);
+const QLocale Germany(QLocale::German, QLocale::Germany);
+const QLocale Ireland(QLocale::English, QLocale::Ireland); // euro, with "." as decimal separator
+const QLocale Britain(QLocale::English, QLocale::UnitedKingdom);
+const QLocale Japan(QLocale::Japanese, QLocale::Japan);
+const QLocale Switzerland(QLocale::German, QLocale::Switzerland);
+
+} // namespace
+
+TEST(ZRCurrencyManager, DefaultListHoldsNoSymbolTwice)
+{
+    const QStringList fourSymbols {QStringLiteral("$"), QStringLiteral("€"), QStringLiteral("¥"), QStringLiteral("£")};
+    // The local currency is one of the four: it is not added again.
+    EXPECT_EQ(ZRCurrencyManager::currencySymbols(UnitedStates), fourSymbols);
+    EXPECT_EQ(ZRCurrencyManager::currencySymbols(Germany), fourSymbols);
+    // Display texts follow the locale: British English writes the yen "JP¥", Swiss German the euro
+    // "EUR"; another local currency comes last.
+    EXPECT_EQ(ZRCurrencyManager::currencySymbols(Britain),
+              QStringList({QStringLiteral("$"), QStringLiteral("€"), QStringLiteral("JP¥"), QStringLiteral("£")}));
+    EXPECT_EQ(ZRCurrencyManager::currencySymbols(Switzerland),
+              QStringList({QStringLiteral("$"), QStringLiteral("EUR"), QStringLiteral("¥"), QStringLiteral("£"),
+                           QStringLiteral("CHF")}));
+
+    for (const QLocale& locale : {Japan, QLocale::c(), QLocale(QLocale::Swedish, QLocale::Sweden)}) {
+        const QStringList symbols = ZRCurrencyManager::currencySymbols(locale);
+        EXPECT_EQ(symbols.first(), QStringLiteral("$")) << locale.name().toStdString();
+        EXPECT_EQ(symbols.size(), QSet<QString>(symbols.cbegin(), symbols.cend()).size())
+            << symbols.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(symbols.contains(QString())) << locale.name().toStdString();
+    }
+}
+
+TEST(ZRCurrencyManager, PriceFormatterFollowsTheCurrency)
+{
+    struct Case
+    {
+        QString symbol;
+        QLocale locale;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {QStringLiteral("$"), UnitedStates, "1,234.5"},
+        {QStringLiteral("€"), UnitedStates, "1.234,5"}, // the euro on a non-euro system
+        {QStringLiteral("£"), UnitedStates, "1,234.5"},
+        {QStringLiteral("¥"), UnitedStates, "1,234.5"},
+        {QStringLiteral("SEK"), UnitedStates, "1,234.5"}, // free text formats like the dollar
+        {QString(), UnitedStates, "1,234.5"},
+        {QStringLiteral("$"), Germany, "1,234.5"}, // not the German separators
+        {QStringLiteral("€"), Germany, "1.234,5"},
+        // The local currency is the euro: the local separators win over the euro rule.
+        {QStringLiteral("€"), Ireland, "1,234.5"},
+        {QStringLiteral("CHF"), Switzerland, "1’234.5"},
+    };
+    for (const Case& c : cases) {
+        const PriceFormatter formatter = ZRCurrencyManager::formatterForCurrency(c.symbol, c.locale);
+        EXPECT_EQ(formatter.toString(1234.5), QString::fromUtf8(c.shown))
+            << c.symbol.toStdString() << " in " << c.locale.name().toStdString();
+    }
+}
