@@ -1,0 +1,203 @@
+#pragma once
+
+#include "FetchRequest.h"
+#include "ManagedObject.h"
+#include "SaveNotice.h"
+#include "StoreError.h"
+#include "UndoManager.h"
+
+#include <QObject>
+#include <QRecursiveMutex>
+#include <QSet>
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace Persistence {
+
+class ObjectModel;
+class PersistentStore;
+class StoreCoordinator;
+struct RelationshipDescription;
+struct StoreRow;
+
+// A scratch pad of objects over a store coordinator: an identity map (one object per identifier),
+// the changes since the last save (inserted, updated, deleted), save, rollback, reset, refresh,
+// undo, and a lock for callers that share it between threads. A context is used by one thread at
+// a time; other threads make their own context over the same coordinator and pass identifiers.
+// After each successful save didSave() carries the changed identifiers; connect it to
+// mergeChangesFromSaveNotice() of another context (a queued connection when that context lives in
+// another thread) to bring that context up to date.
+class ObjectContext : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ObjectContext(std::shared_ptr<StoreCoordinator> coordinator, QObject* parent = nullptr);
+    ~ObjectContext() override;
+    Q_DISABLE_COPY_MOVE(ObjectContext)
+
+    const std::shared_ptr<StoreCoordinator>& coordinator() const { return m_coordinator; }
+    const ObjectModel& model() const;
+
+    // A new object of the named entity; nullptr (and a diagnostic) for unknown or abstract ones.
+    ManagedObject* insertObject(const QString& entityName);
+    template<class T>
+    T* insert(const QString& entityName)
+    {
+        return dynamic_cast<T*>(insertObject(entityName));
+    }
+    // Which store a new object is saved to (default: the coordinator's first store).
+    bool assignObjectToStore(ManagedObject* object, PersistentStore* store);
+    // Marks the object deleted and applies the delete rules of its relationships at once.
+    void deleteObject(ManagedObject* object);
+
+    // The registered object, or a placeholder that loads on first use; nullptr for identifiers of
+    // other coordinators.
+    ManagedObject* objectWithID(const ObjectID& id);
+    // The object with its values loaded; nullptr if the store no longer has it.
+    ManagedObject* existingObjectWithID(const ObjectID& id, StoreError* error = nullptr);
+    ManagedObject* registeredObject(const ObjectID& id) const;
+    ObjectID objectIDForURI(const QString& uri) const;
+
+    // Objects that match the request, including unsaved changes of this context.
+    std::optional<ObjectList> execute(const FetchRequest& request, StoreError* error = nullptr);
+
+    bool hasChanges() const;
+    ObjectList insertedObjects() const;
+    ObjectList updatedObjects() const;
+    ObjectList deletedObjects() const;
+
+    // Writes every change, all or nothing per store; on failure nothing in memory changes.
+    bool save(StoreError* error = nullptr);
+    // Forgets every unsaved change: inserted objects leave, changed ones reload on next use.
+    void rollback();
+    // Forgets every object; pointers to them become invalid.
+    void reset();
+    // Without merging: drops the object's values (and unsaved changes) so it reloads on next use.
+    // With merging: reloads the stored values and keeps the unsaved changes on top.
+    // Binary values are dropped either way and reload on access.
+    void refreshObject(ManagedObject* object, bool mergeChanges);
+
+    // Recursive lock for callers that share the context between threads.
+    void lock() { m_lock.lock(); }
+    void unlock() { m_lock.unlock(); }
+    bool tryLock() { return m_lock.try_lock(); }
+
+    // Undo is off until enabled; the manager then records every change of this context.
+    void setUndoEnabled(bool enabled);
+    UndoManager* undoManager() const { return m_undo.get(); }
+    void undo();
+    void redo();
+
+public slots:
+    void mergeChangesFromSaveNotice(const Persistence::SaveNotice& notice);
+
+signals:
+    void didSave(const Persistence::SaveNotice& notice);
+    void didMerge(const Persistence::SaveNotice& notice);
+
+private:
+    friend class ManagedObject;
+    struct IDHash
+    {
+        size_t operator()(const ObjectID& id) const { return qHash(id); }
+    };
+    // Groups everything one public call changes into one undo step.
+    class UndoGroup
+    {
+    public:
+        explicit UndoGroup(const ObjectContext* context)
+            : m_undo(context->m_undo.get())
+        {
+            if (m_undo) {
+                m_undo->beginGroup();
+            }
+        }
+        ~UndoGroup()
+        {
+            if (m_undo) {
+                m_undo->endGroup();
+            }
+        }
+        Q_DISABLE_COPY_MOVE(UndoGroup)
+
+    private:
+        UndoManager* m_undo;
+    };
+
+    // Registration and lifecycle
+    ManagedObject* registerObject(std::unique_ptr<ManagedObject> object, const ObjectID& id);
+    void retire(ManagedObject* object);
+    void revive(ManagedObject* object, const ObjectID& id);
+    void refault(ManagedObject* object);
+    void markUpdated(ManagedObject* object);
+    void markDeleted(ManagedObject* object);
+    void unDelete(ManagedObject* object);
+    void unInsert(ManagedObject* object);
+    void reInsert(ManagedObject* object);
+    void registerUndo(std::function<void()> action);
+
+    // Loading
+    PersistentStore* storeFor(const ObjectID& id) const;
+    ObjectID localID(const ObjectID& id) const;
+    void fulfill(ManagedObject* object);
+    void applyRow(ManagedObject* object, const StoreRow& row, bool dropToMany);
+    ManagedObject* materialize(const StoreRow& row);
+    ManagedObject* objectForStoredID(const ObjectID& id);
+    QVariant readAttribute(ManagedObject* object, int index);
+    ManagedObject* resolveToOne(ManagedObject* object, int index);
+    const ObjectList& toManyList(ManagedObject* object, int index);
+    void unloadInverseLists(ManagedObject* object);
+
+    // Changing
+    bool writeAttribute(ManagedObject* object, int index, const QVariant& value);
+    bool writeToOne(ManagedObject* object, int index, ManagedObject* target);
+    void setRawToOne(ManagedObject* object, int index, ManagedObject* target);
+    void unlinkAll(ManagedObject* object, bool cascade);
+
+    // Fetching and saving
+    bool fetchFromStores(const FetchRequest& request, const EntityDescription* entity, ObjectList* objects,
+                         StoreError* error);
+    void sortObjects(ObjectList& objects, const QList<SortDescriptor>& descriptors) const;
+    bool checkDeleteRules(StoreError* error);
+    bool saveStore(PersistentStore* store, SaveNotice* notice, StoreError* error);
+
+    std::shared_ptr<StoreCoordinator> m_coordinator;
+    std::unordered_map<ObjectID, std::unique_ptr<ManagedObject>, IDHash> m_registry;
+    std::vector<std::unique_ptr<ManagedObject>> m_retired;
+    QSet<ManagedObject*> m_inserted;
+    QSet<ManagedObject*> m_updated;
+    QSet<ManagedObject*> m_deleted;
+    QHash<ManagedObject*, PersistentStore*> m_assignedStores;
+    std::unique_ptr<UndoManager> m_undo;
+    QRecursiveMutex m_lock;
+    quint64 m_sequence = 0;
+};
+
+// Holds a context's lock for a scope.
+class ContextLocker
+{
+public:
+    explicit ContextLocker(ObjectContext* context)
+        : m_context(context)
+    {
+        if (m_context) {
+            m_context->lock();
+        }
+    }
+    ~ContextLocker()
+    {
+        if (m_context) {
+            m_context->unlock();
+        }
+    }
+    Q_DISABLE_COPY_MOVE(ContextLocker)
+
+private:
+    ObjectContext* m_context;
+};
+
+} // namespace Persistence

@@ -1,0 +1,274 @@
+// Fetching into a context and saving it.
+#include "AttributeValue.h"
+#include "Diagnostics.h"
+#include "EntityDescription.h"
+#include "ObjectContext.h"
+#include "ObjectModel.h"
+#include "PersistentStore.h"
+#include "StoreCoordinator.h"
+
+#include <QCollator>
+
+#include <numeric>
+
+namespace Persistence {
+
+std::optional<ObjectList> ObjectContext::execute(const FetchRequest& request, StoreError* error)
+{
+    const EntityDescription* entity = model().entity(request.entityName);
+    if (!entity) {
+        setError(error, StoreError::Code::InvalidArgument,
+                 QStringLiteral("There is no entity \"%1\" to fetch.").arg(request.entityName));
+        return std::nullopt;
+    }
+    ObjectList objects;
+    if (!fetchFromStores(request, entity, &objects, error)) {
+        return std::nullopt;
+    }
+    if (!request.sortDescriptors.isEmpty()) {
+        sortObjects(objects, request.sortDescriptors);
+    }
+    if (request.fetchLimit > 0 && objects.size() > request.fetchLimit) {
+        objects.resize(request.fetchLimit);
+    }
+    return objects;
+}
+
+bool ObjectContext::fetchFromStores(const FetchRequest& request, const EntityDescription* entity, ObjectList* objects,
+                                    StoreError* error)
+{
+    const auto matchesEntity = [&](const ManagedObject* object) {
+        return object->m_entity == entity || (request.includesSubentities && object->m_entity->isKindOf(entity));
+    };
+    QSet<ManagedObject*> seen;
+    for (PersistentStore* store : m_coordinator->stores()) {
+        QVector<StoreRow> rows;
+        bool applied = false;
+        {
+            QMutexLocker locker(&m_coordinator->mutex());
+            if (!store->fetchRows(entity, request.includesSubentities, request.predicate, &rows, &applied, error)) {
+                return false;
+            }
+        }
+        objects->reserve(objects->size() + rows.size());
+        for (const StoreRow& row : std::as_const(rows)) {
+            ManagedObject* object = materialize(row);
+            if (object->m_state != ManagedObject::State::Registered) {
+                continue; // deleted in this context, or gone
+            }
+            // Changed objects are judged by their current values, like unsaved ones below.
+            if ((!applied || object->m_updated) && !request.predicate.evaluate(object)) {
+                continue;
+            }
+            objects->append(object);
+            if (object->m_updated) {
+                seen.insert(object);
+            }
+        }
+    }
+    const auto addPending = [&](const QSet<ManagedObject*>& pending) {
+        ObjectList matching;
+        for (ManagedObject* object : pending) {
+            if (matchesEntity(object) && !seen.contains(object) && request.predicate.evaluate(object)) {
+                matching.append(object);
+            }
+        }
+        std::sort(matching.begin(), matching.end(),
+                  [](const ManagedObject* a, const ManagedObject* b) { return a->m_sequence < b->m_sequence; });
+        objects->append(matching);
+    };
+    addPending(m_updated);
+    addPending(m_inserted);
+    return true;
+}
+
+void ObjectContext::sortObjects(ObjectList& objects, const QList<SortDescriptor>& descriptors) const
+{
+    using Comparison = SortDescriptor::Comparison;
+    // Keys are read once per object, not once per comparison.
+    const qsizetype keyCount = descriptors.size();
+    QVector<QVariant> keys(objects.size() * keyCount);
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        for (qsizetype k = 0; k < keyCount; ++k) {
+            QVariant value = objects[i]->valueForKeyPath(descriptors[k].keyPath);
+            if (descriptors[k].comparison == Comparison::CaseInsensitive
+                && value.metaType().id() == QMetaType::QString) {
+                value = value.toString().toCaseFolded();
+            }
+            keys[i * keyCount + k] = value;
+        }
+    }
+    QCollator collator;
+    QCollator caseless;
+    caseless.setCaseSensitivity(Qt::CaseInsensitive);
+    QVector<qsizetype> order(objects.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        for (qsizetype k = 0; k < keyCount; ++k) {
+            const QVariant& left = keys[a * keyCount + k];
+            const QVariant& right = keys[b * keyCount + k];
+            int result = 0;
+            const bool strings
+                = left.metaType().id() == QMetaType::QString && right.metaType().id() == QMetaType::QString;
+            if (strings && descriptors[k].comparison == Comparison::Localized) {
+                result = collator.compare(left.toString(), right.toString());
+            } else if (strings && descriptors[k].comparison == Comparison::LocalizedCaseInsensitive) {
+                result = caseless.compare(left.toString(), right.toString());
+            } else {
+                result = AttributeValue::compare(left, right);
+            }
+            if (result != 0) {
+                return descriptors[k].ascending ? result < 0 : result > 0;
+            }
+        }
+        return false;
+    });
+    ObjectList sorted;
+    sorted.reserve(objects.size());
+    for (const qsizetype index : std::as_const(order)) {
+        sorted.append(objects[index]);
+    }
+    objects = sorted;
+}
+
+bool ObjectContext::checkDeleteRules(StoreError* error)
+{
+    for (ManagedObject* object : std::as_const(m_deleted)) {
+        for (const auto& relationship : object->m_entity->relationships()) {
+            if (relationship.deleteRule != DeleteRule::Deny) {
+                continue;
+            }
+            const ObjectList targets = relationship.toMany ? toManyList(object, relationship.index)
+                                                           : ObjectList {resolveToOne(object, relationship.index)};
+            for (const ManagedObject* target : targets) {
+                if (target && !target->isDeleted()) {
+                    return setError(error, StoreError::Code::ValidationFailed,
+                                    QStringLiteral("%1 cannot be deleted while its %2 are not.")
+                                        .arg(object->m_entity->name(), relationship.name));
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool ObjectContext::save(StoreError* error)
+{
+    bool metadataPending = false;
+    for (PersistentStore* store : m_coordinator->stores()) {
+        metadataPending = metadataPending || store->hasPendingMetadata();
+    }
+    if (!hasChanges() && !metadataPending) {
+        return true;
+    }
+    if (!checkDeleteRules(error)) {
+        return false;
+    }
+    // Every object to insert must have a store to go to.
+    for (ManagedObject* object : std::as_const(m_inserted)) {
+        if (!m_assignedStores.value(object, m_coordinator->firstStore())) {
+            return setError(error, StoreError::Code::InvalidArgument,
+                            QStringLiteral("There is no store to save the new objects to."));
+        }
+    }
+    SaveNotice notice;
+    notice.coordinator = m_coordinator.get();
+    for (PersistentStore* store : m_coordinator->stores()) {
+        if (!saveStore(store, &notice, error)) {
+            return false;
+        }
+    }
+    if (!notice.isEmpty()) {
+        emit didSave(notice);
+    }
+    return true;
+}
+
+bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreError* error)
+{
+    const auto storeOf = [&](ManagedObject* object) {
+        return object->m_id.isTemporary() ? m_assignedStores.value(object, m_coordinator->firstStore())
+                                          : storeFor(object->m_id);
+    };
+    const auto rowChange = [&](ManagedObject* object, bool everything) {
+        RowChange change;
+        change.id = object->m_id;
+        for (int index = 0; index < object->m_entity->propertyCount(); ++index) {
+            const RelationshipDescription* relationship = object->m_entity->relationshipAt(index);
+            if ((relationship && relationship->toMany) || (!everything && !object->m_dirty.testBit(index))) {
+                continue;
+            }
+            QVariant value;
+            if (relationship) {
+                ManagedObject* target = resolveToOne(object, index);
+                value = target && target->isValid() && !target->isDeleted() ? QVariant::fromValue(target->m_id)
+                                                                            : QVariant();
+            } else {
+                value = readAttribute(object, index);
+            }
+            change.properties.append(index);
+            change.values.append(value);
+        }
+        return change;
+    };
+    ChangeSet changes;
+    ObjectList inserted;
+    ObjectList updated;
+    ObjectList deleted;
+    for (ManagedObject* object : insertedObjects()) {
+        if (storeOf(object) == store) {
+            changes.inserted.append(rowChange(object, true));
+            inserted.append(object);
+        }
+    }
+    for (ManagedObject* object : updatedObjects()) {
+        if (storeOf(object) == store) {
+            changes.updated.append(rowChange(object, false));
+            updated.append(object);
+        }
+    }
+    for (ManagedObject* object : ObjectList(m_deleted.cbegin(), m_deleted.cend())) {
+        if (object->m_wasInserted) {
+            retire(object); // never reached a store
+        } else if (storeOf(object) == store) {
+            changes.deleted.append(object->m_id);
+            deleted.append(object);
+        }
+    }
+    AssignedIDs assigned;
+    {
+        QMutexLocker locker(&m_coordinator->mutex());
+        if (store->hasPendingMetadata()) {
+            changes.writesMetadata = true;
+            changes.metadata = store->metadata();
+        }
+        if (!store->save(changes, &assigned, error)) {
+            return false;
+        }
+    }
+    for (ManagedObject* object : std::as_const(inserted)) {
+        auto node = m_registry.extract(object->m_id);
+        object->m_id = assigned.value(object->m_id);
+        node.key() = object->m_id;
+        m_registry.insert(std::move(node));
+        object->m_state = ManagedObject::State::Registered;
+        object->m_dirty.fill(false);
+        m_inserted.remove(object);
+        m_assignedStores.remove(object);
+        notice->inserted.append(object->m_id);
+    }
+    for (ManagedObject* object : std::as_const(updated)) {
+        object->m_dirty.fill(false);
+        object->m_updated = false;
+        m_updated.remove(object);
+        notice->updated.append(object->m_id);
+    }
+    for (ManagedObject* object : std::as_const(deleted)) {
+        notice->deleted.append(object->m_id);
+        object->m_deletionSaved = true;
+        retire(object);
+    }
+    return true;
+}
+
+} // namespace Persistence

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "Predicate.h"
+#include "StoreError.h"
+#include "StoreRow.h"
+
+#include <QString>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+
+namespace Persistence {
+
+class EntityDescription;
+class ObjectModel;
+
+enum class StoreType { SQLite, XML };
+
+QString storeTypeName(StoreType type);
+
+// What a store file says about itself, read without opening the whole store.
+struct StoreInfo
+{
+    StoreType type = StoreType::SQLite;
+    QString identifier; // the store's UUID
+    int modelVersion = 0; // version of the model that wrote it
+    QString schemaHash; // shape of that model
+    QVariantMap metadata; // the metadata dictionary callers set ("ZRModelVersion", ...)
+};
+
+// One store file. Stores are used by their coordinator only, under its mutex.
+class PersistentStore
+{
+public:
+    struct Options
+    {
+        bool readOnly = false;
+    };
+
+    virtual ~PersistentStore();
+    PersistentStore(const PersistentStore&) = delete;
+    PersistentStore& operator=(const PersistentStore&) = delete;
+
+    // Opens the store file at `path` with `model`, creating a new empty store when nothing exists
+    // there (unless read-only). Refuses, without changing a byte, a file that is not a store of
+    // that type, is damaged, or was written with a model of another shape.
+    static std::unique_ptr<PersistentStore> open(StoreType type, const QString& path,
+                                                 std::shared_ptr<const ObjectModel> model, const Options& options,
+                                                 StoreError* error);
+
+    // The store's description and metadata, reading only what is needed for it.
+    static std::optional<StoreInfo> readInfo(const QString& path, StoreError* error = nullptr);
+    // The type of the store file at `path` judged by its first bytes; nothing if it is neither.
+    static std::optional<StoreType> detectType(const QString& path);
+
+    virtual StoreType type() const = 0;
+    const QString& path() const { return m_path; }
+    const QString& identifier() const { return m_identifier; }
+    bool isReadOnly() const { return m_readOnly; }
+    const ObjectModel& model() const { return *m_model; }
+
+    // Metadata set here is written by the next save.
+    const QVariantMap& metadata() const { return m_metadata; }
+    void setMetadata(const QVariantMap& metadata);
+    bool hasPendingMetadata() const { return m_metadataPending; }
+
+    // Rows of `entity` (and of its sub-entities if asked). The store may apply the predicate
+    // itself; *predicateApplied tells whether it did, else the caller filters.
+    virtual bool fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                           QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error)
+        = 0;
+    // One row; *row stays empty when the store has no such object.
+    virtual bool loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error) = 0;
+    // The value of one attribute that rows leave out (binary).
+    virtual bool loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError* error) = 0;
+    // Rows of `entity` family whose to-one relationship `toOneName` points at the object with `key`.
+    virtual bool fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key,
+                              QVector<StoreRow>* rows, StoreError* error)
+        = 0;
+    // Applies the change set all or nothing, and gives inserted objects permanent identifiers.
+    bool save(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
+
+protected:
+    PersistentStore(const QString& path, std::shared_ptr<const ObjectModel> model, bool readOnly);
+    virtual bool write(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error) = 0;
+
+    // Checks that a store written by a model of `version` with `hash` can be opened with ours.
+    bool checkModel(int version, const QString& hash, StoreError* error) const;
+
+    QString m_path;
+    QString m_identifier;
+    std::shared_ptr<const ObjectModel> m_model;
+    QVariantMap m_metadata;
+    bool m_metadataPending = false;
+    bool m_readOnly = false;
+};
+
+} // namespace Persistence

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace Persistence {
+
+// A prepared statement borrowed from SqliteDatabase's cache (or owned, when not cached). Bindings
+// are cleared and the statement reset when the wrapper goes away, so a cached statement is always
+// ready for its next use.
+class SqliteStatement
+{
+public:
+    SqliteStatement(sqlite3* db, sqlite3_stmt* statement, bool owned);
+    SqliteStatement(SqliteStatement&& other) noexcept;
+    SqliteStatement& operator=(SqliteStatement&&) = delete;
+    SqliteStatement(const SqliteStatement&) = delete;
+    ~SqliteStatement();
+
+    bool isValid() const { return m_statement != nullptr; }
+
+    // Binds 1-based parameters: null, bool, integers, double, QString, QByteArray.
+    bool bind(int index, const QVariant& value);
+    bool bindInt64(int index, qint64 value);
+    bool bindText(int index, const QString& value);
+
+    // Steps once: true with a row available; false when done or on error (see succeeded()).
+    bool next();
+    // Runs a statement that returns no rows.
+    bool exec();
+    bool succeeded() const { return m_ok; }
+    QString errorMessage() const;
+
+    int columnCount() const;
+    bool isNull(int column) const;
+    qint64 int64(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+    QByteArray blob(int column) const;
+
+private:
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+    bool m_owned = false;
+    bool m_ok = true;
+};
+
+} // namespace Persistence

@@ -1,0 +1,578 @@
+#include "SqliteStore.h"
+
+#include "EntityDescription.h"
+#include "ObjectModel.h"
+#include "SqlitePredicate.h"
+#include "plist/PropertyList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Persistence {
+
+namespace {
+
+const QByteArray SqliteMagic("SQLite format 3\0", 16);
+constexpr int HeaderSize = 100;
+
+quint32 bigEndian(const QByteArray& bytes, int offset, int size)
+{
+    quint32 value = 0;
+    for (int i = 0; i < size; ++i) {
+        value = (value << 8) | quint8(bytes[offset + i]);
+    }
+    return value;
+}
+
+bool hasHotJournal(const QString& path)
+{
+    return QFileInfo(path + QStringLiteral("-journal")).size() > 0;
+}
+
+QString keyCounterName(const EntityDescription* root)
+{
+    return QStringLiteral("nextKey.") + root->name();
+}
+
+bool syncPath(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+SqliteStore::SqliteStore(const QString& path, std::shared_ptr<const ObjectModel> model, bool readOnly)
+    : PersistentStore(path, model, readOnly)
+    , m_schema(*model)
+{ }
+
+bool SqliteStore::hasSqliteHeader(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(SqliteMagic.size()) == SqliteMagic;
+}
+
+bool SqliteStore::checkFile(const QString& path, StoreError* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return setError(error, StoreError::Code::IoError, QStringLiteral("The store \"%1\" cannot be read.").arg(path),
+                        file.errorString());
+    }
+    const QByteArray header = file.read(HeaderSize);
+    if (header.size() < HeaderSize) {
+        const bool looksTruncated = SqliteMagic.startsWith(header) || header.startsWith(SqliteMagic);
+        return setError(error, looksTruncated ? StoreError::Code::StoreCorrupt : StoreError::Code::NotAStore,
+                        QStringLiteral("The file \"%1\" is not a complete library store.").arg(path),
+                        QStringLiteral("the file holds only %1 bytes").arg(header.size()));
+    }
+    if (!header.startsWith(SqliteMagic)) {
+        return setError(error, StoreError::Code::NotAStore,
+                        QStringLiteral("The file \"%1\" is not a library store.").arg(path),
+                        QStringLiteral("it is not an SQLite database"));
+    }
+    if (quint8(header[18]) != 1 || quint8(header[19]) != 1) {
+        return setError(error, StoreError::Code::NotAStore,
+                        QStringLiteral("The file \"%1\" is not a library store.").arg(path),
+                        QStringLiteral("it is an SQLite database in write-ahead-log mode"));
+    }
+    if (hasHotJournal(path)) {
+        return true; // SQLite rolls the interrupted save back when it opens the file
+    }
+    quint32 pageSize = bigEndian(header, 16, 2);
+    pageSize = pageSize == 1 ? 65536 : pageSize;
+    const quint32 changeCounter = bigEndian(header, 24, 4);
+    const quint32 pageCount = bigEndian(header, 28, 4);
+    const quint32 validFor = bigEndian(header, 92, 4);
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
+        return setError(error, StoreError::Code::StoreCorrupt, QStringLiteral("The store \"%1\" is damaged.").arg(path),
+                        QStringLiteral("invalid page size %1").arg(pageSize));
+    }
+    if (validFor == changeCounter && pageCount > 0 && file.size() < qint64(pageCount) * pageSize) {
+        return setError(
+            error, StoreError::Code::StoreCorrupt, QStringLiteral("The store \"%1\" is damaged.").arg(path),
+            QStringLiteral("the file is truncated: %1 of %2 bytes").arg(file.size()).arg(qint64(pageCount) * pageSize));
+    }
+    return true;
+}
+
+bool SqliteStore::openDatabase(SqliteDatabase& db, const QString& path, bool readOnly, StoreError* error)
+{
+    if (!db.open(path, readOnly, false)) {
+        return setError(error, StoreError::Code::IoError,
+                        QStringLiteral("The store \"%1\" cannot be opened.").arg(path), db.errorMessage());
+    }
+    SqlitePredicate::registerFunctions(db.handle());
+    db.exec(QStringLiteral("PRAGMA cell_size_check = ON"));
+    if (!db.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
+        return setError(error, StoreError::Code::SqliteError,
+                        QStringLiteral("The store \"%1\" cannot be opened.").arg(path), db.errorMessage());
+    }
+    return true;
+}
+
+std::optional<StoreInfo> SqliteStore::readInfo(SqliteDatabase& db, const QString& path, StoreError* error)
+{
+    const QString damaged = QStringLiteral("The store \"%1\" is damaged.").arg(path);
+    SqliteStatement probe = db.prepareUncached(
+        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'km_store'"));
+    if (!probe.next()) {
+        setError(error, StoreError::Code::StoreCorrupt, damaged, db.errorMessage());
+        return std::nullopt;
+    }
+    if (probe.int64(0) != 1) {
+        setError(error, StoreError::Code::NotAStore,
+                 QStringLiteral("The file \"%1\" is not a library store.").arg(path),
+                 QStringLiteral("it is an SQLite database of another program"));
+        return std::nullopt;
+    }
+    SqliteStatement query = db.prepareUncached(QStringLiteral("SELECT key, value FROM km_store"));
+    QHash<QString, QVariant> values;
+    while (query.next()) {
+        const QString key = query.text(0);
+        values.insert(key, key == u"metadata" ? QVariant(query.blob(1)) : QVariant(query.text(1)));
+    }
+    if (!query.succeeded()) {
+        setError(error, StoreError::Code::StoreCorrupt, damaged, db.errorMessage());
+        return std::nullopt;
+    }
+    StoreInfo info;
+    info.type = StoreType::SQLite;
+    info.identifier = values.value(QStringLiteral("uuid")).toString();
+    bool versionOk = false;
+    info.modelVersion = values.value(QStringLiteral("modelVersion")).toString().toInt(&versionOk);
+    info.schemaHash = values.value(QStringLiteral("schemaHash")).toString();
+    QString plistError;
+    const auto metadata = PropertyList::fromData(values.value(QStringLiteral("metadata")).toByteArray(), &plistError);
+    if (info.identifier.isEmpty() || !versionOk || info.schemaHash.isEmpty() || !metadata
+        || metadata->metaType().id() != QMetaType::QVariantMap) {
+        setError(error, StoreError::Code::StoreCorrupt, damaged, QStringLiteral("its description is incomplete"));
+        return std::nullopt;
+    }
+    info.metadata = metadata->toMap();
+    return info;
+}
+
+std::optional<StoreInfo> SqliteStore::readInfo(const QString& path, StoreError* error)
+{
+    if (!QFileInfo::exists(path)) {
+        setError(error, StoreError::Code::FileNotFound, QStringLiteral("There is no store at \"%1\".").arg(path));
+        return std::nullopt;
+    }
+    if (!checkFile(path, error)) {
+        return std::nullopt;
+    }
+    // A read-only connection cannot roll back an interrupted save; a writable one does so first.
+    SqliteDatabase db;
+    if (!openDatabase(db, path, !hasHotJournal(path), error)) {
+        return std::nullopt;
+    }
+    return readInfo(db, path, error);
+}
+
+bool SqliteStore::create(const QString& path, const ObjectModel& model, StoreError* error)
+{
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists()) {
+        return setError(error, StoreError::Code::IoError,
+                        QStringLiteral("The store \"%1\" cannot be created.").arg(path),
+                        QStringLiteral("its folder does not exist"));
+    }
+    const QString temporary = path + QStringLiteral(".new-") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const auto cleanUp = [&temporary] {
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-journal"));
+    };
+    {
+        SqliteDatabase db;
+        if (!db.open(temporary, false, true)) {
+            cleanUp();
+            return setError(error, StoreError::Code::IoError,
+                            QStringLiteral("The store \"%1\" cannot be created.").arg(path), db.errorMessage());
+        }
+        QStringList statements {
+            QStringLiteral("PRAGMA journal_mode = DELETE"),
+            QStringLiteral("BEGIN"),
+            QStringLiteral("CREATE TABLE km_store (key TEXT PRIMARY KEY NOT NULL, value)"),
+        };
+        statements.append(SqliteSchema(model).createStatements());
+        bool ok = true;
+        for (const QString& statement : std::as_const(statements)) {
+            ok = ok && db.exec(statement);
+        }
+        const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        const QHash<QString, QVariant> values {
+            {QStringLiteral("uuid"), uuid},
+            {QStringLiteral("modelVersion"), QString::number(model.version())},
+            {QStringLiteral("schemaHash"), model.schemaHash()},
+            {QStringLiteral("metadata"), PropertyList::toData(QVariantMap(), PropertyList::Format::Binary)},
+        };
+        for (auto it = values.cbegin(); ok && it != values.cend(); ++it) {
+            SqliteStatement insert
+                = db.prepareUncached(QStringLiteral("INSERT INTO km_store (key, value) VALUES (?, ?)"));
+            ok = insert.bindText(1, it.key()) && insert.bind(2, it.value()) && insert.exec();
+        }
+        for (const auto& entity : model.entities()) {
+            if (ok && !entity->parent()) {
+                SqliteStatement insert
+                    = db.prepareUncached(QStringLiteral("INSERT INTO km_store (key, value) VALUES (?, 1)"));
+                ok = insert.bindText(1, keyCounterName(entity.get())) && insert.exec();
+            }
+        }
+        ok = ok && db.exec(QStringLiteral("COMMIT"));
+        if (!ok) {
+            const QString reason = db.errorMessage();
+            db.close();
+            cleanUp();
+            return setError(error, StoreError::Code::SqliteError,
+                            QStringLiteral("The store \"%1\" cannot be created.").arg(path), reason);
+        }
+    }
+    // Owner-only, durable, then linked into place: link() never replaces an existing file.
+    const QByteArray from = QFile::encodeName(temporary);
+    const QByteArray to = QFile::encodeName(path);
+    if (::chmod(from.constData(), S_IRUSR | S_IWUSR) != 0 || !syncPath(temporary)
+        || ::link(from.constData(), to.constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        cleanUp();
+        return setError(error, StoreError::Code::IoError,
+                        QStringLiteral("The store \"%1\" cannot be created.").arg(path), reason);
+    }
+    cleanUp();
+    syncPath(target.absolutePath());
+    return true;
+}
+
+std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, std::shared_ptr<const ObjectModel> model,
+                                               const Options& options, StoreError* error)
+{
+    if (!QFileInfo::exists(path)) {
+        if (options.readOnly) {
+            setError(error, StoreError::Code::FileNotFound, QStringLiteral("There is no store at \"%1\".").arg(path));
+            return nullptr;
+        }
+        if (!create(path, *model, error)) {
+            return nullptr;
+        }
+    }
+    if (!checkFile(path, error)) {
+        return nullptr;
+    }
+    std::unique_ptr<SqliteStore> store(new SqliteStore(path, model, options.readOnly));
+    if (!openDatabase(store->m_db, path, options.readOnly, error)) {
+        return nullptr;
+    }
+    const auto info = readInfo(store->m_db, path, error);
+    if (!info || !store->checkModel(info->modelVersion, info->schemaHash, error)) {
+        return nullptr;
+    }
+    SqliteStatement check = store->m_db.prepareUncached(QStringLiteral("PRAGMA quick_check(1)"));
+    if (!check.next() || check.text(0) != u"ok") {
+        setError(error, StoreError::Code::StoreCorrupt, QStringLiteral("The store \"%1\" is damaged.").arg(path),
+                 check.succeeded() ? check.text(0) : store->m_db.errorMessage());
+        return nullptr;
+    }
+    store->m_identifier = info->identifier;
+    store->m_metadata = info->metadata;
+    return store;
+}
+
+bool SqliteStore::sqlFailure(StoreError* error, const QString& what) const
+{
+    return setError(error, StoreError::Code::SqliteError, what, m_db.errorMessage());
+}
+
+bool SqliteStore::readRows(SqliteStatement& statement, const EntityDescription* family, QVector<StoreRow>* rows,
+                           StoreError* error) const
+{
+    const SqliteSchema::Family& plan = m_schema.family(family);
+    const EntityDescription* entity = nullptr;
+    QString entityName;
+    QVector<int> columns;
+    while (statement.next()) {
+        const QString name = statement.text(1);
+        if (!entity || name != entityName) {
+            entity = m_model->entity(name);
+            entityName = name;
+            if (!entity || entity->root() != family->root()) {
+                return setError(error, StoreError::Code::StoreCorrupt,
+                                QStringLiteral("The store \"%1\" is damaged.").arg(m_path),
+                                QStringLiteral("a row names the unknown entity \"%1\"").arg(name));
+            }
+            columns.resize(entity->propertyCount());
+            for (int i = 0; i < entity->propertyCount(); ++i) {
+                const auto* attribute = entity->attributeAt(i);
+                const auto* relationship = entity->relationshipAt(i);
+                const QString& property = attribute ? attribute->name : relationship->name;
+                columns[i] = plan.selectIndexByProperty.value(property, -1);
+            }
+        }
+        StoreRow row;
+        row.id = ObjectID::permanent(entity, m_identifier, statement.int64(0));
+        row.values.resize(entity->propertyCount());
+        for (const auto& attribute : entity->attributes()) {
+            if (columns[attribute.index] >= 0) {
+                row.values[attribute.index] = SqliteSchema::fromSql(attribute, statement, columns[attribute.index]);
+            }
+        }
+        for (const auto& relationship : entity->relationships()) {
+            const int column = columns[relationship.index];
+            if (column >= 0 && !statement.isNull(column)) {
+                row.values[relationship.index] = QVariant::fromValue(
+                    ObjectID::permanent(relationship.destination, m_identifier, statement.int64(column)));
+            }
+        }
+        rows->append(std::move(row));
+    }
+    return statement.succeeded() || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
+}
+
+bool SqliteStore::fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                            QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error)
+{
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    QString sql = QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ") + family.table;
+    QStringList conditions;
+    QVariantList bindings;
+    if (entity->parent() || !includeSubentities) {
+        const auto members
+            = includeSubentities ? entity->selfAndDescendants() : QList<const EntityDescription*> {entity};
+        QStringList marks;
+        for (const EntityDescription* member : members) {
+            marks.append(QStringLiteral("?"));
+            bindings.append(member->name());
+        }
+        conditions.append(QStringLiteral("ent IN (") + marks.join(QStringLiteral(", ")) + u')');
+    }
+    *predicateApplied = predicate.isNull();
+    if (const auto clause = SqlitePredicate(entity, family).translate(predicate)) {
+        conditions.append(u'(' + clause->sql + u')');
+        bindings.append(clause->bindings);
+        *predicateApplied = clause->complete;
+    }
+    if (!conditions.isEmpty()) {
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    }
+    SqliteStatement statement = m_db.prepare(sql);
+    for (int i = 0; i < bindings.size(); ++i) {
+        statement.bind(i + 1, bindings[i]);
+    }
+    if (!statement.isValid()) {
+        return sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
+    }
+    return readRows(statement, entity, rows, error);
+}
+
+bool SqliteStore::loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error)
+{
+    const SqliteSchema::Family& family = m_schema.family(id.entity());
+    SqliteStatement statement = m_db.prepare(QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ")
+                                             + family.table + QStringLiteral(" WHERE pk = ?"));
+    statement.bindInt64(1, id.key());
+    QVector<StoreRow> rows;
+    if (!readRows(statement, id.entity(), &rows, error)) {
+        return false;
+    }
+    row->reset();
+    if (!rows.isEmpty()) {
+        *row = std::move(rows.first());
+    }
+    return true;
+}
+
+bool SqliteStore::loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError* error)
+{
+    const AttributeDescription* attribute = id.entity()->attributeAt(attributeIndex);
+    const SqliteSchema::Family& family = m_schema.family(id.entity());
+    if (!attribute) {
+        return setError(error, StoreError::Code::InvalidArgument, QStringLiteral("No such attribute."));
+    }
+    SqliteStatement statement
+        = m_db.prepare(QStringLiteral("SELECT ") + family.columnByProperty.value(attribute->name)
+                       + QStringLiteral(" FROM ") + family.table + QStringLiteral(" WHERE pk = ?"));
+    statement.bindInt64(1, id.key());
+    *value = QVariant();
+    if (statement.next()) {
+        *value = SqliteSchema::fromSql(*attribute, statement, 0);
+        return true;
+    }
+    return statement.succeeded() || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
+}
+
+bool SqliteStore::fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key,
+                               QVector<StoreRow>* rows, StoreError* error)
+{
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    const QString column = family.columnByProperty.value(toOneName);
+    if (column.isEmpty()) {
+        return setError(error, StoreError::Code::InvalidArgument, QStringLiteral("No such relationship."));
+    }
+    SqliteStatement statement
+        = m_db.prepare(QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ") + family.table
+                       + QStringLiteral(" WHERE ") + column + QStringLiteral(" = ?"));
+    statement.bindInt64(1, key);
+    return readRows(statement, entity, rows, error);
+}
+
+bool SqliteStore::allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error)
+{
+    QHash<const EntityDescription*, qint64> next;
+    for (const RowChange& change : changes.inserted) {
+        const EntityDescription* root = change.id.entity()->root();
+        if (!next.contains(root)) {
+            SqliteStatement read = m_db.prepare(QStringLiteral("SELECT value FROM km_store WHERE key = ?"));
+            read.bindText(1, keyCounterName(root));
+            if (!read.next()) {
+                return sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+            }
+            next.insert(root, read.int64(0));
+        }
+        qint64& key = next[root];
+        assigned->insert(change.id, ObjectID::permanent(change.id.entity(), m_identifier, key++));
+    }
+    for (auto it = next.cbegin(); it != next.cend(); ++it) {
+        SqliteStatement write = m_db.prepare(QStringLiteral("UPDATE km_store SET value = ? WHERE key = ?"));
+        write.bindInt64(1, it.value());
+        write.bindText(2, keyCounterName(it.key()));
+        if (!write.exec()) {
+            return sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+        }
+    }
+    return true;
+}
+
+bool SqliteStore::bindRow(SqliteStatement& statement, const RowChange& change, const AssignedIDs& assigned, int first,
+                          StoreError* error) const
+{
+    const EntityDescription* entity = change.id.entity();
+    for (int i = 0; i < change.properties.size(); ++i) {
+        const int index = change.properties[i];
+        const QVariant& value = change.values[i];
+        if (const AttributeDescription* attribute = entity->attributeAt(index)) {
+            statement.bind(first + i, SqliteSchema::toSql(*attribute, value));
+            continue;
+        }
+        ObjectID target = value.value<ObjectID>();
+        if (target.isNull()) {
+            statement.bind(first + i, QVariant());
+            continue;
+        }
+        if (target.isTemporary()) {
+            target = assigned.value(target);
+        }
+        if (target.isNull() || target.storeIdentifier() != m_identifier) {
+            return setError(error, StoreError::Code::ValidationFailed,
+                            QStringLiteral("A relationship of %1 leads to an object outside the store \"%2\".")
+                                .arg(entity->name(), m_path));
+        }
+        statement.bindInt64(first + i, target.key());
+    }
+    return true;
+}
+
+bool SqliteStore::insertRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error)
+{
+    const EntityDescription* entity = change.id.entity();
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
+    QStringList marks {QStringLiteral("?"), QStringLiteral("?")};
+    for (const int index : change.properties) {
+        const auto* attribute = entity->attributeAt(index);
+        columns.append(
+            family.columnByProperty.value(attribute ? attribute->name : entity->relationshipAt(index)->name));
+        marks.append(QStringLiteral("?"));
+    }
+    SqliteStatement statement
+        = m_db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(family.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    statement.bindInt64(1, assigned.value(change.id).key());
+    statement.bindText(2, entity->name());
+    if (!bindRow(statement, change, assigned, 3, error)) {
+        return false;
+    }
+    return statement.exec() || sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+}
+
+bool SqliteStore::updateRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error)
+{
+    if (change.properties.isEmpty()) {
+        return true; // only a to-many changed, which lives in the other objects' rows
+    }
+    const EntityDescription* entity = change.id.entity();
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    QStringList assignments;
+    for (const int index : change.properties) {
+        const auto* attribute = entity->attributeAt(index);
+        assignments.append(
+            family.columnByProperty.value(attribute ? attribute->name : entity->relationshipAt(index)->name)
+            + QStringLiteral(" = ?"));
+    }
+    SqliteStatement statement = m_db.prepare(
+        QStringLiteral("UPDATE %1 SET %2 WHERE pk = ?").arg(family.table, assignments.join(QStringLiteral(", "))));
+    if (!bindRow(statement, change, assigned, 1, error)) {
+        return false;
+    }
+    statement.bindInt64(int(change.properties.size()) + 1, change.id.key());
+    // A row deleted meanwhile by another context stays deleted: there is nothing left to update.
+    return statement.exec() || sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+}
+
+bool SqliteStore::write(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error)
+{
+    SqliteTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        return sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+    }
+    if (!allocateKeys(changes, assigned, error)) {
+        return false;
+    }
+    for (const RowChange& change : changes.inserted) {
+        if (!insertRow(change, *assigned, error)) {
+            return false;
+        }
+    }
+    for (const RowChange& change : changes.updated) {
+        if (!updateRow(change, *assigned, error)) {
+            return false;
+        }
+    }
+    for (const ObjectID& id : changes.deleted) {
+        SqliteStatement statement
+            = m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE pk = ?").arg(m_schema.family(id.entity()).table));
+        statement.bindInt64(1, id.key());
+        if (!statement.exec()) {
+            return sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+        }
+    }
+    if (changes.writesMetadata) {
+        const QByteArray bytes = PropertyList::toData(changes.metadata, PropertyList::Format::Binary);
+        if (bytes.isEmpty()) {
+            return setError(error, StoreError::Code::InvalidArgument,
+                            QStringLiteral("The store metadata holds values that cannot be stored."));
+        }
+        SqliteStatement statement
+            = m_db.prepare(QStringLiteral("UPDATE km_store SET value = ? WHERE key = 'metadata'"));
+        statement.bind(1, bytes);
+        if (!statement.exec()) {
+            return sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+        }
+    }
+    return transaction.commit() || sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
+}
+
+} // namespace Persistence

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "PersistentStore.h"
+#include "SqliteDatabase.h"
+#include "SqliteSchema.h"
+
+namespace Persistence {
+
+// The SQLite store. The file is opened in rollback-journal mode with synchronous=FULL, and every
+// save is one IMMEDIATE transaction: once save() returns, the file alone holds the data (no
+// journal or WAL left beside it), and a crash at any moment leaves the old or the new state.
+// A new store is built under a temporary name and linked into place, so a store file either does
+// not exist or is complete. Files are readable by their owner only.
+class SqliteStore : public PersistentStore
+{
+public:
+    static std::unique_ptr<SqliteStore> open(const QString& path, std::shared_ptr<const ObjectModel> model,
+                                             const Options& options, StoreError* error);
+    // The description of the store at `path`, touching nothing but the metadata table.
+    static std::optional<StoreInfo> readInfo(const QString& path, StoreError* error);
+    // Whether the file starts like an SQLite database.
+    static bool hasSqliteHeader(const QString& path);
+
+    StoreType type() const override { return StoreType::SQLite; }
+
+    bool fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                   QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error) override;
+    bool loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error) override;
+    bool loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError* error) override;
+    bool fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key, QVector<StoreRow>* rows,
+                      StoreError* error) override;
+
+protected:
+    bool write(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error) override;
+
+private:
+    SqliteStore(const QString& path, std::shared_ptr<const ObjectModel> model, bool readOnly);
+
+    static bool create(const QString& path, const ObjectModel& model, StoreError* error);
+    static bool checkFile(const QString& path, StoreError* error);
+    static bool openDatabase(SqliteDatabase& db, const QString& path, bool readOnly, StoreError* error);
+    static std::optional<StoreInfo> readInfo(SqliteDatabase& db, const QString& path, StoreError* error);
+
+    bool readRows(SqliteStatement& statement, const EntityDescription* family, QVector<StoreRow>* rows,
+                  StoreError* error) const;
+    bool sqlFailure(StoreError* error, const QString& what) const;
+    bool allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
+    bool bindRow(SqliteStatement& statement, const RowChange& change, const AssignedIDs& assigned, int first,
+                 StoreError* error) const;
+    bool insertRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error);
+    bool updateRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error);
+
+    SqliteDatabase m_db;
+    SqliteSchema m_schema;
+};
+
+} // namespace Persistence
