@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class LibraryLock;
+class ProductEntity;
+class QThreadPool;
+class QTimer;
+class UserDefaults;
+class UserInterface;
+class UserPreferences;
+
+namespace Persistence {
+class ObjectContext;
+class ObjectModel;
+class StoreCoordinator;
+} // namespace Persistence
+
+// The one object that owns the catalogue while Keymoor runs: the library folder and its lock, the
+// main object context over the store, the default data, the autosave timer, saving and quitting.
+// The window, the command line and the tests all drive the application through it; it talks to the
+// person only through the UserInterface it is given.
+class KeymoorAppDelegate : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(KeymoorAppDelegate)
+
+public:
+    enum class OpenMode {
+        ReadWrite, // takes the library lock, creates and upgrades the library, seeds the defaults
+        ReadOnly, // for commands that only look: no lock, nothing created, nothing written
+    };
+
+    // `defaults` is the preferences store (the standard one unless a test gives its own).
+    explicit KeymoorAppDelegate(UserInterface* ui, OpenMode mode = OpenMode::ReadWrite,
+                                UserDefaults* defaults = nullptr, QObject* parent = nullptr);
+    ~KeymoorAppDelegate() override;
+
+    UserInterface* userInterface() const { return m_ui; }
+    UserPreferences& userPrefs() const { return *m_prefs; }
+    OpenMode openMode() const { return m_mode; }
+    QThreadPool* backgroundOperationQueue() const { return m_queue.get(); }
+
+    std::shared_ptr<const Persistence::ObjectModel> managedObjectModel();
+    // The main context; opens (creating if needed) the library on the first call. Null when the
+    // library cannot be opened: openError() says why, and the person has been told.
+    Persistence::ObjectContext* managedObjectContext();
+    QString openError() const { return m_openError; }
+
+    // Decides whether the store on disk can be opened as it is. Stores of older versions are kept
+    // untouched and refused for now; newer ones are refused. Runs at most once per process.
+    bool upgradeLibrary();
+
+    // Seeds the currencies (once, when the catalogue has none) and refreshes Keymoor's own record.
+    void initializeDefaultData();
+    void initializeDefaultCurrencies();
+    void initializeDefaultProduct();
+    // The record of Keymoor itself: the product titled with the executable name.
+    ProductEntity* ownProduct();
+    static bool isOwnProduct(const ProductEntity* product);
+
+    // Saves the main context if it has changes; on failure logs, tells the person and keeps the
+    // changes in memory. Answers whether everything is saved.
+    bool saveAction();
+
+    // Starts the repeating autosave at the preferred interval (read once per launch).
+    void startAutoSaveTimer();
+    // Called when launching has finished: the autosave starts 3 seconds later.
+    void applicationDidFinishLaunching();
+
+    enum class TerminateReply { Now, Cancel };
+    // The quit sequence: commit edits, save (asking what to do when that fails), then remove orphaned
+    // files and the cache contents, also when the quit is cancelled.
+    TerminateReply applicationShouldTerminate();
+
+    // A new product, saved, for the person to fill in.
+    ProductEntity* addNewProduct();
+    // Asks for confirmation, then deletes the products (never Keymoor's own record). Answers whether
+    // anything was removed.
+    bool removeProducts(const QList<ProductEntity*>& products);
+
+    // The window ends the text edit in progress so typed text reaches the catalogue before a save.
+    void setCommitEditingHandler(std::function<void()> handler) { m_commitEditing = std::move(handler); }
+    void gracefullyCommitEditing();
+
+    QString prettyAppVersion() const;
+
+signals:
+    // The products changed outside the window's own edits (added, removed, imported): refetch.
+    void productsChanged();
+    // A product was added and should be selected with the cursor in its title.
+    void productAdded(ProductEntity* product);
+
+private:
+    bool openLibrary();
+    void reportOpenFailure(const QString& title, const QString& message);
+
+    UserInterface* m_ui;
+    OpenMode m_mode;
+    std::unique_ptr<UserDefaults> m_ownDefaults;
+    std::unique_ptr<UserPreferences> m_prefs;
+    std::unique_ptr<QThreadPool> m_queue;
+    std::unique_ptr<LibraryLock> m_lock;
+    std::shared_ptr<const Persistence::ObjectModel> m_model;
+    std::shared_ptr<Persistence::StoreCoordinator> m_coordinator;
+    std::unique_ptr<Persistence::ObjectContext> m_context;
+    QTimer* m_autosaveTimer = nullptr;
+    std::function<void()> m_commitEditing;
+    QString m_openError;
+    bool m_openAttempted = false;
+    bool m_upgradeAttempted = false;
+};
