@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "core/AppLogging.h"
+#include "core/Log.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -19,6 +21,10 @@ int main(int argc, char* argv[])
     if (CommandLine::wantsCommandLine(arguments)) {
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Keymoor"));
+        installApplicationLogging();
+        // The log file keeps every line; the terminal shows only what the command reports, unless
+        // KEYMOOR_VERBOSE is set.
+        Log::setEchoToStandardError(qEnvironmentVariableIsSet("KEYMOOR_VERBOSE"));
         QTextStream out(stdout);
         QTextStream err(stderr);
         CliStreams streams {out, err};

@@ -1,8 +1,9 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "ProductCommands.h"
 
 void registerCommands(CommandLine& commandLine)
 {
-    Q_UNUSED(commandLine);
+    registerProductCommands(commandLine);
 }

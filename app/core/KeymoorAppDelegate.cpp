@@ -135,8 +135,8 @@ bool KeymoorAppDelegate::openLibrary()
         return false;
     }
     if (readOnly && !QFileInfo::exists(storePath)) {
-        // Nothing to look at yet; an empty in-memory view would only mislead, so report it.
-        reportOpenFailure(localizedString(QStringLiteral("NoLibraryYet")), storePath);
+        // Nothing to look at yet, and looking creates nothing.
+        m_openError = localizedString(QStringLiteral("NoLibraryYet"));
         return false;
     }
 
@@ -325,7 +325,7 @@ bool KeymoorAppDelegate::saveAction()
         return true;
     }
     StoreError error;
-    if (context->save(&error)) {
+    if (saveContext(context, &error)) {
         return true;
     }
     Log::write(QStringLiteral("Error: %1").arg(error.description));
@@ -336,6 +336,11 @@ bool KeymoorAppDelegate::saveAction()
                                              error.toString()});
     }
     return false;
+}
+
+bool KeymoorAppDelegate::saveContext(ObjectContext* context, StoreError* error)
+{
+    return context->save(error);
 }
 
 void KeymoorAppDelegate::startAutoSaveTimer()
@@ -366,7 +371,7 @@ KeymoorAppDelegate::TerminateReply KeymoorAppDelegate::applicationShouldTerminat
 
     TerminateReply reply = TerminateReply::Now;
     StoreError error;
-    if (context->hasChanges() && !context->save(&error)) {
+    if (context->hasChanges() && !saveContext(context, &error)) {
         Log::write(QStringLiteral("Error: %1").arg(error.description));
         Log::write(QStringLiteral("UnderlyingError: %1").arg(error.failureReason));
         const bool dealtWith = m_ui

@@ -19,6 +19,7 @@ namespace Persistence {
 class ObjectContext;
 class ObjectModel;
 class StoreCoordinator;
+struct StoreError;
 } // namespace Persistence
 
 // The one object that owns the catalogue while Keymoor runs: the library folder and its lock, the
@@ -95,6 +96,10 @@ signals:
     void productsChanged();
     // A product was added and should be selected with the cursor in its title.
     void productAdded(ProductEntity* product);
+
+protected:
+    // Writes the main context to the store; tests replace it to make saving fail.
+    virtual bool saveContext(Persistence::ObjectContext* context, Persistence::StoreError* error);
 
 private:
     bool openLibrary();

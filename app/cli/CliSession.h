@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/KeymoorAppDelegate.h"
+
+#include <memory>
+
+class ProductEntity;
+class TerminalUserInterface;
+struct CliStreams;
+
+// What one command-line command works with: the controller over the person's library, with a
+// terminal for its alerts and errors. Commands that change the catalogue open it for writing (which
+// takes the library lock and refuses while a Keymoor window holds it) and save at the end.
+class CliSession
+{
+public:
+    CliSession(CliStreams& streams, KeymoorAppDelegate::OpenMode mode);
+    ~CliSession();
+
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    // Opens the library (and seeds the default data when writing). False after telling why.
+    bool open();
+
+    KeymoorAppDelegate& delegate() { return *m_delegate; }
+    TerminalUserInterface& terminal() { return *m_terminal; }
+
+    // Products in the preferred order.
+    QList<ProductEntity*> products();
+    // The product named by its UUID or its title (exact, else ignoring case). Null after an error
+    // when there is none or the title is ambiguous.
+    ProductEntity* findProduct(const QString& uuidOrTitle);
+
+    // Saves; false after an error message.
+    bool save();
+
+    // Ends the session as the window's quit does (the housekeeping included).
+    void finish();
+
+private:
+    CliStreams& m_streams;
+    std::unique_ptr<TerminalUserInterface> m_terminal;
+    std::unique_ptr<KeymoorAppDelegate> m_delegate;
+};

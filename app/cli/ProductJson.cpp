@@ -1,0 +1,143 @@
+#include "ProductJson.h"
+
+#include "model/ProductEntity.h"
+#include "persistence/Decimal.h"
+#include "persistence/EntityDescription.h"
+
+#include <QDateTime>
+#include <QJsonValue>
+
+using namespace Persistence;
+
+namespace {
+
+const QString CommentsKey = QStringLiteral("comments");
+const QString CommentsStringKey = QStringLiteral("commentsString");
+
+QJsonValue jsonValue(const QVariant& value, AttributeType type)
+{
+    if (!value.isValid() || value.isNull()) {
+        return QJsonValue::Null;
+    }
+    switch (type) {
+    case AttributeType::Date:
+        return value.toDateTime().toUTC().toString(Qt::ISODate);
+    case AttributeType::Decimal:
+        return value.value<Decimal>().toString();
+    case AttributeType::Boolean:
+        return value.toBool();
+    case AttributeType::Integer16:
+    case AttributeType::Integer32:
+    case AttributeType::Integer64:
+        return value.toLongLong();
+    case AttributeType::Double:
+        return value.toDouble();
+    case AttributeType::Binary:
+        return QString::fromLatin1(value.toByteArray().toBase64());
+    case AttributeType::String:
+        break;
+    }
+    return value.toString();
+}
+
+std::optional<QDateTime> parseDate(const QString& text)
+{
+    QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (!date.isValid()) {
+        const QDate day = QDate::fromString(text, Qt::ISODate);
+        if (day.isValid()) {
+            date = day.startOfDay();
+        }
+    }
+    if (!date.isValid()) {
+        return std::nullopt;
+    }
+    return date;
+}
+
+} // namespace
+
+namespace ProductJson {
+
+QJsonObject toJson(const ProductEntity* product)
+{
+    QJsonObject object;
+    for (const AttributeDescription& attribute : product->entity()->attributes()) {
+        if (attribute.name == CommentsKey) {
+            const QByteArray notes = product->comments();
+            object.insert(CommentsStringKey, notes.isNull() ? QJsonValue::Null : QJsonValue(QString::fromUtf8(notes)));
+            continue;
+        }
+        object.insert(attribute.name, jsonValue(product->value(attribute.name), attribute.type));
+    }
+    return object;
+}
+
+std::optional<QVariant> valueForKey(const ProductEntity* product, const QString& key, const QString& text,
+                                    QString* error)
+{
+    const auto fail = [error](const QString& message) -> std::optional<QVariant> {
+        *error = message;
+        return std::nullopt;
+    };
+    if (key == CommentsStringKey) {
+        return text.isEmpty() ? QVariant() : QVariant(text.toUtf8());
+    }
+    const AttributeDescription* attribute = product->entity()->attribute(key);
+    if (!attribute || attribute->name == CommentsKey) {
+        return fail(QStringLiteral("\"%1\" is not a product field.").arg(key));
+    }
+    if (text.isEmpty()) {
+        return QVariant();
+    }
+    bool ok = true;
+    switch (attribute->type) {
+    case AttributeType::String:
+        return QVariant(text);
+    case AttributeType::Date:
+        if (const auto date = parseDate(text)) {
+            return QVariant(*date);
+        }
+        return fail(QStringLiteral("\"%1\" is not a date (use the form 2009-03-25 or 2009-03-25T14:30:00).").arg(text));
+    case AttributeType::Decimal:
+        if (const auto number = Decimal::fromString(text.trimmed())) {
+            return QVariant::fromValue(*number);
+        }
+        return fail(QStringLiteral("\"%1\" is not a price (use the form 29.95).").arg(text));
+    case AttributeType::Boolean: {
+        const QString lower = text.toLower();
+        if (lower == QLatin1String("true") || lower == QLatin1String("yes") || lower == QLatin1String("1")) {
+            return QVariant(true);
+        }
+        if (lower == QLatin1String("false") || lower == QLatin1String("no") || lower == QLatin1String("0")) {
+            return QVariant(false);
+        }
+        return fail(QStringLiteral("\"%1\" is not true or false.").arg(text));
+    }
+    case AttributeType::Integer16:
+    case AttributeType::Integer32:
+    case AttributeType::Integer64: {
+        const qlonglong number = text.toLongLong(&ok);
+        return ok ? std::optional<QVariant>(QVariant(number))
+                  : fail(QStringLiteral("\"%1\" is not a whole number.").arg(text));
+    }
+    case AttributeType::Double: {
+        const double number = text.toDouble(&ok);
+        return ok ? std::optional<QVariant>(QVariant(number))
+                  : fail(QStringLiteral("\"%1\" is not a number.").arg(text));
+    }
+    case AttributeType::Binary:
+        break;
+    }
+    return fail(QStringLiteral("\"%1\" cannot be set from the command line.").arg(key));
+}
+
+bool setValueForKey(ProductEntity* product, const QString& key, const QVariant& value)
+{
+    if (key == CommentsStringKey) {
+        return product->setValue(CommentsKey, value);
+    }
+    return product->setValue(key, value);
+}
+
+} // namespace ProductJson
