@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMutex>
 
+#include <limits>
 #include <memory>
 #include <unicode/regex.h>
 #include <unicode/utypes.h>
@@ -89,9 +90,18 @@ KMRegex::Match stoppedEarly(KMRegex::Status status, const QString& pattern)
     return {status, {}, -1, -1};
 }
 
+// ICU's own limit counts steps of its engine, whose length depends on the machine and the pattern;
+// it backs up the clock with a generous bound (a step takes well over 10 microseconds).
+int32_t engineStepLimit(const QDeadlineTimer& deadline)
+{
+    return int32_t(
+        qBound(qint64(1), deadline.remainingTime() * 100 + 100, qint64(std::numeric_limits<int32_t>::max())));
+}
+
 KMRegex::Match runSearch(icu::RegexMatcher& matcher, const QString& text, const QString& pattern, SearchClock& clock)
 {
     UErrorCode status = U_ZERO_ERROR;
+    matcher.setTimeLimit(engineStepLimit(clock.deadline), status);
     matcher.setMatchCallback(matchMayGoOn, &clock, status);
     matcher.setFindProgressCallback(findMayGoOn, &clock, status);
     matcher.setStackLimit(KMRegex::StackLimitBytes, status);
@@ -137,6 +147,9 @@ KMRegex::Match KMRegex::find(const QString& text, const QString& pattern, QDeadl
     }
     if (deadline.hasExpired()) {
         return stoppedEarly(Status::OutOfTime, pattern);
+    }
+    if (deadline.isForever() || deadline.remainingTime() > MaximumTimeLimit.count()) {
+        deadline = QDeadlineTimer(MaximumTimeLimit);
     }
     const icu::UnicodeString input = aliasOf(text);
     UErrorCode status = U_ZERO_ERROR;

@@ -31,12 +31,14 @@ public:
         bool matched() const { return status == Status::Matched; }
     };
 
-    // Limit of one search when the caller gives none.
+    // Limit of one search when the caller gives none, and the longest any search may run.
     static constexpr std::chrono::milliseconds DefaultTimeLimit {250};
+    static constexpr std::chrono::milliseconds MaximumTimeLimit {10000};
     // Memory the matcher may use for backtracking.
     static constexpr int StackLimitBytes = 8 * 1024 * 1024;
 
-    // The first match of `pattern` in `text`, stopping when `deadline` passes.
+    // The first match of `pattern` in `text`, stopping when `deadline` passes (at the latest after
+    // MaximumTimeLimit).
     static Match find(const QString& text, const QString& pattern, QDeadlineTimer deadline);
     static Match find(const QString& text, const QString& pattern);
 
