@@ -290,12 +290,15 @@ std::optional<QString> ZREmail::decodedBody() const
     if (!text) {
         return std::nullopt;
     }
+    // Decoded text gets the line ends of the raw source: text bodies are encoded with CR LF pairs,
+    // which the patterns of the scanner (and "." in them) do not take for line breaks.
     const std::optional<QString> transferEncoding = contentTransferEncoding();
     if (transferEncoding && isQuotedPrintable(*transferEncoding)) {
-        return decodeQuotedPrintable(*text, charsetEncoding());
+        return stringWithFixedMicrosoftLineBreaks(decodeQuotedPrintable(*text, charsetEncoding()));
     }
     if (transferEncoding && isBase64Encoded(*transferEncoding)) {
-        return ZRTextEncoding::decode(QByteArray::fromBase64(text->toLatin1()), charsetEncoding());
+        const QByteArray bytes = QByteArray::fromBase64(text->toLatin1());
+        return stringWithFixedMicrosoftLineBreaks(ZRTextEncoding::decode(bytes, charsetEncoding()));
     }
     return text;
 }

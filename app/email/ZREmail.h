@@ -16,7 +16,8 @@
 // "Content-Type", "Content-Transfer-Encoding" and "Content-Disposition" are read from the message's
 // own header block, so a nested part never answers for its container. Header values are parsed on
 // first request and cached until the raw source changes. Bodies handed out as text are
-// transfer-decoded (quoted-printable or base64) and read in the charset their Content-Type names.
+// transfer-decoded (quoted-printable or base64), read in the charset their Content-Type names and
+// given "\n" line ends like the raw source.
 // A message is used by one thread at a time.
 class ZREmail
 {
@@ -62,7 +63,8 @@ public:
     // The HTML of the message, or the raw source when there is none.
     QString htmlContent() const;
 
-    // The body transfer-decoded and read in the message's charset; nothing when there is no body.
+    // The body transfer-decoded and read in the message's charset, with "\n" line ends; nothing
+    // when there is no body.
     std::optional<QString> decodedBody() const;
     // The encoding the Content-Type's charset names (UTF-8 when it names none).
     ZRTextEncoding::Id charsetEncoding() const;

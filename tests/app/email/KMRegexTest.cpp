@@ -112,10 +112,3 @@ TEST(KMRegex, EmailAddressTestTakesTheWholeText)
         EXPECT_EQ(isEmailAddress(QString::fromUtf8(text)), expected) << text;
     }
 }
-
-TEST(KMRegex, ContainsHTMLIgnoresCase)
-{
-    EXPECT_TRUE(containsHTML(QStringLiteral("text/HTML; charset=utf-8")));
-    EXPECT_TRUE(containsHTML(QStringLiteral("<html>")));
-    EXPECT_FALSE(containsHTML(QStringLiteral("text/plain")));
-}

@@ -59,10 +59,6 @@ TEST(RegistrationInfo, MessageAtHandUsesItsOwnHeaders)
 
 TEST(RegistrationInfo, TheQuestionBeforeReplacingASerial)
 {
-    EXPECT_TRUE(ZRRegistrationInfoScanner::mustAskBeforeReplacing(true, QStringLiteral("OLD-1")));
-    EXPECT_FALSE(ZRRegistrationInfoScanner::mustAskBeforeReplacing(true, QString()));
-    EXPECT_FALSE(ZRRegistrationInfoScanner::mustAskBeforeReplacing(false, QStringLiteral("OLD-1")));
-
     ZREmailParser::setLocalizer([](const QString& key) {
         static const QHash<QString, QString> texts {
             {QStringLiteral("ScannedInfoSerialNumberFormat"), QStringLiteral("Serial number: %@\n")},
@@ -85,5 +81,6 @@ TEST(RegistrationInfo, TheQuestionBeforeReplacingASerial)
     EXPECT_EQ(ZRRegistrationInfoScanner::replaceQuestion(info),
               QStringLiteral("Replace the current information?\nSerial number: NEW-2\n"));
     EXPECT_FALSE(ZRRegistrationInfoScanner::planUpdate(info, QString(), true).askFirst);
+    EXPECT_FALSE(ZRRegistrationInfoScanner::planUpdate(info, QStringLiteral("OLD-1"), false).askFirst);
     ZREmailParser::setLocalizer({});
 }

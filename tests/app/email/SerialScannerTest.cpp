@@ -145,9 +145,10 @@ TEST(SerialScanner, CleaningKeepsOpeningBoldTags)
     EXPECT_EQ(scanText("Serial Number:&nbsp;SN-1&nbsp;").serial, QStringLiteral("SN-1"));
 }
 
-TEST(SerialScanner, DecodedTextKeepsItsOwnLineEnds)
+TEST(SerialScanner, TakesLineEndsAsGiven)
 {
-    // Line ends inside decoded text are not normalised: "\r\n\r\n" is no blank line for entry 12.
+    // The scanner does not normalise: "\r\n\r\n" is no blank line for entry 12. The e-mail model
+    // hands out decoded text with "\n" line ends (see the base64 CR LF fixture).
     EXPECT_EQ(scanText("Your code is: CODE-1\n\nBye").entry, 12);
     EXPECT_NE(scanText("Your code is: CODE-1\r\n\r\nBye").entry, 12);
 }
