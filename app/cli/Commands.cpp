@@ -1,8 +1,9 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "EmailCommands.h"
 
 void registerCommands(CommandLine& commandLine)
 {
-    Q_UNUSED(commandLine);
+    registerEmailCommands(commandLine);
 }
