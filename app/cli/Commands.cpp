@@ -1,9 +1,11 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "EmailCommands.h"
 #include "ProductCommands.h"
 
 void registerCommands(CommandLine& commandLine)
 {
     registerProductCommands(commandLine);
+    registerEmailCommands(commandLine);
 }
