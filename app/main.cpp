@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "core/AppLogging.h"
+#include "core/ApplicationSetup.h"
 #include "core/Log.h"
 #include "ui/MainWindow.h"
 
@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
     if (CommandLine::wantsCommandLine(arguments)) {
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Keymoor"));
-        installApplicationLogging();
+        configureApplicationServices();
         // The log file keeps every line; the terminal shows only what the command reports, unless
         // KEYMOOR_VERBOSE is set.
         Log::setEchoToStandardError(qEnvironmentVariableIsSet("KEYMOOR_VERBOSE"));

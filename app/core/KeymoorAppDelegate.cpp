@@ -7,6 +7,7 @@
 #include "Localization.h"
 #include "Log.h"
 #include "UserInterface.h"
+#include "email/ZRRegistrationInfoScanner.h"
 #include "maintenance/StoreVersionReader.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCoreDataFactory.h"
@@ -461,5 +462,48 @@ bool KeymoorAppDelegate::removeProducts(const QList<ProductEntity*>& products)
         }
     }
     emit productsChanged();
+    return true;
+}
+
+void KeymoorAppDelegate::copyProductKeyStringValueToClipboard(const ProductEntity* product, const QString& key)
+{
+    if (!product || !m_ui) {
+        return;
+    }
+    m_ui->setClipboardText(product->value(key).toString(), key == QLatin1String("serialNumber"));
+}
+
+void KeymoorAppDelegate::copySerialToClipboard(const ProductEntity* product)
+{
+    copyProductKeyStringValueToClipboard(product, QStringLiteral("serialNumber"));
+}
+
+bool KeymoorAppDelegate::applyRegistrationInfo(ProductEntity* product, const ZRRegistrationInfo& info)
+{
+    if (!product) {
+        return false;
+    }
+    const ZRRegistrationUpdate update
+        = ZRRegistrationInfoScanner::planUpdate(info, product->serialNumber(), m_prefs->askBeforeReplaceInfo());
+    if (update.askFirst) {
+        Alert alert;
+        alert.style = AlertStyle::Warning;
+        alert.title = update.question;
+        alert.buttons = {localizedString(QStringLiteral("ReplaceButton")), localizedString(QStringLiteral("NoButton"))};
+        alert.escapeButton = 1;
+        if (!m_ui || m_ui->runAlert(alert) != 0) {
+            return false;
+        }
+    }
+    product->setSerialNumber(update.info.serial);
+    if (update.info.email) {
+        product->setRegisteredEmail(*update.info.email);
+    }
+    if (update.info.date) {
+        product->setPurchaseDate(*update.info.date);
+    }
+    if (m_prefs->autoCopySerial()) {
+        copySerialToClipboard(product);
+    }
     return true;
 }

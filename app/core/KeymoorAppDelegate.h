@@ -8,6 +8,7 @@
 #include <optional>
 
 class LibraryLock;
+struct ZRRegistrationInfo;
 class ProductEntity;
 class QThreadPool;
 class QTimer;
@@ -84,6 +85,17 @@ public:
     // Asks for confirmation, then deletes the products (never Keymoor's own record). Answers whether
     // anything was removed.
     bool removeProducts(const QList<ProductEntity*>& products);
+
+    // Puts the product's value for `key` on the clipboard as plain text (a serial number marked
+    // sensitive, so clipboard managers do not keep it).
+    void copyProductKeyStringValueToClipboard(const ProductEntity* product, const QString& key);
+    void copySerialToClipboard(const ProductEntity* product);
+
+    // Writes what a scanned purchase e-mail gave into the product: asks first when the person wants
+    // that and the product has a serial number, then sets the serial, the registered e-mail and the
+    // purchase date (each only when found), and copies the serial when "Auto Copy Serial" is on.
+    // Answers whether the product was changed.
+    bool applyRegistrationInfo(ProductEntity* product, const ZRRegistrationInfo& info);
 
     // The window ends the text edit in progress so typed text reaches the catalogue before a save.
     void setCommitEditingHandler(std::function<void()> handler) { m_commitEditing = std::move(handler); }

@@ -5,11 +5,13 @@
 #include "core/LibraryPaths.h"
 #include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
+#include "email/ZRRegistrationInfoScanner.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCurrencyManager.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/StoreCoordinator.h"
 #include "prefs/UserDefaults.h"
+#include "prefs/UserPreferences.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -252,4 +254,43 @@ TEST_F(AppDelegateTest, DeletedLibraryFoldersComeBackOnTheNextAccess)
     auto delegate = start();
     ASSERT_TRUE(QDir(LibraryPaths::attachmentsPath()).removeRecursively());
     EXPECT_TRUE(QFileInfo(LibraryPaths::attachmentsPath()).isDir());
+}
+
+TEST_F(AppDelegateTest, ScannedRegistrationInfoAsksBeforeReplacingAndCopiesTheSerial)
+{
+    auto delegate = start();
+    ProductEntity* product = delegate->addNewProduct();
+    const QDateTime purchased(QDate(2009, 3, 3), QTime(10, 0), Qt::UTC);
+    const ZRRegistrationInfo info {QStringLiteral("NEW-KEY"), QStringLiteral("jane@example.com"), purchased};
+
+    // Nothing to replace yet: no question.
+    ASSERT_TRUE(delegate->applyRegistrationInfo(product, info));
+    EXPECT_TRUE(m_ui.alerts().isEmpty());
+    EXPECT_EQ(product->serialNumber(), QStringLiteral("NEW-KEY"));
+    EXPECT_EQ(product->registeredEmail(), QStringLiteral("jane@example.com"));
+    EXPECT_EQ(product->purchaseDate(), purchased);
+    EXPECT_TRUE(m_ui.clipboardText().isEmpty()) << "Auto Copy Serial is off by default";
+
+    // A serial is there now: the person is asked, and "No" changes nothing.
+    const ZRRegistrationInfo other {QStringLiteral("OTHER-KEY"), std::nullopt, std::nullopt};
+    m_ui.queueAlertAnswer(1);
+    EXPECT_FALSE(delegate->applyRegistrationInfo(product, other));
+    ASSERT_EQ(m_ui.alerts().size(), 1);
+    EXPECT_TRUE(m_ui.alerts().first().title.contains(QStringLiteral("OTHER-KEY")));
+    EXPECT_EQ(product->serialNumber(), QStringLiteral("NEW-KEY"));
+
+    // "Replace" writes the serial and keeps the e-mail and date the scan did not find.
+    delegate->userPrefs().setAutoCopySerial(true);
+    m_ui.queueAlertAnswer(0);
+    EXPECT_TRUE(delegate->applyRegistrationInfo(product, other));
+    EXPECT_EQ(product->serialNumber(), QStringLiteral("OTHER-KEY"));
+    EXPECT_EQ(product->registeredEmail(), QStringLiteral("jane@example.com"));
+    EXPECT_EQ(m_ui.clipboardText(), QStringLiteral("OTHER-KEY"));
+    EXPECT_TRUE(m_ui.clipboardIsSensitive());
+
+    // With the question turned off the values are replaced at once.
+    delegate->userPrefs().setAskBeforeReplaceInfo(false);
+    EXPECT_TRUE(delegate->applyRegistrationInfo(product, info));
+    EXPECT_EQ(m_ui.alerts().size(), 2);
+    EXPECT_EQ(product->serialNumber(), QStringLiteral("NEW-KEY"));
 }
