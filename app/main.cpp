@@ -1,6 +1,9 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "core/KeymoorAppDelegate.h"
+#include "core/Log.h"
 #include "ui/MainWindow.h"
+#include "ui/QtUserInterface.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -8,6 +11,50 @@
 
 #include <cstdio>
 #include <memory>
+
+namespace {
+
+QtMessageHandler defaultMessageHandler = nullptr;
+
+// Qt's warnings belong in the application's log; debug output keeps Qt's own handling.
+void forwardQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
+        Log::write(QStringLiteral("Qt: %1").arg(message));
+        if (type != QtFatalMsg) {
+            return;
+        }
+    }
+    if (defaultMessageHandler) {
+        defaultMessageHandler(type, context, message);
+    }
+}
+
+int runGui(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Keymoor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
+    defaultMessageHandler = qInstallMessageHandler(forwardQtMessage);
+
+    // The interface exists before the window: opening the library may have to tell the person why
+    // it cannot be opened. The window then adopts it.
+    QtUserInterface userInterface(nullptr);
+    KeymoorAppDelegate controller(&userInterface);
+    controller.initializeDefaultData();
+
+    // Without a library (held by another Keymoor, or of another version) the window still opens,
+    // disabled, with the reason in its status bar; quitting then saves nothing.
+    MainWindow window(&controller);
+    window.show();
+    window.selectFirstProduct();
+    controller.applicationDidFinishLaunching();
+    const int status = app.exec();
+    qInstallMessageHandler(defaultMessageHandler);
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -26,11 +73,5 @@ int main(int argc, char* argv[])
         registerCommands(commandLine);
         return commandLine.run(arguments, streams);
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Keymoor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
-    MainWindow window;
-    window.show();
-    return app.exec();
+    return runGui(argc, argv);
 }
