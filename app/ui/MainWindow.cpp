@@ -58,6 +58,8 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
     if (!m_context) {
         showLibraryUnavailable();
+    } else {
+        m_table->setFocus(); // the list, not the search field, takes the keys at start
     }
     updateActions();
     updateCount();

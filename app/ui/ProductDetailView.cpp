@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -90,7 +91,9 @@ ProductDetailView::ProductDetailView(ObjectContext* context, UserPreferences& pr
     for (const QString& key : lineKeys()) {
         addLine(key);
     }
-    addText(SerialKey)->setPlaceholderText(tr("Serial number or licence key; several lines are fine"));
+    QPlainTextEdit* serial = addText(SerialKey);
+    serial->setPlaceholderText(tr("Serial number or licence key; several lines are fine"));
+    serial->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // tells 0 from O, 1 from l
     addText(CommentsKey);
 
     m_date = new QDateEdit(this);
