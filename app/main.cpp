@@ -1,8 +1,10 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "core/ApplicationSetup.h"
+#include "core/KeymoorAppDelegate.h"
 #include "core/Log.h"
 #include "ui/MainWindow.h"
+#include "ui/QtUserInterface.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -10,6 +12,32 @@
 
 #include <cstdio>
 #include <memory>
+
+namespace {
+
+int runGui(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Keymoor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
+    configureApplicationServices();
+
+    // The interface exists before the window: opening the library may have to tell the person why
+    // it cannot be opened. The window then adopts it.
+    QtUserInterface userInterface(nullptr);
+    KeymoorAppDelegate controller(&userInterface);
+    controller.initializeDefaultData();
+
+    // Without a library (held by another Keymoor, or of another version) the window still opens,
+    // disabled, with the reason in its status bar; quitting then saves nothing.
+    MainWindow window(&controller);
+    window.show();
+    window.selectFirstProduct();
+    controller.applicationDidFinishLaunching();
+    return app.exec();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -32,11 +60,5 @@ int main(int argc, char* argv[])
         registerCommands(commandLine);
         return commandLine.run(arguments, streams);
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Keymoor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
-    MainWindow window;
-    window.show();
-    return app.exec();
+    return runGui(argc, argv);
 }

@@ -1,10 +1,426 @@
 #include "MainWindow.h"
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
+#include "ProductDetailView.h"
+#include "ProductListModel.h"
+#include "QtUserInterface.h"
+#include "core/KeymoorAppDelegate.h"
+#include "core/Localization.h"
+#include "core/Log.h"
+#include "model/ProductEntity.h"
+#include "persistence/ObjectContext.h"
+#include "prefs/UserPreferences.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QIcon>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+
+#include <algorithm>
+
+namespace {
+
+QIcon themeIcon(const char* name, QStyle::StandardPixmap fallback, const QWidget* widget)
 {
-    setWindowTitle(QStringLiteral("Keymoor"));
-    resize(960, 640);
+    return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
 }
 
-MainWindow::~MainWindow() = default;
+} // namespace
+
+MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
+    : QMainWindow(parent)
+    , m_delegate(delegate)
+    , m_context(delegate->managedObjectContext())
+{
+    setWindowTitle(QStringLiteral("Keymoor"));
+    setObjectName(QStringLiteral("mainWindow"));
+    setMinimumSize(720, 480);
+    resize(1040, 720);
+    if (auto* qtInterface = dynamic_cast<QtUserInterface*>(delegate->userInterface())) {
+        qtInterface->setWindow(this);
+    }
+
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    buildCentralArea();
+
+    connect(delegate, &KeymoorAppDelegate::productsChanged, this, &MainWindow::productsChanged);
+    connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
+    delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
+    if (!m_context) {
+        showLibraryUnavailable();
+    } else {
+        m_table->setFocus(); // the list, not the search field, takes the keys at start
+    }
+    updateActions();
+    updateCount();
+}
+
+MainWindow::~MainWindow()
+{
+    if (m_delegate) {
+        m_delegate->setCommitEditingHandler({});
+    }
+}
+
+void MainWindow::buildActions()
+{
+    m_newAction = new QAction(themeIcon("list-add", QStyle::SP_FileDialogNewFolder, this),
+                              localizedString(QStringLiteral("NewItemToolbarButton")), this);
+    m_newAction->setToolTip(localizedString(QStringLiteral("NewItemToolbarButtonToolTip")));
+    m_newAction->setShortcut(QKeySequence::New);
+    connect(m_newAction, &QAction::triggered, this, &MainWindow::addProduct);
+
+    m_removeAction = new QAction(themeIcon("list-remove", QStyle::SP_TrashIcon, this),
+                                 localizedString(QStringLiteral("DeleteItemToolbarButton")), this);
+    m_removeAction->setToolTip(localizedString(QStringLiteral("DeleteItemToolbarButtonToolTip")));
+    connect(m_removeAction, &QAction::triggered, this, &MainWindow::removeSelectedProducts);
+
+    // The Delete and Backspace keys remove products only while the list has the focus.
+    m_deleteKeyAction = new QAction(this);
+    m_deleteKeyAction->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::Key_Backspace)});
+    m_deleteKeyAction->setShortcutContext(Qt::WidgetShortcut);
+    connect(m_deleteKeyAction, &QAction::triggered, this, &MainWindow::removeSelectedProducts);
+
+    m_saveAction = new QAction(tr("&Save"), this);
+    m_saveAction->setShortcut(QKeySequence::Save);
+    connect(m_saveAction, &QAction::triggered, this, [this] {
+        if (m_delegate) {
+            m_delegate->saveAction();
+        }
+    });
+
+    m_quitAction = new QAction(tr("&Quit Keymoor"), this);
+    m_quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_quitAction->setMenuRole(QAction::QuitRole);
+    connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
+
+    m_undoAction = new QAction(tr("&Undo"), this);
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    connect(m_undoAction, &QAction::triggered, this, &MainWindow::undo);
+    m_redoAction = new QAction(tr("&Redo"), this);
+    m_redoAction->setShortcut(QKeySequence::Redo);
+    connect(m_redoAction, &QAction::triggered, this, &MainWindow::redo);
+
+    m_findAction = new QAction(tr("&Find"), this);
+    m_findAction->setShortcut(QKeySequence::Find);
+    connect(m_findAction, &QAction::triggered, this, [this] {
+        m_search->setFocus(Qt::ShortcutFocusReason);
+        m_search->selectAll();
+    });
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(m_newAction);
+    file->addAction(m_saveAction);
+    file->addSeparator();
+    file->addAction(m_quitAction);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(m_undoAction);
+    edit->addAction(m_redoAction);
+    edit->addSeparator();
+    edit->addAction(m_findAction);
+    connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateActions);
+
+    QMenu* product = menuBar()->addMenu(tr("&Product"));
+    product->addAction(m_newAction);
+    product->addAction(m_removeAction);
+}
+
+void MainWindow::buildToolBar()
+{
+    QToolBar* toolbar = addToolBar(tr("Toolbar"));
+    toolbar->setObjectName(QStringLiteral("mainToolbar"));
+    toolbar->setMovable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->addAction(m_newAction);
+    toolbar->addAction(m_removeAction);
+
+    auto* spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+
+    m_search = new QLineEdit(toolbar);
+    m_search->setObjectName(QStringLiteral("searchField"));
+    m_search->setPlaceholderText(localizedString(QStringLiteral("SearchToolbarItem")));
+    m_search->setToolTip(localizedString(QStringLiteral("SearchToolbarItemToolTip")));
+    m_search->setClearButtonEnabled(true);
+    m_search->setFixedWidth(240);
+    connect(m_search, &QLineEdit::textChanged, this, &MainWindow::applySearch);
+    toolbar->addWidget(m_search);
+}
+
+void MainWindow::buildCentralArea()
+{
+    UserPreferences& prefs = m_delegate->userPrefs();
+    m_model = new ProductListModel(m_context, prefs, this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("productsTable"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAlternatingRowColors(true);
+    m_table->setWordWrap(false);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setColumnWidth(ProductListModel::TitleColumn, 180);
+    m_table->setColumnWidth(ProductListModel::VersionColumn, 70);
+    m_table->setMinimumWidth(240);
+    m_table->addAction(m_deleteKeyAction);
+    // The header shows the preferred order; clicking a column sorts by it and stores the choice.
+    const SortOrder order = m_model->sortOrder();
+    const int column = order.isEmpty() ? -1 : ProductListModel::columnForKey(order.first().key);
+    const bool ascending = order.isEmpty() || order.first().ascending;
+    m_table->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    m_table->setSortingEnabled(true);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::showSelection);
+
+    m_detail = new ProductDetailView(m_context, prefs, this);
+    connect(m_detail, &ProductDetailView::productEdited, this, [this] {
+        updateActions();
+        scheduleRefresh();
+    });
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_detail);
+    scroll->setMinimumWidth(380);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("sourceListSplitter"));
+    m_splitter->addWidget(m_table);
+    m_splitter->addWidget(scroll);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({380, 660});
+    setCentralWidget(m_splitter);
+    setTabOrder(m_search, m_table);
+    setTabOrder(m_table, m_detail->editorForKey(QStringLiteral("title")));
+
+    m_status = new QLabel(this);
+    statusBar()->addPermanentWidget(m_status, 1);
+}
+
+void MainWindow::showLibraryUnavailable()
+{
+    m_table->setEnabled(false);
+    m_search->setEnabled(false);
+    m_detail->setEnabled(false);
+    const QString reason = m_delegate->openError();
+    m_status->setText(reason.isEmpty() ? tr("The library could not be opened.")
+                                       : tr("The library could not be opened: %1").arg(reason));
+}
+
+QList<ProductEntity*> MainWindow::selectedProducts() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows()) {
+        rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    QList<ProductEntity*> products;
+    for (int row : std::as_const(rows)) {
+        if (ProductEntity* product = m_model->product(row)) {
+            products.append(product);
+        }
+    }
+    return products;
+}
+
+void MainWindow::selectFirstProduct()
+{
+    if (m_model->rowCount() > 0) {
+        m_table->selectRow(0);
+        m_table->scrollToTop();
+    }
+}
+
+bool MainWindow::selectProduct(ProductEntity* product)
+{
+    const int row = m_model->rowOf(product);
+    if (row < 0) {
+        return false;
+    }
+    const QModelIndex index = m_model->index(row, 0);
+    m_table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_table->scrollTo(index);
+    return true;
+}
+
+void MainWindow::showSelection()
+{
+    const QList<ProductEntity*> products = selectedProducts();
+    m_detail->setProduct(products.isEmpty() ? nullptr : products.first());
+    updateActions();
+}
+
+void MainWindow::restoreSelection(const QList<ProductEntity*>& products)
+{
+    QItemSelection selection;
+    for (ProductEntity* product : products) {
+        const int row = m_model->rowOf(product);
+        if (row >= 0) {
+            selection.select(m_model->index(row, 0), m_model->index(row, ProductListModel::ColumnCount - 1));
+        }
+    }
+    m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty()) {
+        m_table->selectionModel()->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
+    }
+}
+
+void MainWindow::refreshList()
+{
+    m_refreshQueued = false;
+    const QList<ProductEntity*> selected = selectedProducts();
+    if (!m_model->refresh()) {
+        // A reset clears the selection without telling anyone: restore it and show the result.
+        restoreSelection(selected);
+        showSelection();
+    }
+    updateCount();
+    updateActions();
+}
+
+// Edits arrive while the form is being switched to another product; the list follows once that
+// is done, so a refresh never pulls the selection away under it.
+void MainWindow::scheduleRefresh()
+{
+    if (m_refreshQueued) {
+        return;
+    }
+    m_refreshQueued = true;
+    QMetaObject::invokeMethod(this, &MainWindow::refreshList, Qt::QueuedConnection);
+}
+
+void MainWindow::applySearch(const QString& text)
+{
+    const QList<ProductEntity*> selected = selectedProducts();
+    m_model->setFilterText(text);
+    restoreSelection(selected);
+    showSelection();
+    updateCount();
+}
+
+void MainWindow::addProduct()
+{
+    if (!m_delegate || !m_context) {
+        return;
+    }
+    m_detail->commitEditing();
+    // A new product must be seen: a search would hide it.
+    m_search->clear();
+    m_delegate->addNewProduct();
+}
+
+void MainWindow::productAdded(ProductEntity* product)
+{
+    refreshList();
+    if (!selectProduct(product)) {
+        Log::write(QStringLiteral("Warning: unable to select imported items."));
+        return;
+    }
+    m_detail->focusTitle();
+}
+
+void MainWindow::productsChanged()
+{
+    refreshList();
+    m_detail->reloadCurrencies();
+    m_detail->reload();
+}
+
+void MainWindow::removeSelectedProducts()
+{
+    if (!m_delegate || !m_context) {
+        return;
+    }
+    m_detail->commitEditing();
+    const QList<ProductEntity*> products = selectedProducts();
+    if (products.isEmpty()) {
+        return;
+    }
+    const int firstRow = m_model->rowOf(products.first());
+    if (m_delegate->removeProducts(products) && m_model->rowCount() > 0) {
+        // The row that took the place of the removed ones is selected next.
+        m_table->selectRow(std::min(firstRow, m_model->rowCount() - 1));
+    }
+    m_table->setFocus();
+}
+
+void MainWindow::undo()
+{
+    if (!m_context || !m_context->undoManager()) {
+        return;
+    }
+    m_detail->commitEditing();
+    m_context->undo();
+    afterUndoOrRedo();
+}
+
+void MainWindow::redo()
+{
+    if (!m_context || !m_context->undoManager()) {
+        return;
+    }
+    m_detail->commitEditing();
+    m_context->redo();
+    afterUndoOrRedo();
+}
+
+void MainWindow::afterUndoOrRedo()
+{
+    refreshList();
+    m_detail->reload();
+    updateActions();
+}
+
+void MainWindow::updateActions()
+{
+    const bool hasLibrary = m_context != nullptr;
+    const bool hasSelection = hasLibrary && m_table->selectionModel()->hasSelection();
+    const Persistence::UndoManager* undo = hasLibrary ? m_context->undoManager() : nullptr;
+    m_newAction->setEnabled(hasLibrary);
+    m_removeAction->setEnabled(hasSelection);
+    m_deleteKeyAction->setEnabled(hasSelection);
+    m_saveAction->setEnabled(hasLibrary);
+    m_undoAction->setEnabled(undo && undo->canUndo());
+    m_redoAction->setEnabled(undo && undo->canRedo());
+}
+
+void MainWindow::updateCount()
+{
+    if (!m_context) {
+        return;
+    }
+    const int count = m_model->rowCount();
+    m_status->setText(count == 1 ? tr("1 product") : tr("%1 products").arg(count));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_terminationAccepted || !m_delegate) {
+        event->accept();
+        return;
+    }
+    if (m_delegate->applicationShouldTerminate() == KeymoorAppDelegate::TerminateReply::Cancel) {
+        event->ignore();
+        updateActions();
+        return;
+    }
+    m_terminationAccepted = true;
+    event->accept();
+}

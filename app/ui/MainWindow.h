@@ -1,14 +1,100 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
-// The main window: the product list and the details of the selected product.
+class KeymoorAppDelegate;
+class ProductDetailView;
+class ProductEntity;
+class ProductListModel;
+class QAction;
+class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QSplitter;
+class QTableView;
+
+namespace Persistence {
+class ObjectContext;
+}
+
+// The main window: the products list with its search field beside the form of the selected
+// product, the toolbar and the menus. Everything it changes goes through the controller or the
+// controller's main context, whose undo manager drives Edit > Undo and Redo. When the library could
+// not be opened the window still opens, with an empty, disabled list and the reason in its status
+// bar, so the person sees why instead of a window that vanishes.
+//
+// If the controller's UserInterface is a QtUserInterface, its dialogs and progress sheet belong to
+// this window from now on.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // `delegate` must not be null; the window may outlive it (it then does nothing).
+    explicit MainWindow(KeymoorAppDelegate* delegate, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // Selects the first row and scrolls to it (start-up).
+    void selectFirstProduct();
+    // Selects one product and scrolls to it; false when it is not in the list.
+    bool selectProduct(ProductEntity* product);
+    QList<ProductEntity*> selectedProducts() const;
+
+    // The commands of the toolbar and the menus.
+    void addProduct();
+    void removeSelectedProducts();
+    void undo();
+    void redo();
+
+    ProductListModel* productListModel() const { return m_model; }
+    ProductDetailView* detailView() const { return m_detail; }
+    QTableView* productTable() const { return m_table; }
+    QLineEdit* searchField() const { return m_search; }
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+    QAction* newProductAction() const { return m_newAction; }
+    QAction* removeProductAction() const { return m_removeAction; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void buildCentralArea();
+    void showLibraryUnavailable();
+
+    void refreshList();
+    void scheduleRefresh();
+    void restoreSelection(const QList<ProductEntity*>& products);
+    void showSelection();
+    void applySearch(const QString& text);
+    void productAdded(ProductEntity* product);
+    void productsChanged();
+    void afterUndoOrRedo();
+    void updateActions();
+    void updateCount();
+
+    QPointer<KeymoorAppDelegate> m_delegate;
+    Persistence::ObjectContext* m_context;
+    ProductListModel* m_model = nullptr;
+    ProductDetailView* m_detail = nullptr;
+    QTableView* m_table = nullptr;
+    QLineEdit* m_search = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QLabel* m_status = nullptr;
+    QAction* m_newAction = nullptr;
+    QAction* m_removeAction = nullptr;
+    QAction* m_deleteKeyAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QAction* m_findAction = nullptr;
+    bool m_refreshQueued = false;
+    bool m_terminationAccepted = false;
 };

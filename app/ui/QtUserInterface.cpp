@@ -84,6 +84,18 @@ QtUserInterface::~QtUserInterface()
     }
 }
 
+void QtUserInterface::setWindow(QWidget* window)
+{
+    if (window == m_window) {
+        return;
+    }
+    m_window = window;
+    if (m_progressSheet) {
+        m_progressSheet->setParent(window, m_progressSheet->windowFlags());
+        m_progressSheet->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    }
+}
+
 ProgressSheet* QtUserInterface::progressSheet() const
 {
     return m_progressSheet;

@@ -16,6 +16,11 @@ public:
     explicit QtUserInterface(QWidget* window);
     ~QtUserInterface() override;
 
+    // Makes `window` (or none) the parent of the dialogs and of the progress sheet: the interface
+    // is made before the window, because the controller needs it to open the library.
+    void setWindow(QWidget* window);
+    QWidget* window() const { return m_window; }
+
     ProgressSheet* progressSheet() const;
 
     int runAlert(const Alert& alert) override;

@@ -1,0 +1,528 @@
+#include "ProductDetailView.h"
+
+#include "ProductNotes.h"
+#include "model/ProductEntity.h"
+#include "model/ZRCurrencyManager.h"
+#include "persistence/ObjectContext.h"
+#include "prefs/UserPreferences.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+using namespace Persistence;
+
+namespace {
+
+const QString PriceKey = QStringLiteral("purchasePrice");
+const QString CurrencyKey = QStringLiteral("purchaseCurrency");
+const QString DateKey = QStringLiteral("purchaseDate");
+const QString CommentsKey = QStringLiteral("comments");
+const QString SerialKey = QStringLiteral("serialNumber");
+
+const QStringList& lineKeys()
+{
+    static const QStringList keys {
+        QStringLiteral("title"),           QStringLiteral("productVersion"),    QStringLiteral("registeredName"),
+        QStringLiteral("registeredEmail"), QStringLiteral("registeredCompany"), QStringLiteral("publisher"),
+        QStringLiteral("productWebsite"),  QStringLiteral("productEmail"),      QStringLiteral("purchaseOrderNumber"),
+        QStringLiteral("bundleIdentifier")};
+    return keys;
+}
+
+bool isEmptyValue(const QVariant& value)
+{
+    if (value.isNull() || !value.isValid()) {
+        return true;
+    }
+    if (value.metaType() == QMetaType::fromType<QString>()) {
+        return value.toString().isEmpty();
+    }
+    if (value.metaType() == QMetaType::fromType<QByteArray>()) {
+        return value.toByteArray().isEmpty();
+    }
+    return false;
+}
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    if (isEmptyValue(a) || isEmptyValue(b)) {
+        return isEmptyValue(a) && isEmptyValue(b);
+    }
+    const QMetaType decimal = QMetaType::fromType<Decimal>();
+    if (a.metaType() == decimal && b.metaType() == decimal) {
+        return a.value<Decimal>() == b.value<Decimal>();
+    }
+    return a == b;
+}
+
+QVariant textValue(const QString& text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+// The locale's short date with the full year: two-digit years would land in the wrong century.
+QString dateFormat()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) {
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    }
+    return format;
+}
+
+// The purchase date picker shows its minimum as an empty field: a product without a date.
+const QDate NoDate(1900, 1, 1);
+
+} // namespace
+
+ProductDetailView::ProductDetailView(ObjectContext* context, UserPreferences& prefs, QWidget* parent)
+    : QWidget(parent)
+    , m_context(context)
+    , m_prefs(prefs)
+{
+    for (const QString& key : lineKeys()) {
+        addLine(key);
+    }
+    QPlainTextEdit* serial = addText(SerialKey);
+    serial->setPlaceholderText(tr("Serial number or licence key; several lines are fine"));
+    serial->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // tells 0 from O, 1 from l
+    addText(CommentsKey);
+
+    m_date = new QDateEdit(this);
+    m_date->setObjectName(DateKey);
+    m_date->setCalendarPopup(true);
+    m_date->setMinimumDate(NoDate);
+    m_date->setSpecialValueText(QStringLiteral(" "));
+    m_date->setKeyboardTracking(false);
+    m_date->setDisplayFormat(dateFormat());
+    connect(m_date, &QDateEdit::dateChanged, this, [this] {
+        if (!m_loading) {
+            m_dateEdited = true;
+            commitDate();
+        }
+    });
+
+    m_price = new QLineEdit(this);
+    m_price->setObjectName(PriceKey);
+    m_price->setAlignment(Qt::AlignRight);
+    connect(m_price, &QLineEdit::editingFinished, this, [this] { commitPrice(); });
+
+    m_currency = new QComboBox(this);
+    m_currency->setObjectName(CurrencyKey);
+    m_currency->setEditable(true);
+    m_currency->setInsertPolicy(QComboBox::NoInsert);
+    m_currency->setMinimumContentsLength(4);
+    connect(m_currency, &QComboBox::activated, this, [this] {
+        if (!m_loading) {
+            commitCurrency();
+        }
+    });
+    connect(m_currency->lineEdit(), &QLineEdit::editingFinished, this, [this] { commitCurrency(); });
+
+    buildLayout();
+    setTabChain();
+    reloadCurrencies();
+    setProduct(nullptr);
+}
+
+ProductDetailView::~ProductDetailView() = default;
+
+QLineEdit* ProductDetailView::addLine(const QString& key)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(key);
+    m_lines.insert(key, edit);
+    connect(edit, &QLineEdit::editingFinished, this, [this, key] { commitField(key); });
+    return edit;
+}
+
+QPlainTextEdit* ProductDetailView::addText(const QString& key)
+{
+    auto* edit = new QPlainTextEdit(this);
+    edit->setObjectName(key);
+    edit->setTabChangesFocus(true);
+    edit->installEventFilter(this);
+    m_texts.insert(key, edit);
+    return edit;
+}
+
+void ProductDetailView::buildLayout()
+{
+    const auto form = [this](const QString& title, const QList<QPair<QString, QWidget*>>& rows) {
+        auto* box = new QGroupBox(title, this);
+        auto* layout = new QFormLayout(box);
+        layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        for (const auto& [label, widget] : rows) {
+            layout->addRow(label, widget);
+        }
+        return box;
+    };
+    m_texts.value(SerialKey)->setFixedHeight(m_lines.value(QStringLiteral("title"))->sizeHint().height() * 3);
+
+    auto* priceRow = new QWidget(this);
+    auto* priceLayout = new QHBoxLayout(priceRow);
+    priceLayout->setContentsMargins(0, 0, 0, 0);
+    priceLayout->addWidget(m_price, 1);
+    priceLayout->addWidget(m_currency);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(form(tr("Product"),
+                           {{tr("Title:"), m_lines.value(QStringLiteral("title"))},
+                            {tr("Version:"), m_lines.value(QStringLiteral("productVersion"))},
+                            {tr("Publisher:"), m_lines.value(QStringLiteral("publisher"))},
+                            {tr("Website:"), m_lines.value(QStringLiteral("productWebsite"))},
+                            {tr("Support e-mail:"), m_lines.value(QStringLiteral("productEmail"))},
+                            {tr("Bundle identifier:"), m_lines.value(QStringLiteral("bundleIdentifier"))}}));
+    layout->addWidget(form(tr("Registration"),
+                           {{tr("Serial number:"), m_texts.value(SerialKey)},
+                            {tr("Registered to:"), m_lines.value(QStringLiteral("registeredName"))},
+                            {tr("E-mail:"), m_lines.value(QStringLiteral("registeredEmail"))},
+                            {tr("Company:"), m_lines.value(QStringLiteral("registeredCompany"))}}));
+    layout->addWidget(form(tr("Purchase"),
+                           {{tr("Date:"), m_date},
+                            {tr("Price:"), priceRow},
+                            {tr("Order number:"), m_lines.value(QStringLiteral("purchaseOrderNumber"))}}));
+    auto* notes = new QGroupBox(tr("Notes"), this);
+    auto* notesLayout = new QVBoxLayout(notes);
+    notesLayout->addWidget(m_texts.value(CommentsKey));
+    layout->addWidget(notes, 1);
+}
+
+void ProductDetailView::setTabChain()
+{
+    const QList<QWidget*> chain {m_lines.value(QStringLiteral("title")),
+                                 m_lines.value(QStringLiteral("productVersion")),
+                                 m_lines.value(QStringLiteral("publisher")),
+                                 m_lines.value(QStringLiteral("productWebsite")),
+                                 m_lines.value(QStringLiteral("productEmail")),
+                                 m_lines.value(QStringLiteral("bundleIdentifier")),
+                                 m_texts.value(SerialKey),
+                                 m_lines.value(QStringLiteral("registeredName")),
+                                 m_lines.value(QStringLiteral("registeredEmail")),
+                                 m_lines.value(QStringLiteral("registeredCompany")),
+                                 m_date,
+                                 m_price,
+                                 m_currency,
+                                 m_lines.value(QStringLiteral("purchaseOrderNumber")),
+                                 m_texts.value(CommentsKey)};
+    for (qsizetype i = 1; i < chain.size(); ++i) {
+        setTabOrder(chain.at(i - 1), chain.at(i));
+    }
+}
+
+QWidget* ProductDetailView::editorForKey(const QString& key) const
+{
+    if (QLineEdit* line = m_lines.value(key)) {
+        return line;
+    }
+    if (QPlainTextEdit* text = m_texts.value(key)) {
+        return text;
+    }
+    if (key == DateKey) {
+        return m_date;
+    }
+    if (key == PriceKey) {
+        return m_price;
+    }
+    return key == CurrencyKey ? m_currency : nullptr;
+}
+
+ProductEntity* ProductDetailView::product() const
+{
+    return productIsLive() ? m_product : nullptr;
+}
+
+bool ProductDetailView::productIsLive() const
+{
+    return m_product && m_product->isValid() && !m_product->isDeleted();
+}
+
+void ProductDetailView::setProduct(ProductEntity* product)
+{
+    if (product == m_product && productIsLive()) {
+        return;
+    }
+    commitEditing();
+    m_product = product;
+    const bool live = productIsLive();
+    setEnabledFields(live);
+    // Pending edits belonged to the previous product: every field starts afresh.
+    for (QLineEdit* edit : std::as_const(m_lines)) {
+        edit->setModified(false);
+    }
+    for (QPlainTextEdit* edit : std::as_const(m_texts)) {
+        edit->document()->setModified(false);
+    }
+    m_price->setModified(false);
+    m_currency->lineEdit()->setModified(false);
+    m_dateEdited = false;
+    reload();
+}
+
+void ProductDetailView::setEnabledFields(bool enabled)
+{
+    for (QLineEdit* edit : std::as_const(m_lines)) {
+        edit->setEnabled(enabled);
+    }
+    for (QPlainTextEdit* edit : std::as_const(m_texts)) {
+        edit->setEnabled(enabled);
+    }
+    m_date->setEnabled(enabled);
+    m_price->setEnabled(enabled);
+    m_currency->setEnabled(enabled);
+}
+
+bool ProductDetailView::hasPendingEdit(const QString& key) const
+{
+    if (QLineEdit* line = m_lines.value(key)) {
+        return line->isModified();
+    }
+    if (QPlainTextEdit* text = m_texts.value(key)) {
+        return text->document()->isModified();
+    }
+    if (key == DateKey) {
+        return m_dateEdited;
+    }
+    if (key == PriceKey) {
+        return m_price->isModified();
+    }
+    return key == CurrencyKey && m_currency->lineEdit()->isModified();
+}
+
+void ProductDetailView::reload()
+{
+    QStringList keys = lineKeys();
+    keys << SerialKey << CommentsKey << DateKey << CurrencyKey << PriceKey;
+    for (const QString& key : std::as_const(keys)) {
+        if (!hasPendingEdit(key)) {
+            loadField(key);
+        }
+    }
+}
+
+void ProductDetailView::loadField(const QString& key)
+{
+    const bool live = productIsLive();
+    m_loading = true;
+    if (QLineEdit* line = m_lines.value(key)) {
+        line->setText(live ? m_product->value(key).toString() : QString());
+    } else if (key == CommentsKey) {
+        QPlainTextEdit* edit = m_texts.value(key);
+        edit->setPlainText(live ? ProductNotes::fromComments(m_product->comments()).text : QString());
+        edit->document()->setModified(false);
+    } else if (QPlainTextEdit* text = m_texts.value(key)) {
+        text->setPlainText(live ? m_product->value(key).toString() : QString());
+        text->document()->setModified(false);
+    } else if (key == DateKey) {
+        const QDateTime date = live ? m_product->purchaseDate() : QDateTime();
+        m_date->setDate(date.isValid() ? date.toLocalTime().date() : NoDate);
+    } else if (key == CurrencyKey) {
+        m_currency->setEditText(live ? m_product->purchaseCurrency() : QString());
+        m_currency->lineEdit()->setModified(false);
+    } else if (key == PriceKey) {
+        loadPrice();
+    }
+    m_loading = false;
+}
+
+void ProductDetailView::loadPrice()
+{
+    QString text;
+    if (productIsLive()) {
+        if (const auto price = m_product->purchasePrice()) {
+            text = ZRCurrencyManager::formatterForCurrency(m_product->purchaseCurrency())
+                       .toStringFromDecimal(price->toString());
+        }
+    }
+    m_price->setText(text);
+    markPriceRefused(false);
+}
+
+void ProductDetailView::reloadCurrencies()
+{
+    QStringList symbols;
+    if (m_context) {
+        FetchRequest request(QStringLiteral("Currency"));
+        for (const auto& entry : m_prefs.currencySortDescriptorsArray()) {
+            request.sortDescriptors.append(SortDescriptor(entry.key, entry.ascending));
+        }
+        if (const auto currencies = m_context->execute(request)) {
+            for (const ManagedObject* currency : *currencies) {
+                const QString symbol = currency->value(QStringLiteral("currencySymbol")).toString();
+                if (!symbol.isEmpty() && !symbols.contains(symbol)) {
+                    symbols.append(symbol);
+                }
+            }
+        }
+    }
+    const QString text = m_currency->currentText();
+    const bool pending = m_currency->lineEdit()->isModified();
+    m_loading = true;
+    m_currency->clear();
+    m_currency->addItems(symbols);
+    m_currency->setEditText(text);
+    m_currency->lineEdit()->setModified(pending);
+    m_loading = false;
+}
+
+bool ProductDetailView::commitEditing()
+{
+    if (m_date->hasFocus()) {
+        m_date->interpretText(); // a typed date is applied (and committed) like a finished one
+    }
+    bool changed = commitField(CurrencyKey); // the price is read with the currency's formatter
+    QStringList keys = lineKeys();
+    keys << SerialKey << CommentsKey << DateKey << PriceKey;
+    for (const QString& key : std::as_const(keys)) {
+        changed = commitField(key) || changed;
+    }
+    return changed;
+}
+
+bool ProductDetailView::commitField(const QString& key)
+{
+    if (!productIsLive() || !hasPendingEdit(key)) {
+        return false;
+    }
+    if (QLineEdit* line = m_lines.value(key)) {
+        return commitLine(key, line);
+    }
+    if (QPlainTextEdit* text = m_texts.value(key)) {
+        return commitText(key, text);
+    }
+    if (key == DateKey) {
+        return commitDate();
+    }
+    if (key == PriceKey) {
+        return commitPrice();
+    }
+    return key == CurrencyKey && commitCurrency();
+}
+
+bool ProductDetailView::commitLine(const QString& key, QLineEdit* edit)
+{
+    edit->setModified(false);
+    return writeValue(key, textValue(edit->text()));
+}
+
+bool ProductDetailView::commitText(const QString& key, QPlainTextEdit* edit)
+{
+    edit->document()->setModified(false);
+    const QString text = edit->toPlainText();
+    if (key == CommentsKey) {
+        const QByteArray bytes = ProductNotes::toComments(text);
+        return writeValue(key, bytes.isEmpty() ? QVariant() : QVariant(bytes));
+    }
+    return writeValue(key, textValue(text));
+}
+
+bool ProductDetailView::commitDate()
+{
+    if (!m_dateEdited || !productIsLive()) {
+        return false;
+    }
+    m_dateEdited = false;
+    const QDate date = m_date->date();
+    if (date == NoDate) {
+        return writeValue(DateKey, QVariant());
+    }
+    // Only the day is edited here; the time of day of the stored moment is kept.
+    const QDateTime old = m_product->purchaseDate();
+    if (old.isValid() && old.toLocalTime().date() == date) {
+        return false;
+    }
+    const QTime time = old.isValid() ? old.toLocalTime().time() : QTime(12, 0);
+    return writeValue(DateKey, QDateTime(date, time).toUTC());
+}
+
+bool ProductDetailView::commitPrice()
+{
+    if (!productIsLive() || !m_price->isModified()) {
+        return false;
+    }
+    const QString text = m_price->text().trimmed();
+    std::optional<Decimal> price;
+    if (!text.isEmpty()) {
+        const auto decimal
+            = ZRCurrencyManager::formatterForCurrency(m_product->purchaseCurrency()).decimalFromString(text);
+        price = decimal ? Decimal::fromString(*decimal) : std::nullopt;
+        if (!price) {
+            markPriceRefused(true); // the text stays, pending, until it reads as a price
+            return false;
+        }
+    }
+    m_price->setModified(false);
+    markPriceRefused(false);
+    const bool changed = writeValue(PriceKey, price ? QVariant::fromValue(*price) : QVariant());
+    if (!m_price->hasFocus()) {
+        loadPrice(); // shows the price in the currency's own form
+    }
+    return changed;
+}
+
+bool ProductDetailView::commitCurrency()
+{
+    if (!productIsLive()) {
+        return false;
+    }
+    m_currency->lineEdit()->setModified(false);
+    const bool changed = writeValue(CurrencyKey, textValue(m_currency->currentText().trimmed()));
+    if (m_price->isModified()) {
+        commitPrice(); // a refused price may read under the new currency's separators
+    } else if (changed) {
+        loadPrice();
+    }
+    return changed;
+}
+
+void ProductDetailView::markPriceRefused(bool refused)
+{
+    m_priceRefused = refused;
+    if (refused) {
+        const auto formatter = ZRCurrencyManager::formatterForCurrency(m_product->purchaseCurrency());
+        m_price->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #c0392b; }"));
+        m_price->setToolTip(tr("Not a price: write it like %1 (not saved)").arg(formatter.toString(1234.5)));
+    } else {
+        m_price->setStyleSheet(QString());
+        m_price->setToolTip(QString());
+    }
+}
+
+bool ProductDetailView::writeValue(const QString& key, const QVariant& value)
+{
+    if (!productIsLive() || sameValue(m_product->value(key), value)) {
+        return false;
+    }
+    if (!m_product->setValue(key, value)) {
+        return false;
+    }
+    emit productEdited(key);
+    return true;
+}
+
+bool ProductDetailView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it) {
+            if (it.value() == watched) {
+                commitField(it.key());
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ProductDetailView::focusTitle()
+{
+    QLineEdit* title = m_lines.value(QStringLiteral("title"));
+    title->setFocus(Qt::OtherFocusReason);
+    title->selectAll();
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+class ProductEntity;
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPlainTextEdit;
+class UserPreferences;
+
+namespace Persistence {
+class ObjectContext;
+}
+
+// The form of every field of one product. A field's text reaches the product when the field
+// finishes editing (Return or leaving it; the multi-line fields when they lose focus), each edit one
+// undo step of the context's undo manager. commitEditing() does the same for every field with
+// pending text, without moving the cursor, so a save never loses what is being typed.
+//
+// A price that the currency's formatter cannot read is refused: it stays in the field, marked, and
+// the stored price is left alone until the text is corrected.
+class ProductDetailView : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProductDetailView)
+
+public:
+    ProductDetailView(Persistence::ObjectContext* context, UserPreferences& prefs, QWidget* parent = nullptr);
+    ~ProductDetailView() override;
+
+    // Shows another product (or none), after committing the pending edits of the one shown.
+    void setProduct(ProductEntity* product);
+    ProductEntity* product() const;
+
+    // Fields without pending edits show the product's values again (after undo, redo, imports).
+    void reload();
+    // The currency list in the preferred order.
+    void reloadCurrencies();
+    // Writes every field with pending text to the product; answers whether the product changed.
+    bool commitEditing();
+
+    // Puts the cursor in the title field with its text selected.
+    void focusTitle();
+
+    // The editor of an attribute ("title", "purchasePrice", "comments", ...), for tests and focus.
+    QWidget* editorForKey(const QString& key) const;
+    bool isPriceRefused() const { return m_priceRefused; }
+
+signals:
+    // An edit reached the product.
+    void productEdited(const QString& key);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* addLine(const QString& key);
+    QPlainTextEdit* addText(const QString& key);
+    void buildLayout();
+    void setTabChain();
+    void setEnabledFields(bool enabled);
+
+    void loadField(const QString& key);
+    void loadPrice();
+    bool commitField(const QString& key);
+    bool commitLine(const QString& key, QLineEdit* edit);
+    bool commitText(const QString& key, QPlainTextEdit* edit);
+    bool commitDate();
+    bool commitPrice();
+    bool commitCurrency();
+    void markPriceRefused(bool refused);
+    bool writeValue(const QString& key, const QVariant& value);
+    bool hasPendingEdit(const QString& key) const;
+    bool productIsLive() const;
+
+    Persistence::ObjectContext* m_context;
+    UserPreferences& m_prefs;
+    ProductEntity* m_product = nullptr;
+    QHash<QString, QLineEdit*> m_lines;
+    QHash<QString, QPlainTextEdit*> m_texts;
+    QDateEdit* m_date = nullptr;
+    QLineEdit* m_price = nullptr;
+    QComboBox* m_currency = nullptr;
+    bool m_loading = false;
+    bool m_dateEdited = false;
+    bool m_priceRefused = false;
+};

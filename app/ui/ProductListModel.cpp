@@ -1,0 +1,242 @@
+#include "ProductListModel.h"
+
+#include "core/Log.h"
+#include "model/ProductEntity.h"
+#include "persistence/ObjectContext.h"
+#include "prefs/UserPreferences.h"
+
+#include <QSet>
+
+using namespace Persistence;
+
+namespace {
+
+const QStringList& searchedKeys()
+{
+    static const QStringList keys {QStringLiteral("title"), QStringLiteral("serialNumber"), QStringLiteral("publisher"),
+                                   QStringLiteral("registeredName"), QStringLiteral("registeredEmail")};
+    return keys;
+}
+
+Predicate searchPredicate(const QString& text)
+{
+    QList<Predicate> alternatives;
+    for (const QString& key : searchedKeys()) {
+        Predicate::Expression left;
+        left.kind = Predicate::Expression::Kind::KeyPath;
+        left.keyPath = QStringList {key};
+        Predicate::Expression right;
+        right.kind = Predicate::Expression::Kind::Constant;
+        right.constant = text;
+        alternatives.append(
+            Predicate::comparison(left, Predicate::Operator::Contains, right, Predicate::CaseInsensitive));
+    }
+    return Predicate::conjunction(Predicate::Kind::Or, alternatives);
+}
+
+SortDescriptor::Comparison comparisonFor(SortComparison comparison)
+{
+    return comparison == SortComparison::CaseInsensitiveText ? SortDescriptor::Comparison::CaseInsensitive
+                                                             : SortDescriptor::Comparison::Default;
+}
+
+// A serial number may hold several lines; the list shows them on one.
+QString oneLine(const QString& text)
+{
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line;
+}
+
+} // namespace
+
+ProductListModel::ProductListModel(ObjectContext* context, UserPreferences& prefs, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_context(context)
+    , m_prefs(prefs)
+    , m_order(prefs.productSortDescriptorsArray())
+{
+    m_products = fetch();
+}
+
+ProductListModel::~ProductListModel() = default;
+
+int ProductListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_products.size());
+}
+
+int ProductListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ProductListModel::data(const QModelIndex& index, int role) const
+{
+    const ProductEntity* entry = product(index.row());
+    if (!entry || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+        return {};
+    }
+    switch (index.column()) {
+    case TitleColumn:
+        return entry->title();
+    case VersionColumn:
+        return entry->productVersion();
+    case SerialColumn:
+        return role == Qt::ToolTipRole ? entry->serialNumber() : oneLine(entry->serialNumber());
+    default:
+        return {};
+    }
+}
+
+QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    switch (section) {
+    case TitleColumn:
+        return tr("Title");
+    case VersionColumn:
+        return tr("Version");
+    case SerialColumn:
+        return tr("Serial Number");
+    default:
+        return {};
+    }
+}
+
+QString ProductListModel::keyForColumn(int column)
+{
+    switch (column) {
+    case TitleColumn:
+        return QStringLiteral("title");
+    case VersionColumn:
+        return QStringLiteral("productVersion");
+    case SerialColumn:
+        return QStringLiteral("serialNumber");
+    default:
+        return {};
+    }
+}
+
+int ProductListModel::columnForKey(const QString& key)
+{
+    for (int column = 0; column < ColumnCount; ++column) {
+        if (keyForColumn(column) == key) {
+            return column;
+        }
+    }
+    return -1;
+}
+
+void ProductListModel::sort(int column, Qt::SortOrder order)
+{
+    const QString key = keyForColumn(column);
+    if (key.isEmpty()) {
+        return;
+    }
+    const bool ascending = order == Qt::AscendingOrder;
+    if (!m_order.isEmpty() && m_order.first().key == key && m_order.first().ascending == ascending) {
+        return;
+    }
+    // The preferences decide how the key compares (dates naturally, text ignoring case).
+    m_prefs.setProductSortDescriptorsArray({SortOrderEntry {key, ascending}});
+    m_order = m_prefs.productSortDescriptorsArray();
+    refresh();
+}
+
+void ProductListModel::setFilterText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed == m_filter) {
+        return;
+    }
+    m_filter = trimmed;
+    refresh();
+}
+
+FetchRequest ProductListModel::fetchRequest() const
+{
+    FetchRequest request(QStringLiteral("Product"));
+    if (!m_filter.isEmpty()) {
+        request.predicate = searchPredicate(m_filter);
+    }
+    for (const SortOrderEntry& entry : m_order) {
+        request.sortDescriptors.append(SortDescriptor(entry.key, entry.ascending, comparisonFor(entry.comparison)));
+    }
+    // Equal keys keep one order from fetch to fetch, so rows do not swap places on every refresh.
+    request.sortDescriptors.append(SortDescriptor(QStringLiteral("uuid")));
+    return request;
+}
+
+QList<ProductEntity*> ProductListModel::fetch() const
+{
+    QList<ProductEntity*> products;
+    if (!m_context) {
+        return products;
+    }
+    StoreError error;
+    const auto objects = m_context->execute(fetchRequest(), &error);
+    if (!objects) {
+        Log::write(QStringLiteral("ERROR: ProductListModel::fetch - %1").arg(error.toString()));
+        return products;
+    }
+    products.reserve(objects->size());
+    for (ManagedObject* object : *objects) {
+        if (auto* entry = dynamic_cast<ProductEntity*>(object)) {
+            products.append(entry);
+        }
+    }
+    return products;
+}
+
+bool ProductListModel::refresh()
+{
+    const QList<ProductEntity*> products = fetch();
+    const QSet<ProductEntity*> before(m_products.cbegin(), m_products.cend());
+    const QSet<ProductEntity*> after(products.cbegin(), products.cend());
+    if (before != after || products.size() != m_products.size()) {
+        beginResetModel();
+        m_products = products;
+        endResetModel();
+        return false;
+    }
+    if (products != m_products) {
+        moveRows(products);
+    } else if (!m_products.isEmpty()) {
+        emit dataChanged(index(0, 0), index(int(m_products.size()) - 1, ColumnCount - 1));
+    }
+    return true;
+}
+
+// Reorders the same products and moves every persistent index with its product.
+void ProductListModel::moveRows(const QList<ProductEntity*>& products)
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList persistent = persistentIndexList();
+    QList<ProductEntity*> owners;
+    owners.reserve(persistent.size());
+    for (const QModelIndex& index : persistent) {
+        owners.append(product(index.row()));
+    }
+    m_products = products;
+    for (qsizetype i = 0; i < persistent.size(); ++i) {
+        const int row = rowOf(owners.at(i));
+        changePersistentIndex(persistent.at(i), row < 0 ? QModelIndex() : index(row, persistent.at(i).column()));
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit dataChanged(index(0, 0), index(int(m_products.size()) - 1, ColumnCount - 1));
+}
+
+ProductEntity* ProductListModel::product(int row) const
+{
+    return row >= 0 && row < m_products.size() ? m_products.at(row) : nullptr;
+}
+
+int ProductListModel::rowOf(const ProductEntity* product) const
+{
+    return product ? int(m_products.indexOf(const_cast<ProductEntity*>(product))) : -1;
+}

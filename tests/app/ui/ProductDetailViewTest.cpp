@@ -1,0 +1,200 @@
+#include "ui/ProductDetailView.h"
+
+#include "UiTestLibrary.h"
+#include "model/ZRCurrencyManager.h"
+#include "prefs/UserPreferences.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Persistence;
+
+namespace {
+
+class ProductDetailViewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_controller = m_library.start(&m_ui);
+        m_context = m_controller->managedObjectContext();
+        ASSERT_NE(m_context, nullptr);
+        m_product = UiTestLibrary::addProduct(m_context, QStringLiteral("Ledger"));
+        m_view = std::make_unique<ProductDetailView>(m_context, m_controller->userPrefs());
+        m_view->setProduct(m_product);
+        m_view->show();
+    }
+
+    template<class T>
+    T* editor(const char* key)
+    {
+        return qobject_cast<T*>(m_view->editorForKey(QString::fromLatin1(key)));
+    }
+
+    // Replaces a line's text as typed (insert() also takes the characters QTest cannot type) and
+    // finishes the edit.
+    void type(QLineEdit* field, const QString& text)
+    {
+        field->selectAll();
+        field->insert(text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+
+    void typeCurrency(const QString& symbol)
+    {
+        auto* currency = editor<QComboBox>("purchaseCurrency");
+        type(currency->lineEdit(), symbol);
+    }
+
+    UiTestLibrary m_library;
+    ScriptedUserInterface m_ui;
+    std::unique_ptr<KeymoorAppDelegate> m_controller;
+    ObjectContext* m_context = nullptr;
+    ProductEntity* m_product = nullptr;
+    std::unique_ptr<ProductDetailView> m_view;
+};
+
+TEST_F(ProductDetailViewTest, PricesAreReadWithTheSeparatorsOfTheirCurrency)
+{
+    const struct
+    {
+        QString currency;
+        QString typed;
+        QString stored;
+        QString shown;
+    } cases[] = {
+        {ZRCurrencyManager::euroCurrencySymbol(), "1.234,56", "1234.56", "1.234,56"},
+        {ZRCurrencyManager::euroCurrencySymbol(), "19,9", "19.9", "19,9"},
+        {"$", "1,234.5", "1234.5", "1,234.5"},
+        {"$", "1234.5", "1234.5", "1,234.5"},
+        {"CHF", "0.125", "0.125", "0.125"}, // free text formats like the dollar
+        {"$", "", "", ""},
+    };
+    auto* price = editor<QLineEdit>("purchasePrice");
+    for (const auto& entry : cases) {
+        typeCurrency(entry.currency);
+        type(price, entry.typed);
+        const auto stored = m_product->purchasePrice();
+        EXPECT_EQ(stored ? stored->toString() : QString(), entry.stored) << entry.typed.toStdString();
+        EXPECT_EQ(price->text(), entry.shown) << entry.typed.toStdString();
+        EXPECT_FALSE(m_view->isPriceRefused());
+    }
+}
+
+TEST_F(ProductDetailViewTest, TextThatIsNoPriceIsKeptMarkedAndNotStored)
+{
+    m_product->setPurchasePrice(Decimal(1000, 2));
+    m_view->reload();
+    typeCurrency(ZRCurrencyManager::euroCurrencySymbol());
+    auto* price = editor<QLineEdit>("purchasePrice");
+    EXPECT_EQ(price->text(), QStringLiteral("10"));
+
+    // With "." grouping, "12.50" is no euro price; it must not become 1250 or vanish.
+    type(price, QStringLiteral("12.50"));
+    EXPECT_TRUE(m_view->isPriceRefused());
+    EXPECT_EQ(price->text(), QStringLiteral("12.50"));
+    EXPECT_EQ(m_product->purchasePrice(), Decimal(1000, 2));
+    EXPECT_FALSE(m_view->commitEditing());
+
+    // The same text reads once the currency is the dollar.
+    typeCurrency(QStringLiteral("$"));
+    EXPECT_FALSE(m_view->isPriceRefused());
+    EXPECT_EQ(m_product->purchasePrice(), Decimal(1250, 2));
+}
+
+TEST_F(ProductDetailViewTest, CurrencyListFollowsThePreferredOrderAndAcceptsFreeText)
+{
+    auto* currency = editor<QComboBox>("purchaseCurrency");
+    QStringList listed;
+    for (int i = 0; i < currency->count(); ++i) {
+        listed.append(currency->itemText(i));
+    }
+    EXPECT_EQ(listed, ZRCurrencyManager::currencySymbols());
+
+    m_controller->userPrefs().setCurrencySortDescriptorsArray({SortOrderEntry {QStringLiteral("sortIndex"), false}});
+    m_view->reloadCurrencies();
+    EXPECT_EQ(currency->itemText(0), listed.last());
+
+    typeCurrency(QStringLiteral("CHF"));
+    EXPECT_EQ(m_product->purchaseCurrency(), QStringLiteral("CHF"));
+    EXPECT_EQ(currency->count(), listed.size()); // free text is not added to the list
+}
+
+TEST_F(ProductDetailViewTest, PendingTextOfEveryKindReachesTheProductOnCommit)
+{
+    QTest::keyClicks(editor<QLineEdit>("registeredEmail"), QStringLiteral("ann@example.org"));
+    QTest::keyClicks(editor<QPlainTextEdit>("serialNumber"), QStringLiteral("AAAA-BBBB"));
+    editor<QPlainTextEdit>("comments")->setPlainText(QStringLiteral("Zürich licence ✓\nsecond line"));
+    editor<QPlainTextEdit>("comments")->document()->setModified(true);
+
+    EXPECT_TRUE(m_view->commitEditing());
+    EXPECT_EQ(m_product->registeredEmail(), QStringLiteral("ann@example.org"));
+    EXPECT_EQ(m_product->serialNumber(), QStringLiteral("AAAA-BBBB"));
+    EXPECT_EQ(m_product->comments(), QStringLiteral("Zürich licence ✓\nsecond line").toUtf8());
+    EXPECT_FALSE(m_view->commitEditing()); // nothing pending any more
+}
+
+TEST_F(ProductDetailViewTest, EachFinishedEditIsOneUndoStep)
+{
+    type(editor<QLineEdit>("title"), QStringLiteral("Ledger Pro"));
+    type(editor<QLineEdit>("productVersion"), QStringLiteral("3"));
+    type(editor<QLineEdit>("productVersion"), QStringLiteral("3")); // unchanged: no step
+    m_context->undo();
+    EXPECT_EQ(m_product->productVersion(), QString());
+    EXPECT_EQ(m_product->title(), QStringLiteral("Ledger Pro"));
+    m_context->undo();
+    EXPECT_EQ(m_product->title(), QStringLiteral("Ledger"));
+}
+
+TEST_F(ProductDetailViewTest, EditingTheDateKeepsTheTimeOfDay)
+{
+    const QDateTime bought(QDate(2021, 3, 4), QTime(15, 30));
+    m_product->setPurchaseDate(bought.toUTC());
+    m_view->reload();
+    auto* date = editor<QDateEdit>("purchaseDate");
+    EXPECT_EQ(date->date(), QDate(2021, 3, 4));
+
+    date->setDate(QDate(2022, 1, 2));
+    EXPECT_EQ(m_product->purchaseDate().toLocalTime(), QDateTime(QDate(2022, 1, 2), QTime(15, 30)));
+}
+
+TEST_F(ProductDetailViewTest, NotesWrittenAsRtfShowTheirTextAndStayUntilEdited)
+{
+    QFile fixture(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/ui/notes-written-as-rtf.rtf"));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QByteArray rtf = fixture.readAll();
+    m_product->setComments(rtf);
+    m_view->reload();
+    auto* notes = editor<QPlainTextEdit>("comments");
+    EXPECT_EQ(notes->toPlainText(), QStringLiteral("Bought at the fair.\nCode: caf\u00e9 \u2013 42"));
+
+    EXPECT_FALSE(m_view->commitEditing());
+    EXPECT_EQ(m_product->comments(), rtf);
+
+    notes->appendPlainText(QStringLiteral("!"));
+    EXPECT_TRUE(m_view->commitEditing());
+    EXPECT_EQ(m_product->comments(), QStringLiteral("Bought at the fair.\nCode: caf\u00e9 \u2013 42\n!").toUtf8());
+}
+
+TEST_F(ProductDetailViewTest, SwitchingProductsCommitsToTheOneThatWasShown)
+{
+    ProductEntity* other = UiTestLibrary::addProduct(m_context, QStringLiteral("Other"));
+    QTest::keyClicks(editor<QLineEdit>("publisher"), QStringLiteral("Quill"));
+    m_view->setProduct(other);
+    EXPECT_EQ(m_product->publisher(), QStringLiteral("Quill"));
+    EXPECT_EQ(other->publisher(), QString());
+    EXPECT_EQ(editor<QLineEdit>("publisher")->text(), QString());
+
+    m_context->deleteObject(other);
+    QTest::keyClicks(editor<QLineEdit>("publisher"), QStringLiteral("Lost"));
+    EXPECT_FALSE(m_view->commitEditing()); // a deleted product is not written to
+    m_view->setProduct(nullptr);
+    EXPECT_FALSE(editor<QLineEdit>("title")->isEnabled());
+}
+
+} // namespace
