@@ -13,7 +13,9 @@
 #include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -293,4 +295,23 @@ TEST_F(AppDelegateTest, ScannedRegistrationInfoAsksBeforeReplacingAndCopiesTheSe
     EXPECT_TRUE(delegate->applyRegistrationInfo(product, info));
     EXPECT_EQ(m_ui.alerts().size(), 2);
     EXPECT_EQ(product->serialNumber(), QStringLiteral("NEW-KEY"));
+}
+
+TEST_F(AppDelegateTest, AutosaveWritesChangesAtThePreferredInterval)
+{
+    auto delegate = start();
+    delegate->userPrefs().setAutoSaveTimeInterval(0.05);
+    delegate->startAutoSaveTimer();
+    // A later change of the preference does not reach the running timer.
+    delegate->userPrefs().setAutoSaveTimeInterval(3600);
+    ProductEntity* product = delegate->ownProduct();
+    ObjectContext* context = delegate->managedObjectContext();
+    ASSERT_TRUE(context->hasChanges()) << "the seeded defaults are not saved yet";
+    product->setSerialNumber(QStringLiteral("AUTO"));
+    QElapsedTimer waited;
+    waited.start();
+    while (context->hasChanges() && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_FALSE(context->hasChanges());
 }
