@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+// Shows texts readably in failure messages.
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 const QDate Reference(2024, 6, 15);

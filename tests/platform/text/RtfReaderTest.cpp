@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+// Shows texts readably in failure messages.
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 QString dataPath(const QString& name)
