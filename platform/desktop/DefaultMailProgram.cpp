@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 QString failWith(QString* error, const QString& text)
@@ -36,7 +38,8 @@ QString DefaultMailProgram::desktopFileId(QString* error) const
     query.setArguments({QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/mailto")});
     query.setStandardInputFile(QProcess::nullDevice());
     query.start();
-    if (!query.waitForStarted(m_timeoutMs)) {
+    // Starting may take long on a busy machine; only the answer is held to the time limit.
+    if (!query.waitForStarted(std::max(m_timeoutMs, DefaultTimeoutMs))) {
         return failWith(error, QStringLiteral("%1 could not be started: %2").arg(program, query.errorString()));
     }
     if (!query.waitForFinished(m_timeoutMs)) {
