@@ -1,0 +1,16 @@
+#pragma once
+
+#include "DesktopLauncher.h"
+
+// The real desktop: QDesktopServices in the graphical application, "xdg-open" (as an argument
+// vector, never through a shell) in the command-line one; the file manager through the D-Bus
+// interface org.freedesktop.FileManager1.
+class SystemDesktopLauncher final : public DesktopLauncher
+{
+public:
+    // How long a file manager may take to answer before it counts as absent.
+    static constexpr int FileManagerTimeoutMs = 5000;
+
+    bool openUrl(const QUrl& url) override;
+    bool showItems(const QList<QUrl>& files) override;
+};
