@@ -83,6 +83,11 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
         delete running.thread;
     }
     m_importers.clear();
+    for (QThread* thread : m_mailImports) {
+        thread->wait();
+        delete thread;
+    }
+    m_mailImports.clear();
     // The context goes before the coordinator and the lock that guard its store.
     m_context.reset();
     m_coordinator.reset();

@@ -15,6 +15,7 @@ class AttachedEmail;
 class AttachmentEntity;
 class KMAttachmentImporter;
 class LibraryLock;
+struct MailClientSelection;
 class QThread;
 struct ZRRegistrationInfo;
 class ProductEntity;
@@ -135,7 +136,7 @@ public:
     bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread);
     // Runs the event loop until every running attach job has completed (command line, tests).
     void waitForAttachmentImports();
-    int runningAttachmentImports() const { return int(m_importers.size()); }
+    int runningAttachmentImports() const { return int(m_importers.size() + m_mailImports.size()); }
 
     // Re-reads the objects in the main context, keeping its unsaved changes on top; answers the
     // first attached file among them (null when there is none).
@@ -147,6 +148,26 @@ public:
     bool scanEmailForRegistrationInfo(AttachedEmail* email);
     // Overrides "Scan Email Upon Import Key" for this run (command line --no-scan); nullopt: the preference.
     void setScanEmailUponImportOverride(std::optional<bool> scan) { m_scanOverride = scan; }
+
+    // Attaches the messages selected in the mail client, and their attached files, through the
+    // helper program of that name ("MailHelper", "OutlookHelper"): the helper runs on a thread of its
+    // own, the attaching happens on the main thread without a scan. A missing helper is reported
+    // with an alert and answers false.
+    bool importSelectedMailViaHelper(const QString& helperName);
+    void attachSelectedEmail()
+    {
+        emit showAttachmentsTab();
+        importSelectedMailViaHelper(QStringLiteral("MailHelper"));
+    }
+    void attachSelectedEmailFromOutlook()
+    {
+        emit showAttachmentsTab();
+        importSelectedMailViaHelper(QStringLiteral("OutlookHelper"));
+    }
+    void showMissingScriptAlert(const QString& helperName);
+    // Writes the cache file of a raw message; tests make it fail on demand.
+    using CacheFileWriter = std::function<bool(const QByteArray& bytes, const QString& path, QString* error)>;
+    void setCacheFileWriter(CacheFileWriter writer) { m_cacheFileWriter = std::move(writer); }
 
     // Commands of the attachments list.
     void attachExistingFile();
@@ -179,6 +200,7 @@ protected:
 
 private:
     bool openLibrary();
+    void attachMailSelection(const MailClientSelection& selection, const QString& folder);
     void startAttachmentImporter(ProductEntity* product, const QStringList& paths);
     void attachmentImporterDidFinish(KMAttachmentImporter* importer);
     void attachDocumentsCompleted(const QList<Persistence::ObjectID>& ids);
@@ -205,6 +227,8 @@ private:
         QThread* thread = nullptr;
     };
     std::vector<RunningImport> m_importers;
+    std::vector<QThread*> m_mailImports;
+    CacheFileWriter m_cacheFileWriter;
     QString m_openError;
     bool m_openAttempted = false;
     bool m_upgradeAttempted = false;

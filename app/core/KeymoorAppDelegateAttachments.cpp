@@ -11,6 +11,8 @@
 #include "UserInterface.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "import/KMAttachmentImporter.h"
+#include "import/MailClientImport.h"
+#include "import/MailScriptHelper.h"
 #include "model/AttachedEmail.h"
 #include "model/ProductEntity.h"
 #include "model/ZRAttachmentContent.h"
@@ -161,7 +163,7 @@ void KeymoorAppDelegate::releaseImporter(KMAttachmentImporter* importer)
 void KeymoorAppDelegate::waitForAttachmentImports()
 {
     QEventLoop loop;
-    while (!m_importers.empty()) {
+    while (!m_importers.empty() || !m_mailImports.empty()) {
         loop.processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
@@ -234,7 +236,9 @@ bool KeymoorAppDelegate::attachEmailRawSourceToSelectedProduct(const QString& te
     const QString cache = LibraryPaths::applicationCacheFolder();
     const QString path = QStringLiteral("%1/%2.eml").arg(cache, universallyUniuqueIdentifier());
     QString error;
-    if (cache.isEmpty() || !FileWriting::writeData(text.toUtf8(), path, &error)) {
+    const bool written = m_cacheFileWriter ? m_cacheFileWriter(text.toUtf8(), path, &error)
+                                           : FileWriting::writeData(text.toUtf8(), path, &error);
+    if (cache.isEmpty() || !written) {
         Log::write(QStringLiteral("%1: Unable to write email to cache file: %2 error: %3")
                        .arg(QStringLiteral("KeymoorAppDelegate::attachEmailRawSourceToSelectedProduct"), path, error));
         return false;
@@ -341,4 +345,73 @@ QStringList KeymoorAppDelegate::exportSelectedAttachmentsToFolder(const QList<At
         m_ui->stopProgress();
     }
     return written;
+}
+
+void KeymoorAppDelegate::showMissingScriptAlert(const QString& helperName)
+{
+    const QString message = QStringLiteral("Unable to locate resource path for the script named: %1. Please contact "
+                                           "customer support via Help > Send Feedback.")
+                                .arg(helperName);
+    Log::write(QStringLiteral("ERROR: %1").arg(message));
+    if (m_ui) {
+        Alert alert;
+        alert.style = AlertStyle::Warning;
+        alert.title = QStringLiteral("Missing Script");
+        alert.message = message;
+        alert.buttons = {localizedString(QStringLiteral("OKButton"))};
+        m_ui->runAlert(alert);
+    }
+}
+
+bool KeymoorAppDelegate::importSelectedMailViaHelper(const QString& helperName)
+{
+    MailScriptHelper& helper = MailScriptHelper::sharedHelper();
+    const QString helperPath = helper.pathForScript(helperName);
+    if (helperPath.isEmpty()) {
+        showMissingScriptAlert(helperName);
+        return false;
+    }
+    const QString folder = LibraryPaths::applicationCacheFolder();
+    if (m_ui) {
+        m_ui->startProgress(localizedString(QStringLiteral("ImportingSelectedMailMessage")));
+    }
+    auto self = std::make_shared<QThread*>(nullptr);
+    QThread* thread = QThread::create([this, self, &helper, helperPath, folder] {
+        const MailClientSelection selection = MailClientImport::fetchSelection(helper, helperPath, folder);
+        QMetaObject::invokeMethod(
+            this,
+            [this, self, selection, folder] {
+                attachMailSelection(selection, folder);
+                if (m_ui) {
+                    m_ui->stopProgress();
+                }
+                QThread* done = *self;
+                m_mailImports.erase(std::find(m_mailImports.begin(), m_mailImports.end(), done));
+                done->wait();
+                delete done;
+            },
+            Qt::QueuedConnection);
+    });
+    *self = thread;
+    thread->setObjectName(QStringLiteral("MailClientImport"));
+    m_mailImports.push_back(thread);
+    thread->start();
+    return true;
+}
+
+void KeymoorAppDelegate::attachMailSelection(const MailClientSelection& selection, const QString& folder)
+{
+    // Messages and files from the mail client are attached at once and not scanned; each list stops
+    // at its first failure, and the attached files are taken even when a message failed.
+    for (const QString& text : selection.messageTexts.value_or(QStringList())) {
+        if (!attachEmailRawSourceToSelectedProduct(text, false)) {
+            break;
+        }
+    }
+    for (const QString& path :
+         MailClientImport::attachmentPaths(selection.attachmentNames.value_or(QStringList()), folder)) {
+        if (!attachDocumentsToSelectedProduct({path}, false)) {
+            break;
+        }
+    }
 }

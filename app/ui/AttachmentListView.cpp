@@ -8,6 +8,7 @@
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCacheFileManager.h"
+#include "prefs/UserPreferences.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -69,10 +70,13 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     connect(deleteKey, &QAction::triggered, this, &AttachmentListView::removeSelected);
 
     m_attach = new QPushButton(localizedString(QStringLiteral("AttachDocumentToolbarButton")), this);
+    m_mail = new QPushButton(localizedString(QStringLiteral("AppleMailToolbarButton")), this);
+    m_mail->setToolTip(localizedString(QStringLiteral("AppleMailToolbarButtonToolTip")));
     m_remove = new QPushButton(localizedString(QStringLiteral("DeleteAttachmentToolbarButton")), this);
     m_export = new QPushButton(tr("Export…"), this);
     m_scan = new QPushButton(tr("Scan E-mail"), this);
     connect(m_attach, &QPushButton::clicked, this, &AttachmentListView::attachFiles);
+    connect(m_mail, &QPushButton::clicked, this, &AttachmentListView::attachSelectedMail);
     connect(m_remove, &QPushButton::clicked, this, &AttachmentListView::removeSelected);
     connect(m_export, &QPushButton::clicked, this, &AttachmentListView::exportSelected);
     connect(m_scan, &QPushButton::clicked, this, &AttachmentListView::scanSelectedEmail);
@@ -81,7 +85,7 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     connect(m_model, &QAbstractItemModel::modelReset, this, &AttachmentListView::updateButtons);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {m_attach, m_remove, m_export, m_scan}) {
+    for (QPushButton* button : {m_attach, m_mail, m_remove, m_export, m_scan}) {
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
@@ -225,6 +229,19 @@ void AttachmentListView::attachFiles()
     }
 }
 
+void AttachmentListView::attachSelectedMail()
+{
+    if (!m_delegate) {
+        return;
+    }
+    const UserPreferences& prefs = m_delegate->userPrefs();
+    if (prefs.enableMicrosoftOutlook() && !prefs.enableAppleMail()) {
+        m_delegate->attachSelectedEmailFromOutlook();
+    } else {
+        m_delegate->attachSelectedEmail();
+    }
+}
+
 void AttachmentListView::removeSelected()
 {
     if (m_delegate && m_delegate->removeAttachedFiles(selectedAttachments())) {
@@ -253,6 +270,7 @@ void AttachmentListView::updateButtons()
     const QList<AttachmentEntity*> selected = selectedAttachments();
     const bool hasProduct = m_model->product() != nullptr;
     m_attach->setEnabled(hasProduct);
+    m_mail->setEnabled(hasProduct);
     m_remove->setEnabled(!selected.isEmpty());
     m_export->setEnabled(!selected.isEmpty());
     m_scan->setEnabled(selected.size() == 1 && dynamic_cast<AttachedEmail*>(selected.first()) != nullptr);

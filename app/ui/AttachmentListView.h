@@ -46,6 +46,8 @@ public:
 
     // The commands of the buttons.
     void attachFiles();
+    // Attaches the messages selected in the mail program (Outlook's helper when that is the one enabled).
+    void attachSelectedMail();
     void removeSelected();
     void exportSelected();
     void scanSelectedEmail();
@@ -69,6 +71,7 @@ private:
     AttachmentListModel* m_model = nullptr;
     QTableView* m_table = nullptr;
     QPushButton* m_attach = nullptr;
+    QPushButton* m_mail = nullptr;
     QPushButton* m_remove = nullptr;
     QPushButton* m_export = nullptr;
     QPushButton* m_scan = nullptr;
