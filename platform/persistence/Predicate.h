@@ -73,3 +73,5 @@ bool likeMatches(QStringView text, QStringView pattern);
 QString foldForComparison(const QString& text, int options);
 
 } // namespace Persistence
+
+Q_DECLARE_METATYPE(Persistence::Predicate)
