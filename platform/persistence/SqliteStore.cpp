@@ -488,18 +488,23 @@ bool SqliteStore::bindRow(SqliteStatement& statement, const RowChange& change, c
 bool SqliteStore::insertRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error)
 {
     const EntityDescription* entity = change.id.entity();
-    const SqliteSchema::Family& family = m_schema.family(entity);
-    QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
-    QStringList marks {QStringLiteral("?"), QStringLiteral("?")};
-    for (const int index : change.properties) {
-        const auto* attribute = entity->attributeAt(index);
-        columns.append(
-            family.columnByProperty.value(attribute ? attribute->name : entity->relationshipAt(index)->name));
-        marks.append(QStringLiteral("?"));
+    // Inserted rows carry every stored property, so one statement per entity serves them all.
+    auto& [columnCount, sql] = m_insertStatements[entity];
+    if (sql.isEmpty() || columnCount != change.properties.size()) {
+        columnCount = change.properties.size();
+        const SqliteSchema::Family& family = m_schema.family(entity);
+        QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
+        QStringList marks {QStringLiteral("?"), QStringLiteral("?")};
+        for (const int index : change.properties) {
+            const auto* attribute = entity->attributeAt(index);
+            columns.append(
+                family.columnByProperty.value(attribute ? attribute->name : entity->relationshipAt(index)->name));
+            marks.append(QStringLiteral("?"));
+        }
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(family.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
-    SqliteStatement statement
-        = m_db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(family.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    SqliteStatement statement = m_db.prepare(sql);
     statement.bindInt64(1, assigned.value(change.id).key());
     statement.bindText(2, entity->name());
     if (!bindRow(statement, change, assigned, 3, error)) {

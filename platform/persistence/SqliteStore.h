@@ -52,6 +52,7 @@ private:
 
     SqliteDatabase m_db;
     SqliteSchema m_schema;
+    QHash<const EntityDescription*, QPair<qsizetype, QString>> m_insertStatements; // by entity: column count, SQL
 };
 
 } // namespace Persistence
