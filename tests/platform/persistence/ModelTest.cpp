@@ -137,6 +137,7 @@ TEST(DecimalValues, ParseFormatAndCompareExactly)
         {"12,50", nullptr},
         {"1234567890123456789", nullptr},
         {"123456789012345678", "123456789012345678"},
+        {"000000000000000000000012.5", "12.5"},
     };
     for (const auto& test : cases) {
         const auto decimal = Decimal::fromString(QString::fromLatin1(test.text));
