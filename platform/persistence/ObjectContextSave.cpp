@@ -216,7 +216,12 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
     const auto rowChange = [&](ManagedObject* object, bool everything) {
         RowChange change;
         change.id = object->m_id;
-        for (int index = 0; index < object->m_entity->propertyCount(); ++index) {
+        const int count = object->m_entity->propertyCount();
+        if (everything) {
+            change.properties.reserve(count);
+            change.values.reserve(count);
+        }
+        for (int index = 0; index < count; ++index) {
             const RelationshipDescription* relationship = object->m_entity->relationshipAt(index);
             if ((relationship && relationship->toMany) || (!everything && !object->m_dirty.testBit(index))) {
                 continue;
@@ -235,6 +240,7 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
         return change;
     };
     ChangeSet changes;
+    changes.inserted.reserve(m_inserted.size());
     ObjectList inserted;
     ObjectList updated;
     ObjectList deleted;
@@ -269,15 +275,26 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
             return false;
         }
     }
+    notice->inserted.reserve(notice->inserted.size() + inserted.size());
+    const bool allInserted = inserted.size() == m_inserted.size();
     for (ManagedObject* object : std::as_const(inserted)) {
         m_registry.remove(object->m_id);
         object->m_id = assigned.value(object->m_id);
         m_registry.insert(object->m_id, object);
         object->m_state = ManagedObject::State::Registered;
         object->m_dirty.fill(false);
-        m_inserted.remove(object);
-        m_assignedStores.remove(object);
+        if (!allInserted) {
+            m_inserted.remove(object);
+        }
         notice->inserted.append(object->m_id);
+    }
+    if (allInserted) {
+        m_inserted.clear();
+    }
+    if (!m_assignedStores.isEmpty()) {
+        for (ManagedObject* object : std::as_const(inserted)) {
+            m_assignedStores.remove(object);
+        }
     }
     for (ManagedObject* object : std::as_const(updated)) {
         object->m_dirty.fill(false);
