@@ -30,6 +30,7 @@ std::optional<Decimal> Decimal::fromString(QStringView text)
     qint64 mantissa = 0;
     int digits = 0;
     int scale = -1;
+    bool sawDigit = false;
     for (const QChar c : text) {
         if (c == u'.') {
             if (scale >= 0) {
@@ -41,15 +42,17 @@ std::optional<Decimal> Decimal::fromString(QStringView text)
         if (c < u'0' || c > u'9') {
             return std::nullopt;
         }
-        if (++digits > 18) {
+        // Leading zeros do not count: "0.000001" has one significant digit.
+        if ((mantissa != 0 || c != u'0') && ++digits > 18) {
             return std::nullopt;
         }
         mantissa = mantissa * 10 + (c.unicode() - u'0');
+        sawDigit = true;
         if (scale >= 0) {
             ++scale;
         }
     }
-    if (digits == 0) {
+    if (!sawDigit || scale > MaximumScale) {
         return std::nullopt;
     }
     return Decimal(negative ? -mantissa : mantissa, qMax(scale, 0));

@@ -34,18 +34,20 @@ bool ManagedObject::hasProperty(const QString& key) const
 
 QVariant ManagedObject::value(const QString& key) const
 {
-    if (!hasProperty(key)) {
+    const int index = m_entity ? m_entity->propertyIndex(key) : -1;
+    if (index < 0) {
         return valueForUndefinedKey(key);
     }
-    return primitiveValue(key);
+    return valueAt(index);
 }
 
 bool ManagedObject::setValue(const QString& key, const QVariant& value)
 {
-    if (!hasProperty(key)) {
+    const int index = m_entity ? m_entity->propertyIndex(key) : -1;
+    if (index < 0 || !m_context) {
         return setValueForUndefinedKey(key, value);
     }
-    return setPrimitiveValue(key, value);
+    return setValueAt(index, value);
 }
 
 QVariant ManagedObject::valueForKeyPath(const QString& keyPath) const
@@ -78,7 +80,12 @@ QVariant ManagedObject::valueForKeyPath(const QStringList& keyPath) const
 QVariant ManagedObject::primitiveValue(const QString& key) const
 {
     const int index = m_entity ? m_entity->propertyIndex(key) : -1;
-    if (index < 0 || !m_context) {
+    return index < 0 ? QVariant() : valueAt(index);
+}
+
+QVariant ManagedObject::valueAt(int index) const
+{
+    if (!m_context) {
         return {};
     }
     auto* self = const_cast<ManagedObject*>(this);
@@ -97,10 +104,15 @@ bool ManagedObject::setPrimitiveValue(const QString& key, const QVariant& value)
     if (index < 0 || !m_context) {
         return setValueForUndefinedKey(key, value);
     }
+    return setValueAt(index, value);
+}
+
+bool ManagedObject::setValueAt(int index, const QVariant& value)
+{
     if (const RelationshipDescription* relationship = m_entity->relationshipAt(index)) {
         if (!relationship->toMany) {
             if (value.isValid() && !value.isNull() && value.metaType() != QMetaType::fromType<ManagedObject*>()) {
-                diagnostic(QStringLiteral("%1.%2 takes an object").arg(m_entity->name(), key));
+                diagnostic(QStringLiteral("%1.%2 takes an object").arg(m_entity->name(), relationship->name));
                 return false;
             }
             return m_context->writeToOne(this, index, value.isValid() ? value.value<ManagedObject*>() : nullptr);
@@ -112,11 +124,11 @@ bool ManagedObject::setPrimitiveValue(const QString& key, const QVariant& value)
         bool ok = true;
         for (ManagedObject* member : current) {
             if (!wanted.contains(member)) {
-                ok = removeFromMany(key, member) && ok;
+                ok = removeFromMany(relationship->name, member) && ok;
             }
         }
         for (ManagedObject* member : wanted) {
-            ok = addToMany(key, member) && ok;
+            ok = addToMany(relationship->name, member) && ok;
         }
         return ok;
     }

@@ -75,6 +75,9 @@ protected:
 
 private:
     friend class ObjectContext;
+    QVariant valueAt(int index) const;
+    bool setValueAt(int index, const QVariant& value);
+
     enum class State : quint8 { Registered, Inserted, Deleted, Invalid };
 
     ObjectContext* m_context = nullptr;

@@ -26,7 +26,7 @@ ObjectContext::~ObjectContext()
     m_updated.clear();
     m_deleted.clear();
     m_registry.clear();
-    m_retired.clear();
+    m_owned.clear();
 }
 
 const ObjectModel& ObjectContext::model() const
@@ -45,7 +45,8 @@ ManagedObject* ObjectContext::registerObject(std::unique_ptr<ManagedObject> obje
     raw->m_values.resize(count);
     raw->m_loaded.resize(count);
     raw->m_dirty.resize(count);
-    m_registry.emplace(id, std::move(object));
+    m_registry.insert(id, raw);
+    m_owned.push_back(std::move(object));
     return raw;
 }
 
@@ -58,23 +59,15 @@ void ObjectContext::retire(ManagedObject* object)
     object->m_updated = false;
     object->m_state = ManagedObject::State::Invalid;
     const auto it = m_registry.find(object->m_id);
-    if (it != m_registry.end() && it->second.get() == object) {
-        m_retired.push_back(std::move(it->second));
+    if (it != m_registry.end() && it.value() == object) {
         m_registry.erase(it);
     }
 }
 
 void ObjectContext::revive(ManagedObject* object, const ObjectID& id)
 {
-    for (auto it = m_retired.begin(); it != m_retired.end(); ++it) {
-        if (it->get() == object) {
-            std::unique_ptr<ManagedObject> owned = std::move(*it);
-            m_retired.erase(it);
-            object->m_id = id;
-            m_registry.emplace(id, std::move(owned));
-            return;
-        }
-    }
+    object->m_id = id;
+    m_registry.insert(id, object);
 }
 
 void ObjectContext::refault(ManagedObject* object)
@@ -255,7 +248,9 @@ bool ObjectContext::hasChanges() const
 
 namespace {
 
-ObjectList ordered(const QSet<ManagedObject*>& set, const std::function<quint64(ManagedObject*)>& sequence)
+// Objects in the order they were registered.
+template<typename Sequence>
+ObjectList ordered(const QSet<ManagedObject*>& set, Sequence sequence)
 {
     ObjectList list(set.cbegin(), set.cend());
     std::sort(list.begin(), list.end(), [&](ManagedObject* a, ManagedObject* b) { return sequence(a) < sequence(b); });
@@ -316,7 +311,7 @@ void ObjectContext::reset()
     m_deleted.clear();
     m_assignedStores.clear();
     m_registry.clear();
-    m_retired.clear();
+    m_owned.clear();
 }
 
 void ObjectContext::refreshObject(ManagedObject* object, bool mergeChanges)

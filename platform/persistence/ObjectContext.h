@@ -12,7 +12,6 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace Persistence {
@@ -101,10 +100,6 @@ signals:
 
 private:
     friend class ManagedObject;
-    struct IDHash
-    {
-        size_t operator()(const ObjectID& id) const { return qHash(id); }
-    };
     // Groups everything one public call changes into one undo step.
     class UndoGroup
     {
@@ -145,7 +140,7 @@ private:
     ObjectID localID(const ObjectID& id) const;
     void fulfill(ManagedObject* object);
     void applyRow(ManagedObject* object, const StoreRow& row, bool dropToMany);
-    ManagedObject* materialize(const StoreRow& row);
+    ManagedObject* materialize(StoreRow&& row);
     ManagedObject* objectForStoredID(const ObjectID& id);
     QVariant readAttribute(ManagedObject* object, int index);
     ManagedObject* resolveToOne(ManagedObject* object, int index);
@@ -166,8 +161,10 @@ private:
     bool saveStore(PersistentStore* store, SaveNotice* notice, StoreError* error);
 
     std::shared_ptr<StoreCoordinator> m_coordinator;
-    std::unordered_map<ObjectID, std::unique_ptr<ManagedObject>, IDHash> m_registry;
-    std::vector<std::unique_ptr<ManagedObject>> m_retired;
+    // Every object the context has made, until reset(): objects that left (deleted and saved,
+    // rolled back, merged away) stay allocated so that stale pointers and undo actions never dangle.
+    std::vector<std::unique_ptr<ManagedObject>> m_owned;
+    QHash<ObjectID, ManagedObject*> m_registry; // the identity map of registered objects
     QSet<ManagedObject*> m_inserted;
     QSet<ManagedObject*> m_updated;
     QSet<ManagedObject*> m_deleted;

@@ -38,8 +38,7 @@ PersistentStore* ObjectContext::storeFor(const ObjectID& id) const
 
 ManagedObject* ObjectContext::registeredObject(const ObjectID& id) const
 {
-    const auto it = m_registry.find(id);
-    return it == m_registry.end() ? nullptr : it->second.get();
+    return m_registry.value(id);
 }
 
 ObjectID ObjectContext::objectIDForURI(const QString& uri) const
@@ -108,14 +107,21 @@ ManagedObject* ObjectContext::objectForStoredID(const ObjectID& id)
                        .arg(id.uriString(), ok ? QStringLiteral("it no longer exists") : error.toString()));
         return nullptr;
     }
-    return materialize(*row);
+    return materialize(std::move(*row));
 }
 
-ManagedObject* ObjectContext::materialize(const StoreRow& row)
+ManagedObject* ObjectContext::materialize(StoreRow&& row)
 {
     ManagedObject* object = registeredObject(row.id);
     if (!object) {
+        // A new object takes the row's values as they are (binary values and to-many lists are
+        // not in rows: they load on first use).
         object = registerObject(model().instantiate(row.id.entity()), row.id);
+        if (row.values.size() == object->m_values.size()) {
+            object->m_values = std::move(row.values);
+            object->m_fault = false;
+            return object;
+        }
     }
     if (object->m_fault && object->m_state == ManagedObject::State::Registered) {
         applyRow(object, row, false);
@@ -231,8 +237,8 @@ const ObjectList& ObjectContext::toManyList(ManagedObject* object, int index)
                            .arg(relationship->name, object->m_id.uriString(), error.toString()));
         }
     }
-    for (const StoreRow& row : std::as_const(rows)) {
-        ManagedObject* member = materialize(row);
+    for (StoreRow& row : rows) {
+        ManagedObject* member = materialize(std::move(row));
         const int inverse = member->m_entity->propertyIndex(relationship->inverseName);
         if (member->isValid() && !member->isDeleted() && refersTo(member->m_values[inverse], object)) {
             list.append(member);

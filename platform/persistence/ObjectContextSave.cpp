@@ -51,8 +51,10 @@ bool ObjectContext::fetchFromStores(const FetchRequest& request, const EntityDes
             }
         }
         objects->reserve(objects->size() + rows.size());
-        for (const StoreRow& row : std::as_const(rows)) {
-            ManagedObject* object = materialize(row);
+        m_registry.reserve(m_registry.size() + rows.size());
+        m_owned.reserve(m_owned.size() + size_t(rows.size()));
+        for (StoreRow& row : rows) {
+            ManagedObject* object = materialize(std::move(row));
             if (object->m_state != ManagedObject::State::Registered) {
                 continue; // deleted in this context, or gone
             }
@@ -85,40 +87,61 @@ bool ObjectContext::fetchFromStores(const FetchRequest& request, const EntityDes
 void ObjectContext::sortObjects(ObjectList& objects, const QList<SortDescriptor>& descriptors) const
 {
     using Comparison = SortDescriptor::Comparison;
-    // Keys are read once per object, not once per comparison.
-    const qsizetype keyCount = descriptors.size();
-    QVector<QVariant> keys(objects.size() * keyCount);
-    for (qsizetype i = 0; i < objects.size(); ++i) {
-        for (qsizetype k = 0; k < keyCount; ++k) {
-            QVariant value = objects[i]->valueForKeyPath(descriptors[k].keyPath);
-            if (descriptors[k].comparison == Comparison::CaseInsensitive
-                && value.metaType().id() == QMetaType::QString) {
-                value = value.toString().toCaseFolded();
+    // Keys are read once per object, not once per comparison; a key that is text everywhere is
+    // compared as text directly.
+    struct Key
+    {
+        QVector<QVariant> values;
+        QStringList strings;
+        bool allStrings = true;
+    };
+    std::vector<Key> keys(size_t(descriptors.size()));
+    for (qsizetype k = 0; k < descriptors.size(); ++k) {
+        Key& key = keys[size_t(k)];
+        key.values.reserve(objects.size());
+        for (const ManagedObject* object : std::as_const(objects)) {
+            key.values.append(object->valueForKeyPath(descriptors[k].keyPath));
+            key.allStrings = key.allStrings && key.values.back().metaType().id() == QMetaType::QString;
+        }
+        if (key.allStrings) {
+            key.strings.reserve(objects.size());
+            for (const QVariant& value : std::as_const(key.values)) {
+                key.strings.append(descriptors[k].comparison == Comparison::CaseInsensitive
+                                       ? value.toString().toCaseFolded()
+                                       : value.toString());
             }
-            keys[i * keyCount + k] = value;
+        } else if (descriptors[k].comparison == Comparison::CaseInsensitive) {
+            for (QVariant& value : key.values) {
+                if (value.metaType().id() == QMetaType::QString) {
+                    value = value.toString().toCaseFolded();
+                }
+            }
         }
     }
     QCollator collator;
     QCollator caseless;
     caseless.setCaseSensitivity(Qt::CaseInsensitive);
+    const auto compareKey = [&](size_t k, qsizetype a, qsizetype b) {
+        const Key& key = keys[k];
+        const Comparison comparison = descriptors[qsizetype(k)].comparison;
+        if (key.allStrings) {
+            if (comparison == Comparison::Localized) {
+                return collator.compare(key.strings[a], key.strings[b]);
+            }
+            if (comparison == Comparison::LocalizedCaseInsensitive) {
+                return caseless.compare(key.strings[a], key.strings[b]);
+            }
+            return QString::compare(key.strings[a], key.strings[b]);
+        }
+        return AttributeValue::compare(key.values[a], key.values[b]);
+    };
     QVector<qsizetype> order(objects.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        for (qsizetype k = 0; k < keyCount; ++k) {
-            const QVariant& left = keys[a * keyCount + k];
-            const QVariant& right = keys[b * keyCount + k];
-            int result = 0;
-            const bool strings
-                = left.metaType().id() == QMetaType::QString && right.metaType().id() == QMetaType::QString;
-            if (strings && descriptors[k].comparison == Comparison::Localized) {
-                result = collator.compare(left.toString(), right.toString());
-            } else if (strings && descriptors[k].comparison == Comparison::LocalizedCaseInsensitive) {
-                result = caseless.compare(left.toString(), right.toString());
-            } else {
-                result = AttributeValue::compare(left, right);
-            }
+        for (size_t k = 0; k < keys.size(); ++k) {
+            const int result = compareKey(k, a, b);
             if (result != 0) {
-                return descriptors[k].ascending ? result < 0 : result > 0;
+                return descriptors[qsizetype(k)].ascending ? result < 0 : result > 0;
             }
         }
         return false;
@@ -193,7 +216,12 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
     const auto rowChange = [&](ManagedObject* object, bool everything) {
         RowChange change;
         change.id = object->m_id;
-        for (int index = 0; index < object->m_entity->propertyCount(); ++index) {
+        const int count = object->m_entity->propertyCount();
+        if (everything) {
+            change.properties.reserve(count);
+            change.values.reserve(count);
+        }
+        for (int index = 0; index < count; ++index) {
             const RelationshipDescription* relationship = object->m_entity->relationshipAt(index);
             if ((relationship && relationship->toMany) || (!everything && !object->m_dirty.testBit(index))) {
                 continue;
@@ -212,6 +240,7 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
         return change;
     };
     ChangeSet changes;
+    changes.inserted.reserve(m_inserted.size());
     ObjectList inserted;
     ObjectList updated;
     ObjectList deleted;
@@ -246,16 +275,26 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
             return false;
         }
     }
+    notice->inserted.reserve(notice->inserted.size() + inserted.size());
+    const bool allInserted = inserted.size() == m_inserted.size();
     for (ManagedObject* object : std::as_const(inserted)) {
-        auto node = m_registry.extract(object->m_id);
+        m_registry.remove(object->m_id);
         object->m_id = assigned.value(object->m_id);
-        node.key() = object->m_id;
-        m_registry.insert(std::move(node));
+        m_registry.insert(object->m_id, object);
         object->m_state = ManagedObject::State::Registered;
         object->m_dirty.fill(false);
-        m_inserted.remove(object);
-        m_assignedStores.remove(object);
+        if (!allInserted) {
+            m_inserted.remove(object);
+        }
         notice->inserted.append(object->m_id);
+    }
+    if (allInserted) {
+        m_inserted.clear();
+    }
+    if (!m_assignedStores.isEmpty()) {
+        for (ManagedObject* object : std::as_const(inserted)) {
+            m_assignedStores.remove(object);
+        }
     }
     for (ManagedObject* object : std::as_const(updated)) {
         object->m_dirty.fill(false);

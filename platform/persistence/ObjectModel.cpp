@@ -315,12 +315,16 @@ std::optional<FetchRequest> ObjectModel::fetchRequestTemplate(const QString& nam
 
 void ObjectModel::registerClass(const QString& className, ObjectFactory factory)
 {
-    m_factories.insert(className, std::move(factory));
+    for (const auto& entity : m_entities) {
+        if (entity->className() == className) {
+            m_factories.insert(entity.get(), factory);
+        }
+    }
 }
 
 std::unique_ptr<ManagedObject> ObjectModel::instantiate(const EntityDescription* entity) const
 {
-    const auto it = m_factories.constFind(entity->className());
+    const auto it = m_factories.constFind(entity);
     if (it != m_factories.constEnd() && *it) {
         if (auto object = (*it)()) {
             return object;

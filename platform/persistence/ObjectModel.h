@@ -68,7 +68,7 @@ private:
     std::vector<std::unique_ptr<EntityDescription>> m_entities;
     QHash<QString, const EntityDescription*> m_byName;
     QHash<QString, FetchRequest> m_templates;
-    QHash<QString, ObjectFactory> m_factories;
+    QHash<const EntityDescription*, ObjectFactory> m_factories; // by entity, from the class names
 };
 
 } // namespace Persistence

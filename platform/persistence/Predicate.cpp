@@ -69,18 +69,7 @@ std::optional<bool> identityEqual(const QVariant& a, const QVariant& b)
 
 bool compareStrings(Predicate::Operator op, const QString& text, const QString& pattern, int options)
 {
-    const QString a = foldForComparison(text, options);
-    const QString b = foldForComparison(pattern, options);
-    switch (op) {
-    case Predicate::Operator::Like:
-        return likeMatches(a, b);
-    case Predicate::Operator::BeginsWith:
-        return a.startsWith(b);
-    case Predicate::Operator::Contains:
-        return a.contains(b);
-    default:
-        return false;
-    }
+    return Predicate::matchFolded(op, foldForComparison(text, options), foldForComparison(pattern, options));
 }
 
 bool evaluateComparison(Predicate::Operator op, int options, const QVariant& a, const QVariant& b)
@@ -246,6 +235,20 @@ const QList<Predicate>& Predicate::children() const
 {
     static const QList<Predicate> none;
     return m_node ? m_node->children : none;
+}
+
+bool Predicate::matchFolded(Operator op, QStringView text, QStringView pattern)
+{
+    switch (op) {
+    case Operator::Like:
+        return likeMatches(text, pattern);
+    case Operator::BeginsWith:
+        return text.startsWith(pattern);
+    case Operator::Contains:
+        return text.contains(pattern);
+    default:
+        return false;
+    }
 }
 
 bool Predicate::compareValues(Operator op, int options, const QVariant& a, const QVariant& b)

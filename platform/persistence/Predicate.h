@@ -58,6 +58,8 @@ public:
     bool evaluate(const ManagedObject* object) const;
     // The comparison rule itself, on two values (objects compare by identity).
     static bool compareValues(Operator op, int options, const QVariant& a, const QVariant& b);
+    // LIKE, BEGINSWITH and CONTAINS on strings already folded with foldForComparison().
+    static bool matchFolded(Operator op, QStringView text, QStringView pattern);
     QString toString() const;
 
 private:
@@ -73,3 +75,5 @@ bool likeMatches(QStringView text, QStringView pattern);
 QString foldForComparison(const QString& text, int options);
 
 } // namespace Persistence
+
+Q_DECLARE_METATYPE(Persistence::Predicate)

@@ -81,6 +81,25 @@ void matchFunction(sqlite3_context* context, int count, sqlite3_value** values)
     }
     const auto op = Op(sqlite3_value_int(values[0]));
     const int options = sqlite3_value_int(values[1]);
+    const bool patternOperator = op == Op::Like || op == Op::BeginsWith || op == Op::Contains;
+    if (patternOperator && sqlite3_value_type(values[2]) == SQLITE_TEXT
+        && sqlite3_value_type(values[3]) == SQLITE_TEXT) {
+        // The pattern is the same for every row: fold it once and keep it with the statement.
+        auto* pattern = static_cast<const QString*>(sqlite3_get_auxdata(context, 3));
+        if (!pattern) {
+            sqlite3_set_auxdata(context, 3, new QString(foldForComparison(valueOf(values[3]).toString(), options)),
+                                [](void* data) { delete static_cast<QString*>(data); });
+            pattern = static_cast<const QString*>(sqlite3_get_auxdata(context, 3));
+        }
+        if (pattern) {
+            const QString text
+                = foldForComparison(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(values[2])),
+                                                      sqlite3_value_bytes(values[2])),
+                                    options);
+            sqlite3_result_int(context, Predicate::matchFolded(op, text, *pattern) ? 1 : 0);
+            return;
+        }
+    }
     sqlite3_result_int(context, Predicate::compareValues(op, options, valueOf(values[2]), valueOf(values[3])) ? 1 : 0);
 }
 

@@ -63,6 +63,12 @@ SqliteSchema::SqliteSchema(const ObjectModel& model)
                 family.columnByProperty.insert(relationship.name, column);
                 family.selectList += QStringLiteral(", ") + column;
                 family.selectIndexByProperty.insert(relationship.name, selectIndex++);
+                const RelationshipDescription* inverse = relationship.inverseName.isEmpty()
+                    ? nullptr
+                    : relationship.destination->relationship(relationship.inverseName);
+                if (inverse && inverse->toMany) {
+                    family.indexedColumns.append(relationship.name);
+                }
             }
         }
         m_families.push_back(family);
@@ -81,11 +87,10 @@ QStringList SqliteSchema::createStatements() const
         QStringList columns {QStringLiteral("pk INTEGER PRIMARY KEY"), QStringLiteral("ent TEXT NOT NULL")};
         columns.append(family.columns);
         statements.append(QStringLiteral("CREATE TABLE %1 (%2)").arg(family.table, columns.join(QStringLiteral(", "))));
-        for (auto it = family.columnByProperty.cbegin(); it != family.columnByProperty.cend(); ++it) {
-            if (it.value().startsWith(QStringLiteral("\"r_"))) {
-                const QString index = quoted(QStringLiteral("i_") + family.root->name() + u'_' + it.key());
-                statements.append(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index, family.table, it.value()));
-            }
+        for (const QString& property : family.indexedColumns) {
+            const QString index = quoted(QStringLiteral("i_") + family.root->name() + u'_' + property);
+            statements.append(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                                  .arg(index, family.table, family.columnByProperty.value(property)));
         }
     }
     return statements;

@@ -30,6 +30,7 @@ public:
         QHash<QString, QString> columnByProperty;
         QString selectList; // pk, ent and every column rows carry (no binary)
         QHash<QString, int> selectIndexByProperty; // position in selectList
+        QStringList indexedColumns; // to-one columns that to-many relationships are looked up by
     };
 
     explicit SqliteSchema(const ObjectModel& model);

@@ -11,6 +11,7 @@
 #include <QUuid>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -41,6 +42,23 @@ bool hasHotJournal(const QString& path)
 QString keyCounterName(const EntityDescription* root)
 {
     return QStringLiteral("nextKey.") + root->name();
+}
+
+// Moves `from` to `to` unless something exists there already; never replaces a file.
+bool moveIntoPlace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // File systems without that flag: a hard link fails as well when the target exists.
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return true;
+    }
+    return false;
 }
 
 bool syncPath(const QString& path)
@@ -243,11 +261,10 @@ bool SqliteStore::create(const QString& path, const ObjectModel& model, StoreErr
                             QStringLiteral("The store \"%1\" cannot be created.").arg(path), reason);
         }
     }
-    // Owner-only, durable, then linked into place: link() never replaces an existing file.
+    // Owner-only, durable, then moved into place without ever replacing a file that appeared there.
     const QByteArray from = QFile::encodeName(temporary);
     const QByteArray to = QFile::encodeName(path);
-    if (::chmod(from.constData(), S_IRUSR | S_IWUSR) != 0 || !syncPath(temporary)
-        || ::link(from.constData(), to.constData()) != 0) {
+    if (::chmod(from.constData(), S_IRUSR | S_IWUSR) != 0 || !syncPath(temporary) || !moveIntoPlace(from, to)) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         cleanUp();
         return setError(error, StoreError::Code::IoError,
@@ -488,18 +505,23 @@ bool SqliteStore::bindRow(SqliteStatement& statement, const RowChange& change, c
 bool SqliteStore::insertRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error)
 {
     const EntityDescription* entity = change.id.entity();
-    const SqliteSchema::Family& family = m_schema.family(entity);
-    QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
-    QStringList marks {QStringLiteral("?"), QStringLiteral("?")};
-    for (const int index : change.properties) {
-        const auto* attribute = entity->attributeAt(index);
-        columns.append(
-            family.columnByProperty.value(attribute ? attribute->name : entity->relationshipAt(index)->name));
-        marks.append(QStringLiteral("?"));
+    // Inserted rows carry every stored property, so one statement per entity serves them all.
+    auto& [columnCount, sql] = m_insertStatements[entity];
+    if (sql.isEmpty() || columnCount != change.properties.size()) {
+        columnCount = change.properties.size();
+        const SqliteSchema::Family& family = m_schema.family(entity);
+        QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
+        QStringList marks {QStringLiteral("?"), QStringLiteral("?")};
+        for (const int index : change.properties) {
+            const auto* attribute = entity->attributeAt(index);
+            columns.append(
+                family.columnByProperty.value(attribute ? attribute->name : entity->relationshipAt(index)->name));
+            marks.append(QStringLiteral("?"));
+        }
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(family.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
-    SqliteStatement statement
-        = m_db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(family.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    SqliteStatement statement = m_db.prepare(sql);
     statement.bindInt64(1, assigned.value(change.id).key());
     statement.bindText(2, entity->name());
     if (!bindRow(statement, change, assigned, 3, error)) {

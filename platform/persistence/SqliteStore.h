@@ -9,7 +9,7 @@ namespace Persistence {
 // The SQLite store. The file is opened in rollback-journal mode with synchronous=FULL, and every
 // save is one IMMEDIATE transaction: once save() returns, the file alone holds the data (no
 // journal or WAL left beside it), and a crash at any moment leaves the old or the new state.
-// A new store is built under a temporary name and linked into place, so a store file either does
+// A new store is built under a temporary name and moved into place, so a store file either does
 // not exist or is complete. Files are readable by their owner only.
 class SqliteStore : public PersistentStore
 {
@@ -52,6 +52,7 @@ private:
 
     SqliteDatabase m_db;
     SqliteSchema m_schema;
+    QHash<const EntityDescription*, QPair<qsizetype, QString>> m_insertStatements; // by entity: column count, SQL
 };
 
 } // namespace Persistence
