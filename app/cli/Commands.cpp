@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "AttachmentCommands.h"
 #include "CommandLine.h"
 #include "EmailCommands.h"
 #include "ProductCommands.h"
@@ -8,4 +9,5 @@ void registerCommands(CommandLine& commandLine)
 {
     registerProductCommands(commandLine);
     registerEmailCommands(commandLine);
+    registerAttachmentCommands(commandLine);
 }

@@ -1,10 +1,13 @@
 #include "ProductJson.h"
 
+#include "model/AttachedEmail.h"
 #include "model/ProductEntity.h"
+#include "model/ZRAttachmentContent.h"
 #include "persistence/Decimal.h"
 #include "persistence/EntityDescription.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonValue>
 
 using namespace Persistence;
@@ -70,6 +73,34 @@ QJsonObject toJson(const ProductEntity* product)
         }
         object.insert(attribute.name, jsonValue(product->value(attribute.name), attribute.type));
     }
+    QJsonArray attachments;
+    for (const AttachmentEntity* attachment : attachmentsInOrder(product)) {
+        attachments.append(attachmentToJson(attachment));
+    }
+    object.insert(QStringLiteral("attachments"), attachments);
+    return object;
+}
+
+QList<AttachmentEntity*> attachmentsInOrder(const ProductEntity* product)
+{
+    QList<AttachmentEntity*> attachments = product->attachedFiles();
+    std::stable_sort(attachments.begin(), attachments.end(), [](const AttachmentEntity* a, const AttachmentEntity* b) {
+        const int byName = a->name().localeAwareCompare(b->name());
+        return byName != 0 ? byName < 0 : a->date() < b->date();
+    });
+    return attachments;
+}
+
+QJsonObject attachmentToJson(const AttachmentEntity* attachment)
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("name"), attachment->name());
+    object.insert(QStringLiteral("date"), jsonValue(attachment->date(), AttributeType::Date));
+    const ZRAttachmentContent* content = attachment->content();
+    object.insert(QStringLiteral("uuid"), content ? QJsonValue(content->uuid()) : QJsonValue::Null);
+    object.insert(QStringLiteral("kind"),
+                  attachment->isEmail() && dynamic_cast<const AttachedEmail*>(attachment) ? QStringLiteral("email")
+                                                                                          : QStringLiteral("file"));
     return object;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QVariant>
 
 #include <optional>
 
+class AttachmentEntity;
 class ProductEntity;
 
 // The form of a product that every command-line command prints and reads: one JSON object keyed by
@@ -13,7 +15,13 @@ class ProductEntity;
 // and the notes as text under "commentsString".
 namespace ProductJson {
 
+// Includes "attachments": an array of attachmentToJson objects in attachmentsInOrder.
 QJsonObject toJson(const ProductEntity* product);
+
+// An attached file: "name", "date", "uuid" (the name of its stored file) and "kind" ("email" or "file").
+QJsonObject attachmentToJson(const AttachmentEntity* attachment);
+// The product's attachments by name, then date.
+QList<AttachmentEntity*> attachmentsInOrder(const ProductEntity* product);
 
 // Converts typed text into the value stored for `key` ("" clears the field). Answers nothing and
 // fills `error` when the key is unknown or the text does not fit its type.

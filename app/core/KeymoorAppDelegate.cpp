@@ -8,6 +8,7 @@
 #include "Log.h"
 #include "UserInterface.h"
 #include "email/ZRRegistrationInfoScanner.h"
+#include "import/KMAttachmentImporter.h"
 #include "maintenance/StoreVersionReader.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCoreDataFactory.h"
@@ -19,6 +20,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -75,6 +77,12 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
     if (m_autosaveTimer) {
         m_autosaveTimer->stop();
     }
+    // Running attach jobs finish first; their queued completions are dropped with this object.
+    for (RunningImport& running : m_importers) {
+        running.thread->wait();
+        delete running.thread;
+    }
+    m_importers.clear();
     // The context goes before the coordinator and the lock that guard its store.
     m_context.reset();
     m_coordinator.reset();

@@ -1,13 +1,21 @@
 #pragma once
 
+#include "persistence/ObjectID.h"
+
+#include <QList>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+class AttachedEmail;
+class AttachmentEntity;
+class KMAttachmentImporter;
 class LibraryLock;
+class QThread;
 struct ZRRegistrationInfo;
 class ProductEntity;
 class QThreadPool;
@@ -103,7 +111,63 @@ public:
 
     QString prettyAppVersion() const;
 
+    // ---- Attachments (KeymoorAppDelegateAttachments.cpp) ----
+
+    // Names of the notifications of attaching, as the rest of the system knows them.
+    static const char* const ImportSelectedMailNotification; // "ImportSelectedMail"
+    static const char* const ImportSelectedMailFromOutlookNotification; // "ImportSelectedMailFromOutlook"
+    static const char* const AttachDocumentsCompletedNotification; // "AttachDocumentsToProductCompleted"
+    static const char* const NewAttachmentIDsKey; // "newAttachmentIDs"
+
+    // The product the attach commands work on: the window's first selected product, or the one a
+    // command-line command names. Without a provider nothing is selected.
+    void setSelectedProductProvider(std::function<ProductEntity*()> provider);
+    ProductEntity* selectedProduct() const;
+
+    // Attaches files to the selected product. An empty list, or no selected product, succeeds and
+    // does nothing. A list holding any unsupported type ("app") attaches nothing: alert, false.
+    // Jobs of more than 2 MiB show the progress sheet. With `onBackgroundThread` an importer copies
+    // the files on a thread of its own, and the completion selects the new attachments and scans
+    // new e-mails (when "Scan Email Upon Import Key" is on); otherwise the files are attached at
+    // once, saved, and not scanned.
+    bool attachDocumentsToSelectedProduct(const QStringList& paths, bool onBackgroundThread);
+    // Writes a raw message to "<cache>/<UUID>.eml" and attaches that file the same way.
+    bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread);
+    // Runs the event loop until every running attach job has completed (command line, tests).
+    void waitForAttachmentImports();
+    int runningAttachmentImports() const { return int(m_importers.size()); }
+
+    // Re-reads the objects in the main context, keeping its unsaved changes on top; answers the
+    // first attached file among them (null when there is none).
+    AttachmentEntity* refreshObjects(const QList<Persistence::ObjectID>& ids);
+    // Selects a newly attached file and, when it is an e-mail and scanning on import is on, scans it.
+    void mergeAttachedDocument(const Persistence::ObjectID& id);
+    // Scans an attached e-mail and writes what it finds into the e-mail's own product (asking first
+    // when the product has a serial number and the person wants that). Answers whether it changed.
+    bool scanEmailForRegistrationInfo(AttachedEmail* email);
+    // Overrides "Scan Email Upon Import Key" for this run (command line --no-scan); nullopt: the preference.
+    void setScanEmailUponImportOverride(std::optional<bool> scan) { m_scanOverride = scan; }
+
+    // Commands of the attachments list.
+    void attachExistingFile();
+    // Asks for confirmation with the texts for the selection, then deletes the attached files.
+    bool removeAttachedFiles(const QList<AttachmentEntity*>& attachments);
+    // Asks for a folder, then exports the attachments into it.
+    void exportSelectedAttachments(const QList<AttachmentEntity*>& attachments);
+    // Remembers the folder as "Export Attachment Path" and exports each attachment into it, under
+    // the progress sheet. Answers the paths written.
+    QStringList exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder);
+
 signals:
+    // "AttachDocumentsToProductCompleted": the identifiers of the attachments an attach job made.
+    void attachDocumentsToProductCompleted(const QList<Persistence::ObjectID>& newAttachmentIDs);
+    // An attached file should be shown selected in the attachments list (and the list switched to).
+    void selectAttachment(AttachmentEntity* attachment);
+    // The attachments of a product changed outside the list's own edits: reload them.
+    void attachmentsChanged(ProductEntity* product);
+    // The attachments tab of the detail view should be shown.
+    void showAttachmentsTab();
+
     // The products changed outside the window's own edits (added, removed, imported): refetch.
     void productsChanged();
     // A product was added and should be selected with the cursor in its title.
@@ -115,6 +179,11 @@ protected:
 
 private:
     bool openLibrary();
+    void startAttachmentImporter(ProductEntity* product, const QStringList& paths);
+    void attachmentImporterDidFinish(KMAttachmentImporter* importer);
+    void attachDocumentsCompleted(const QList<Persistence::ObjectID>& ids);
+    void releaseImporter(KMAttachmentImporter* importer);
+    bool scanEmailUponImport() const;
     void reportOpenFailure(const QString& title, const QString& message);
 
     UserInterface* m_ui;
@@ -128,6 +197,14 @@ private:
     std::unique_ptr<Persistence::ObjectContext> m_context;
     QTimer* m_autosaveTimer = nullptr;
     std::function<void()> m_commitEditing;
+    std::function<ProductEntity*()> m_selectedProduct;
+    std::optional<bool> m_scanOverride;
+    struct RunningImport
+    {
+        std::unique_ptr<KMAttachmentImporter> importer;
+        QThread* thread = nullptr;
+    };
+    std::vector<RunningImport> m_importers;
     QString m_openError;
     bool m_openAttempted = false;
     bool m_upgradeAttempted = false;

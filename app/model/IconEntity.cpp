@@ -1,6 +1,7 @@
 #include "IconEntity.h"
 
 #include "ProductEntity.h"
+#include "core/LibraryPaths.h"
 
 ProductEntity* IconEntity::product() const
 {
@@ -10,4 +11,9 @@ ProductEntity* IconEntity::product() const
 bool IconEntity::setProduct(ProductEntity* product)
 {
     return setToOne(QStringLiteral("product"), product);
+}
+
+QString IconEntity::filePath() const
+{
+    return storedFilePath(LibraryPaths::iconsPath(), "Missing icons path", "Missing icon UUID");
 }

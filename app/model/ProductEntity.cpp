@@ -1,7 +1,13 @@
 #include "ProductEntity.h"
 
+#include "AttachedEmail.h"
 #include "AttachmentEntity.h"
 #include "IconEntity.h"
+#include "core/Log.h"
+#include "email/ZREmailParser.h"
+#include "persistence/ObjectContext.h"
+
+#include <QFileInfo>
 
 std::optional<Persistence::Decimal> ProductEntity::purchasePrice() const
 {
@@ -55,4 +61,35 @@ void ProductEntity::awakeFromInsert()
         setPrimitiveValue(QStringLiteral("uuid"), newUUIDString());
     }
     setPrimitiveValue(QStringLiteral("purchaseDate"), QDateTime::currentDateTimeUtc());
+}
+
+AttachmentEntity* ProductEntity::attachDocument(const QString& path)
+{
+    // "''" is the empty file-type marker that heads lists of promised files; it names no file.
+    if (path.isEmpty() || QFileInfo(path).fileName() == u"''") {
+        return nullptr;
+    }
+    Persistence::ContextLocker locker(context());
+    AttachmentEntity* attachment = ZREmailParser::isEmailArchive(path)
+        ? AttachedEmail::insertAttachmentForFile(path, context())
+        : AttachmentEntity::insertAttachmentForFile(path, context());
+    if (attachment) {
+        attachment->setProduct(this);
+    }
+    return attachment;
+}
+
+QList<AttachmentEntity*> ProductEntity::attachDocuments(const QStringList& paths)
+{
+    QList<AttachmentEntity*> attached;
+    if (paths.isEmpty()) {
+        Log::write(QStringLiteral("Error attaching documents.  No filepaths specified."));
+        return attached;
+    }
+    for (const QString& path : paths) {
+        if (AttachmentEntity* attachment = attachDocument(path)) {
+            attached.append(attachment);
+        }
+    }
+    return attached;
 }

@@ -54,6 +54,11 @@ public:
     QList<AttachmentEntity*> attachedFiles() const;
     bool addAttachedFile(AttachmentEntity* file);
     bool removeAttachedFile(AttachmentEntity* file);
+    // Attaches a copy of the file (an e-mail attachment when the e-mail file test says so) under the
+    // lock of this product's context; null for an empty path or when the file cannot be stored.
+    AttachmentEntity* attachDocument(const QString& path);
+    // attachDocument for each path in order; the attachments made. Nothing is saved here.
+    QList<AttachmentEntity*> attachDocuments(const QStringList& paths);
     IconEntity* appIcon() const;
     bool setAppIcon(IconEntity* icon);
 

@@ -1,6 +1,7 @@
 #include "ZRAttachmentContent.h"
 
 #include "AttachmentEntity.h"
+#include "core/LibraryPaths.h"
 
 AttachmentEntity* ZRAttachmentContent::attachment() const
 {
@@ -10,4 +11,9 @@ AttachmentEntity* ZRAttachmentContent::attachment() const
 bool ZRAttachmentContent::setAttachment(AttachmentEntity* attachment)
 {
     return setToOne(QStringLiteral("attachment"), attachment);
+}
+
+QString ZRAttachmentContent::filePath() const
+{
+    return storedFilePath(LibraryPaths::attachmentsPath(), "Missing attachments folder", "Missing attachment UUID");
 }

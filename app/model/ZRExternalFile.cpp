@@ -1,12 +1,38 @@
 #include "ZRExternalFile.h"
 
+#include "core/FileWriting.h"
 #include "core/Log.h"
 
+#include <QDir>
 #include <QFile>
 
 QString ZRExternalFile::filePath() const
 {
     return {};
+}
+
+QString ZRExternalFile::storedFilePath(const QString& folder, const char* missingFolderLine,
+                                       const char* missingUuidLine) const
+{
+    if (folder.isEmpty()) {
+        Log::write(QString::fromLatin1(missingFolderLine));
+        return {};
+    }
+    const QString name = uuid();
+    if (name.isEmpty()) {
+        Log::write(QString::fromLatin1(missingUuidLine));
+        return {};
+    }
+    if (!isSafeFileName(name)) {
+        Log::write(QStringLiteral("Refusing stored file name that is not a plain name: %1").arg(name));
+        return {};
+    }
+    return QDir(folder).filePath(name);
+}
+
+bool ZRExternalFile::isSafeFileName(const QString& uuid)
+{
+    return !uuid.isEmpty() && uuid != u"." && uuid != u".." && !uuid.contains(u'/') && !uuid.contains(QChar(0));
 }
 
 QByteArray ZRExternalFile::contentData() const
@@ -22,6 +48,30 @@ QByteArray ZRExternalFile::contentData() const
         return {};
     }
     return file.readAll();
+}
+
+bool ZRExternalFile::writeContentData(const QByteArray& bytes, QString* error) const
+{
+    const QString path = filePath();
+    if (path.isEmpty()) {
+        if (error) {
+            *error = QStringLiteral("no stored file path");
+        }
+        return false;
+    }
+    return FileWriting::writeData(bytes, path, error);
+}
+
+bool ZRExternalFile::copyContentFromFile(const QString& source, QString* error) const
+{
+    const QString path = filePath();
+    if (path.isEmpty()) {
+        if (error) {
+            *error = QStringLiteral("no stored file path");
+        }
+        return false;
+    }
+    return FileWriting::copyFile(source, path, error);
 }
 
 QVariant ZRExternalFile::value(const QString& key) const

@@ -1,11 +1,14 @@
 #include "MainWindow.h"
 
+#include "AttachmentListModel.h"
+#include "AttachmentListView.h"
 #include "ProductDetailView.h"
 #include "ProductListModel.h"
 #include "QtUserInterface.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/Localization.h"
 #include "core/Log.h"
+#include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
@@ -21,6 +24,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 
@@ -56,6 +60,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     connect(delegate, &KeymoorAppDelegate::productsChanged, this, &MainWindow::productsChanged);
     connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
     delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
+    connectAttachments();
     if (!m_context) {
         showLibraryUnavailable();
     } else {
@@ -69,7 +74,37 @@ MainWindow::~MainWindow()
 {
     if (m_delegate) {
         m_delegate->setCommitEditingHandler({});
+        m_delegate->setSelectedProductProvider({});
     }
+}
+
+void MainWindow::connectAttachments()
+{
+    m_delegate->setSelectedProductProvider([this]() -> ProductEntity* {
+        const QList<ProductEntity*> products = selectedProducts();
+        return products.isEmpty() ? nullptr : products.first();
+    });
+    connect(m_delegate, &KeymoorAppDelegate::showAttachmentsTab, this,
+            [this] { m_tabs->setCurrentWidget(m_attachments); });
+    connect(m_delegate, &KeymoorAppDelegate::attachmentsChanged, this, [this](ProductEntity* product) {
+        if (product == m_attachments->model()->product()) {
+            m_attachments->reload();
+        }
+        m_detail->reload();
+    });
+    connect(m_delegate, &KeymoorAppDelegate::selectAttachment, this, [this](AttachmentEntity* attachment) {
+        if (attachment && attachment->product() == m_attachments->model()->product()) {
+            m_tabs->setCurrentWidget(m_attachments);
+            m_attachments->selectAttachment(attachment);
+        }
+        m_detail->reload();
+        scheduleRefresh();
+    });
+    connect(m_attachments, &AttachmentListView::productChanged, this, [this] {
+        m_detail->reload();
+        scheduleRefresh();
+        updateActions();
+    });
 }
 
 void MainWindow::buildActions()
@@ -201,7 +236,12 @@ void MainWindow::buildCentralArea()
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("sourceListSplitter"));
     m_splitter->addWidget(m_table);
-    m_splitter->addWidget(scroll);
+    m_attachments = new AttachmentListView(m_delegate, this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("productTabs"));
+    m_tabs->addTab(scroll, tr("Details"));
+    m_tabs->addTab(m_attachments, tr("Attachments"));
+    m_splitter->addWidget(m_tabs);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
@@ -219,6 +259,7 @@ void MainWindow::showLibraryUnavailable()
     m_table->setEnabled(false);
     m_search->setEnabled(false);
     m_detail->setEnabled(false);
+    m_attachments->setEnabled(false);
     const QString reason = m_delegate->openError();
     m_status->setText(reason.isEmpty() ? tr("The library could not be opened.")
                                        : tr("The library could not be opened: %1").arg(reason));
@@ -264,6 +305,7 @@ void MainWindow::showSelection()
 {
     const QList<ProductEntity*> products = selectedProducts();
     m_detail->setProduct(products.isEmpty() ? nullptr : products.first());
+    m_attachments->setProduct(products.isEmpty() ? nullptr : products.first());
     updateActions();
 }
 

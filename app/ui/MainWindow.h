@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+class AttachmentListView;
 class KeymoorAppDelegate;
 class ProductDetailView;
 class ProductEntity;
@@ -13,6 +14,7 @@ class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 
 namespace Persistence {
@@ -51,6 +53,8 @@ public:
 
     ProductListModel* productListModel() const { return m_model; }
     ProductDetailView* detailView() const { return m_detail; }
+    AttachmentListView* attachmentsView() const { return m_attachments; }
+    QTabWidget* productTabs() const { return m_tabs; }
     QTableView* productTable() const { return m_table; }
     QLineEdit* searchField() const { return m_search; }
     QAction* undoAction() const { return m_undoAction; }
@@ -66,6 +70,7 @@ private:
     void buildMenus();
     void buildToolBar();
     void buildCentralArea();
+    void connectAttachments();
     void showLibraryUnavailable();
 
     void refreshList();
@@ -83,6 +88,8 @@ private:
     Persistence::ObjectContext* m_context;
     ProductListModel* m_model = nullptr;
     ProductDetailView* m_detail = nullptr;
+    AttachmentListView* m_attachments = nullptr;
+    QTabWidget* m_tabs = nullptr;
     QTableView* m_table = nullptr;
     QLineEdit* m_search = nullptr;
     QSplitter* m_splitter = nullptr;

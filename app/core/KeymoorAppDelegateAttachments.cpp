@@ -1,0 +1,344 @@
+// The attachment commands of the application controller: attaching files and raw messages to the
+// selected product through background importers, the completion that refreshes, selects and scans,
+// removing and exporting attached files.
+#include "FileUtilities.h"
+#include "FileWriting.h"
+#include "KeymoorAppDelegate.h"
+#include "LibraryPaths.h"
+#include "Localization.h"
+#include "Log.h"
+#include "TextUtilities.h"
+#include "UserInterface.h"
+#include "email/ZRRegistrationInfoScanner.h"
+#include "import/KMAttachmentImporter.h"
+#include "model/AttachedEmail.h"
+#include "model/ProductEntity.h"
+#include "model/ZRAttachmentContent.h"
+#include "persistence/ObjectContext.h"
+#include "prefs/PreferenceKeys.h"
+#include "prefs/UserPreferences.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QThread>
+
+using namespace Persistence;
+
+const char* const KeymoorAppDelegate::ImportSelectedMailNotification = "ImportSelectedMail";
+const char* const KeymoorAppDelegate::ImportSelectedMailFromOutlookNotification = "ImportSelectedMailFromOutlook";
+const char* const KeymoorAppDelegate::AttachDocumentsCompletedNotification = "AttachDocumentsToProductCompleted";
+const char* const KeymoorAppDelegate::NewAttachmentIDsKey = "newAttachmentIDs";
+
+namespace {
+
+// Jobs of more than 2 MiB show the progress sheet.
+constexpr quint64 ProgressSheetThreshold = 2097153;
+
+} // namespace
+
+void KeymoorAppDelegate::setSelectedProductProvider(std::function<ProductEntity*()> provider)
+{
+    m_selectedProduct = std::move(provider);
+}
+
+ProductEntity* KeymoorAppDelegate::selectedProduct() const
+{
+    return m_selectedProduct ? m_selectedProduct() : nullptr;
+}
+
+bool KeymoorAppDelegate::scanEmailUponImport() const
+{
+    return m_scanOverride.value_or(m_prefs->scanEmailUponImport());
+}
+
+bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& paths, bool onBackgroundThread)
+{
+    if (paths.isEmpty()) {
+        return true;
+    }
+    for (const QString& path : paths) {
+        if (AttachmentEntity::unsupportedFilesArray().contains(QFileInfo(path).suffix())) {
+            Log::write(QStringLiteral("unsuppored attachment type"));
+            if (m_ui) {
+                Alert alert;
+                alert.style = AlertStyle::Informational;
+                alert.title = localizedString(QStringLiteral("UnsupportedAttachmentType"));
+                alert.message = localizedString(QStringLiteral("UnsupportedAttachmentTypeMessage"));
+                alert.buttons = {localizedString(QStringLiteral("OKButton"))};
+                m_ui->runAlert(alert);
+            }
+            return false;
+        }
+    }
+    ProductEntity* product = selectedProduct();
+    if (!product || !managedObjectContext() || m_mode == OpenMode::ReadOnly) {
+        return true;
+    }
+    const bool showProgress = totalFileSizeForFiles(paths) >= ProgressSheetThreshold;
+    if (showProgress && m_ui) {
+        const QString message = localizedString(paths.size() == 1 ? QStringLiteral("AttachDocumentProgressMessage")
+                                                                  : QStringLiteral("AttachDocumentsProgressMessage"));
+        QMetaObject::invokeMethod(
+            this, [this, message] { m_ui->startProgress(message); }, Qt::QueuedConnection);
+    }
+    if (!onBackgroundThread) {
+        const QList<AttachmentEntity*> attached = product->attachDocuments(paths);
+        saveAction();
+        emit attachmentsChanged(product);
+        if (!attached.isEmpty()) {
+            emit selectAttachment(attached.last());
+        }
+        // No completion follows this way, so the sheet is stopped here (after the queued start).
+        if (showProgress && m_ui) {
+            QMetaObject::invokeMethod(
+                this, [this] { m_ui->stopProgress(); }, Qt::QueuedConnection);
+        }
+        return true;
+    }
+    // The importer's own context can only find the product once the product is in the store.
+    if (product->objectID().isTemporary() && (!saveAction() || product->objectID().isTemporary())) {
+        Log::write(QStringLiteral("Error attaching documents: the product could not be saved first."));
+        if (showProgress && m_ui) {
+            QMetaObject::invokeMethod(
+                this, [this] { m_ui->stopProgress(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+    startAttachmentImporter(product, paths);
+    return true;
+}
+
+void KeymoorAppDelegate::startAttachmentImporter(ProductEntity* product, const QStringList& paths)
+{
+    auto importer = std::make_unique<KMAttachmentImporter>(
+        product->objectID(), paths, m_context->coordinator(),
+        [this](KMAttachmentImporter* done) { attachmentImporterDidFinish(done); });
+    KMAttachmentImporter* job = importer.get();
+    QThread* thread = QThread::create([job] { job->import(); });
+    thread->setObjectName(QStringLiteral("KMAttachmentImporter"));
+    m_importers.push_back(RunningImport {std::move(importer), thread});
+    thread->start();
+}
+
+void KeymoorAppDelegate::attachmentImporterDidFinish(KMAttachmentImporter* importer)
+{
+    // On the importer's thread: everything else happens on the main thread, in this order.
+    QMetaObject::invokeMethod(
+        this,
+        [this, importer] {
+            QList<ObjectID> ids = importer->importedIDs();
+            refreshObjects(ids + QList<ObjectID> {importer->productID()});
+            emit attachDocumentsToProductCompleted(ids);
+            attachDocumentsCompleted(ids);
+            releaseImporter(importer);
+        },
+        Qt::QueuedConnection);
+}
+
+void KeymoorAppDelegate::attachDocumentsCompleted(const QList<ObjectID>& ids)
+{
+    for (const ObjectID& id : ids) {
+        mergeAttachedDocument(id);
+    }
+    if (m_ui) {
+        m_ui->stopProgress();
+    }
+}
+
+void KeymoorAppDelegate::releaseImporter(KMAttachmentImporter* importer)
+{
+    for (auto it = m_importers.begin(); it != m_importers.end(); ++it) {
+        if (it->importer.get() == importer) {
+            it->thread->wait();
+            delete it->thread;
+            m_importers.erase(it);
+            return;
+        }
+    }
+}
+
+void KeymoorAppDelegate::waitForAttachmentImports()
+{
+    QEventLoop loop;
+    while (!m_importers.empty()) {
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+AttachmentEntity* KeymoorAppDelegate::refreshObjects(const QList<ObjectID>& ids)
+{
+    ObjectContext* context = m_context.get();
+    if (!context) {
+        return nullptr;
+    }
+    ContextLocker locker(context);
+    AttachmentEntity* first = nullptr;
+    for (const ObjectID& id : ids) {
+        if (id.isNull() || id.isTemporary()) {
+            continue;
+        }
+        ManagedObject* object = context->objectWithID(id);
+        if (!object) {
+            continue;
+        }
+        context->refreshObject(object, true);
+        if (auto* product = dynamic_cast<ProductEntity*>(object)) {
+            emit attachmentsChanged(product);
+        }
+        if (!first) {
+            first = dynamic_cast<AttachmentEntity*>(object);
+        }
+    }
+    if (first) {
+        emit selectAttachment(first);
+    }
+    return first;
+}
+
+void KeymoorAppDelegate::mergeAttachedDocument(const ObjectID& id)
+{
+    if (id.isNull() || id.isTemporary() || !m_context) {
+        return;
+    }
+    auto* attachment = dynamic_cast<AttachmentEntity*>(m_context->existingObjectWithID(id));
+    if (!attachment) {
+        return;
+    }
+    emit selectAttachment(attachment);
+    auto* email = dynamic_cast<AttachedEmail*>(attachment);
+    if (email && typeid(*email) == typeid(AttachedEmail) && scanEmailUponImport()) {
+        scanEmailForRegistrationInfo(email);
+    }
+}
+
+bool KeymoorAppDelegate::scanEmailForRegistrationInfo(AttachedEmail* email)
+{
+    if (!email || !email->content()) {
+        return false;
+    }
+    const QString to = email->to();
+    const QDateTime date = email->date();
+    const std::optional<ZRRegistrationInfo> info = ZRRegistrationInfoScanner::scanAttachment(
+        email->content()->contentData(), email->encoding(), to.isEmpty() ? std::nullopt : std::optional<QString>(to),
+        date.isValid() ? std::optional<QDateTime>(date) : std::nullopt);
+    if (!info) {
+        return false;
+    }
+    // The message's own product: the selection may have moved on while a background job ran.
+    return applyRegistrationInfo(email->product(), *info);
+}
+
+bool KeymoorAppDelegate::attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread)
+{
+    const QString cache = LibraryPaths::applicationCacheFolder();
+    const QString path = QStringLiteral("%1/%2.eml").arg(cache, universallyUniuqueIdentifier());
+    QString error;
+    if (cache.isEmpty() || !FileWriting::writeData(text.toUtf8(), path, &error)) {
+        Log::write(QStringLiteral("%1: Unable to write email to cache file: %2 error: %3")
+                       .arg(QStringLiteral("KeymoorAppDelegate::attachEmailRawSourceToSelectedProduct"), path, error));
+        return false;
+    }
+    return attachDocumentsToSelectedProduct({path}, onBackgroundThread);
+}
+
+void KeymoorAppDelegate::attachExistingFile()
+{
+    emit showAttachmentsTab();
+    if (!m_ui) {
+        return;
+    }
+    OpenPanelOptions options;
+    options.startFolder = m_prefs->expandedPath(PreferenceKeys::ImportFilePath);
+    options.chooseFiles = true;
+    options.chooseFolders = false;
+    options.allowsMultipleSelection = true;
+    const std::optional<QStringList> paths = m_ui->runOpenPanel(options);
+    if (!paths || paths->isEmpty()) {
+        return;
+    }
+    attachDocumentsToSelectedProduct(*paths, true);
+    m_prefs->setImportFilePath(QFileInfo(paths->first()).absolutePath());
+}
+
+bool KeymoorAppDelegate::removeAttachedFiles(const QList<AttachmentEntity*>& attachments)
+{
+    ObjectContext* context = managedObjectContext();
+    if (attachments.isEmpty() || !context || !m_ui || m_mode == OpenMode::ReadOnly) {
+        return false;
+    }
+    QSet<QString> names;
+    for (const AttachmentEntity* attachment : attachments) {
+        names.insert(attachment->name());
+    }
+    Alert alert;
+    alert.style = AlertStyle::Warning;
+    alert.title = localizedString(QStringLiteral("DeleteAttachedFile"));
+    alert.message = localizedString(QStringLiteral("DeleteAttachedFileMessage"));
+    if (names.size() > 1) {
+        alert.title = localizedString(QStringLiteral("DeleteMultipleAttachments"));
+        alert.message = localizedString(QStringLiteral("DeleteMultipleAttachmentsMessage"));
+    } else if (!attachments.first()->name().isEmpty()) {
+        alert.title = localizedFormat(QStringLiteral("DeleteNamedAttachmentFormat"), {attachments.first()->name()});
+    }
+    alert.buttons = {localizedString(QStringLiteral("DeleteButton")), localizedString(QStringLiteral("CancelButton"))};
+    alert.escapeButton = 1;
+    if (m_ui->runAlert(alert) != 0) {
+        return false;
+    }
+    QSet<ProductEntity*> products;
+    {
+        ContextLocker locker(context);
+        for (AttachmentEntity* attachment : attachments) {
+            products.insert(attachment->product());
+            context->deleteObject(attachment);
+        }
+    }
+    for (ProductEntity* product : std::as_const(products)) {
+        emit attachmentsChanged(product);
+    }
+    return true;
+}
+
+void KeymoorAppDelegate::exportSelectedAttachments(const QList<AttachmentEntity*>& attachments)
+{
+    if (attachments.isEmpty() || !m_ui) {
+        return;
+    }
+    OpenPanelOptions options;
+    options.prompt = localizedString(QStringLiteral("ChooseExportFolder"));
+    options.startFolder = m_prefs->expandedPath(PreferenceKeys::ExportAttachmentPath);
+    options.chooseFiles = false;
+    options.chooseFolders = true;
+    options.canCreateFolders = true;
+    const std::optional<QStringList> folders = m_ui->runOpenPanel(options);
+    if (folders && !folders->isEmpty()) {
+        exportSelectedAttachmentsToFolder(attachments, folders->first());
+    }
+}
+
+QStringList KeymoorAppDelegate::exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments,
+                                                                  const QString& folder)
+{
+    QStringList written;
+    if (folder.isEmpty()) {
+        Log::write(QStringLiteral("Warning: exportSelectedAttachmentsToFolder: nil"));
+        return written;
+    }
+    m_prefs->setExportAttachmentPath(folder);
+    if (m_ui) {
+        m_ui->startProgress(localizedString(attachments.size() >= 2
+                                                ? QStringLiteral("ExportSelectedAttachmentsProgressMessage")
+                                                : QStringLiteral("ExportSelectedAttachmentProgressMessage")));
+    }
+    for (const AttachmentEntity* attachment : attachments) {
+        const QString path = attachment->exportToFolder(folder);
+        if (!path.isEmpty()) {
+            written.append(path);
+        }
+    }
+    if (m_ui) {
+        m_ui->stopProgress();
+    }
+    return written;
+}

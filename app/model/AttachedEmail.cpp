@@ -1,0 +1,192 @@
+#include "AttachedEmail.h"
+
+#include "AttachmentIcons.h"
+#include "ZRAttachmentContent.h"
+#include "ZRPathTools.h"
+#include "core/FileWriting.h"
+#include "core/Localization.h"
+#include "core/Log.h"
+#include "email/ZREmail.h"
+#include "email/ZREmailParser.h"
+#include "email/ZRTextEncoding.h"
+#include "persistence/ObjectContext.h"
+
+#include <QDir>
+#include <QFile>
+
+using Persistence::ContextLocker;
+using Persistence::ObjectContext;
+
+namespace {
+
+// The encoding a leading byte-order mark announces, if any.
+std::optional<ZRTextEncoding::Id> byteOrderMarkEncoding(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xFE\x00\x00") || bytes.startsWith(QByteArray("\x00\x00\xFE\xFF", 4))) {
+        return ZRTextEncoding::UTF32;
+    }
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        return ZRTextEncoding::UTF16;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> AttachedEmail::readMessageFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Log::write(QStringLiteral("Unable to read email file:%1. Error: %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(MaximumMessageSize + 1);
+    if (bytes.size() > MaximumMessageSize) {
+        Log::write(QStringLiteral("Email file too big to attach:%1").arg(path));
+        return std::nullopt;
+    }
+    if (const auto mark = byteOrderMarkEncoding(bytes)) {
+        if (auto text = ZRTextEncoding::decodeStrictly(bytes, *mark)) {
+            return text;
+        }
+    }
+    if (auto text = ZRTextEncoding::decodeStrictly(bytes, ZRTextEncoding::UTF8)) {
+        return text;
+    }
+    const QString latin1 = ZRTextEncoding::decode(bytes, ZRTextEncoding::ISOLatin1);
+    if (const auto contentType
+        = ZREmailParser::parseEmailText(latin1, QStringLiteral("Content-Type"), ZREmailParser::Folding::Unfold)) {
+        if (contentType->contains(QLatin1String("charset"), Qt::CaseInsensitive)) {
+            if (auto text = ZRTextEncoding::decodeStrictly(bytes, ZRTextEncoding::encodingFromAlias(*contentType))) {
+                return text;
+            }
+        }
+    }
+    return latin1;
+}
+
+quint32 AttachedEmail::smallestEncoding(const QString& text, QByteArray* bytes)
+{
+    char16_t highest = 0;
+    for (const QChar character : text) {
+        highest = std::max(highest, character.unicode());
+    }
+    if (highest < 0x80) {
+        *bytes = text.toLatin1();
+        return ZRTextEncoding::ASCII;
+    }
+    if (highest <= 0xFF) {
+        *bytes = text.toLatin1();
+        return ZRTextEncoding::ISOLatin1;
+    }
+    *bytes = text.toUtf8();
+    return ZRTextEncoding::UTF8;
+}
+
+AttachedEmail* AttachedEmail::insertAttachmentForFile(const QString& path, ObjectContext* context)
+{
+    const std::optional<QString> text = readMessageFile(path);
+    if (!text) {
+        return nullptr;
+    }
+    return insertAttachmentForRawSource(*text, context);
+}
+
+AttachedEmail* AttachedEmail::insertAttachmentForRawSource(const QString& text, ObjectContext* context)
+{
+    if (!context) {
+        return nullptr;
+    }
+    AttachedEmail* email = nullptr;
+    {
+        ContextLocker locker(context);
+        email = context->insert<AttachedEmail>(QStringLiteral("EmailReceipt"));
+    }
+    if (!email) {
+        Log::write(QStringLiteral("error creating new email!"));
+        return nullptr;
+    }
+    if (!email->setRawSource(text)) {
+        // An e-mail without its message would be an empty entry in the list.
+        ContextLocker locker(context);
+        context->deleteObject(email);
+        return nullptr;
+    }
+    return email;
+}
+
+bool AttachedEmail::setRawSource(const QString& text)
+{
+    const std::optional<ZREmail> email = ZREmail::emailFromString(text);
+    if (!email) {
+        Log::write(QStringLiteral("Error creating ZREmail from raw source string."));
+        return false;
+    }
+    setName(email->subject());
+    if (const auto received = email->dateReceived()) {
+        setDate(*received);
+    }
+    setFrom(email->from());
+    setTo(email->to());
+    QByteArray bytes;
+    const quint32 chosen = smallestEncoding(text, &bytes);
+    if (!insertNewAttachmentContentWithData(bytes)) {
+        return false;
+    }
+    setEncoding(chosen);
+    return true;
+}
+
+QString AttachedEmail::nameLabel() const
+{
+    return localizedString(QStringLiteral("Subject"));
+}
+
+std::optional<QString> AttachedEmail::contentString() const
+{
+    const ZRAttachmentContent* stored = content();
+    if (!stored) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = stored->contentData();
+    if (bytes.isNull()) {
+        return std::nullopt;
+    }
+    return ZRTextEncoding::decode(bytes, encoding());
+}
+
+QString AttachedEmail::exportToFolder(const QString& folder) const
+{
+    static const char* const operation = "AttachedEmail::exportToFolder";
+    Log::write(QStringLiteral("Export email: %1 to folder: %2").arg(name(), folder));
+    QString fileName = safeFileName(name());
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : fileName.sliced(dot + 1);
+    if (!extension.contains(QLatin1String("eml"), Qt::CaseInsensitive)) {
+        fileName += QStringLiteral(".eml");
+    }
+    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(fileName));
+    if (target.isEmpty()) {
+        Log::write(QStringLiteral("%1 Error creating save path!").arg(QLatin1String(operation)));
+        return {};
+    }
+    const ZRAttachmentContent* stored = content();
+    const QByteArray bytes = stored ? stored->contentData() : QByteArray();
+    if (bytes.isNull()) {
+        Log::write(QStringLiteral("%1 Error retrieving email content for export.").arg(QLatin1String(operation)));
+        return {};
+    }
+    QString error;
+    if (!FileWriting::writeData(bytes, target, &error)) {
+        Log::write(QStringLiteral("%1: error writing file. %2").arg(QLatin1String(operation), error));
+        return {};
+    }
+    return target;
+}
+
+QIcon AttachedEmail::makeIcon() const
+{
+    const bool outlook = ZREmailParser::defaultMailReader() == u"Microsoft Outlook";
+    return AttachmentIcons::iconForMailClient(outlook ? QStringLiteral("com.microsoft.Outlook")
+                                                      : QStringLiteral("com.apple.mail"));
+}

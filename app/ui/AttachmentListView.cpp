@@ -1,0 +1,259 @@
+#include "AttachmentListView.h"
+
+#include "AttachmentListModel.h"
+#include "core/KeymoorAppDelegate.h"
+#include "core/Localization.h"
+#include "core/TextUtilities.h"
+#include "model/AttachedEmail.h"
+#include "model/AttachmentEntity.h"
+#include "model/ProductEntity.h"
+#include "model/ZRCacheFileManager.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImage>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+bool isRawMessage(const QString& text)
+{
+    return text.contains(QLatin1String("Subject:")) && text.contains(QLatin1String("From:"))
+        && text.contains(QLatin1String("To:"));
+}
+
+QStringList localFiles(const QMimeData* data)
+{
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            paths.append(url.toLocalFile());
+        }
+    }
+    return paths;
+}
+
+} // namespace
+
+AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* parent)
+    : QWidget(parent)
+    , m_delegate(delegate)
+{
+    setObjectName(QStringLiteral("attachmentsView"));
+    m_model = new AttachmentListModel(delegate->userPrefs(), this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("attachmentsTable"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setColumnWidth(AttachmentListModel::NameColumn, 300);
+    m_table->setIconSize(QSize(24, 24));
+    // Drops on the table go to this view, which decides on them.
+    m_table->setAcceptDrops(false);
+    m_table->viewport()->setAcceptDrops(false);
+    setAcceptDrops(true);
+
+    auto* deleteKey = new QAction(this);
+    deleteKey->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::Key_Backspace)});
+    deleteKey->setShortcutContext(Qt::WidgetShortcut);
+    m_table->addAction(deleteKey);
+    connect(deleteKey, &QAction::triggered, this, &AttachmentListView::removeSelected);
+
+    m_attach = new QPushButton(localizedString(QStringLiteral("AttachDocumentToolbarButton")), this);
+    m_remove = new QPushButton(localizedString(QStringLiteral("DeleteAttachmentToolbarButton")), this);
+    m_export = new QPushButton(tr("Export…"), this);
+    m_scan = new QPushButton(tr("Scan E-mail"), this);
+    connect(m_attach, &QPushButton::clicked, this, &AttachmentListView::attachFiles);
+    connect(m_remove, &QPushButton::clicked, this, &AttachmentListView::removeSelected);
+    connect(m_export, &QPushButton::clicked, this, &AttachmentListView::exportSelected);
+    connect(m_scan, &QPushButton::clicked, this, &AttachmentListView::scanSelectedEmail);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AttachmentListView::updateButtons);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &AttachmentListView::updateButtons);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {m_attach, m_remove, m_export, m_scan}) {
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_table, 1);
+    layout->addLayout(buttons);
+    updateButtons();
+}
+
+AttachmentListView::~AttachmentListView() = default;
+
+void AttachmentListView::setProduct(ProductEntity* product)
+{
+    m_model->setProduct(product);
+}
+
+void AttachmentListView::reload()
+{
+    const QList<AttachmentEntity*> selected = selectedAttachments();
+    m_model->reload();
+    for (AttachmentEntity* attachment : selected) {
+        const int row = m_model->rowOf(attachment);
+        if (row >= 0) {
+            m_table->selectionModel()->select(m_model->index(row, 0),
+                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+}
+
+bool AttachmentListView::selectAttachment(AttachmentEntity* attachment)
+{
+    int row = m_model->rowOf(attachment);
+    if (row < 0) {
+        m_model->reload();
+        row = m_model->rowOf(attachment);
+    }
+    if (row < 0) {
+        return false;
+    }
+    m_table->selectRow(row);
+    m_table->scrollTo(m_model->index(row, 0));
+    m_table->viewport()->update();
+    return true;
+}
+
+QList<AttachmentEntity*> AttachmentListView::selectedAttachments() const
+{
+    QList<AttachmentEntity*> attachments;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows()) {
+        if (AttachmentEntity* attachment = m_model->attachment(index.row())) {
+            attachments.append(attachment);
+        }
+    }
+    return attachments;
+}
+
+AttachmentListView::DropAction AttachmentListView::dropAction(const QMimeData* data, bool fromInsideApplication,
+                                                              bool hasProduct)
+{
+    if (!data || fromInsideApplication || !hasProduct) {
+        return DropAction::Refuse;
+    }
+    if (data->hasUrls()) {
+        const QStringList files = localFiles(data);
+        if (files.isEmpty()) {
+            return DropAction::Refuse;
+        }
+        for (const QString& file : files) {
+            if (AttachmentEntity::unsupportedFilesArray().contains(QFileInfo(file).suffix())) {
+                return DropAction::Refuse;
+            }
+        }
+        return DropAction::AttachFiles;
+    }
+    if (data->hasImage()) {
+        return DropAction::AttachImage;
+    }
+    if (data->hasText() && isRawMessage(data->text())) {
+        return DropAction::AttachRawEmail;
+    }
+    return DropAction::Refuse;
+}
+
+bool AttachmentListView::acceptDrop(const QMimeData* data)
+{
+    if (!m_delegate) {
+        return false;
+    }
+    switch (dropAction(data, false, m_model->product() != nullptr)) {
+    case DropAction::AttachFiles:
+        return m_delegate->attachDocumentsToSelectedProduct(localFiles(data), true);
+    case DropAction::AttachRawEmail:
+        return m_delegate->attachEmailRawSourceToSelectedProduct(data->text(), true);
+    case DropAction::AttachImage: {
+        const QString path = ZRCacheFileManager::defaultManager().cacheFileForImage(
+            qvariant_cast<QImage>(data->imageData()), universallyUniuqueIdentifier());
+        return !path.isEmpty() && m_delegate->attachDocumentsToSelectedProduct({path}, true);
+    }
+    case DropAction::Refuse:
+        break;
+    }
+    return false;
+}
+
+void AttachmentListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (dropAction(event->mimeData(), event->source() != nullptr, m_model->product() != nullptr)
+        != DropAction::Refuse) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void AttachmentListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (dropAction(event->mimeData(), event->source() != nullptr, m_model->product() != nullptr)
+        != DropAction::Refuse) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void AttachmentListView::dropEvent(QDropEvent* event)
+{
+    if (event->source() == nullptr && acceptDrop(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void AttachmentListView::attachFiles()
+{
+    if (m_delegate) {
+        m_delegate->attachExistingFile();
+    }
+}
+
+void AttachmentListView::removeSelected()
+{
+    if (m_delegate && m_delegate->removeAttachedFiles(selectedAttachments())) {
+        m_model->reload();
+    }
+}
+
+void AttachmentListView::exportSelected()
+{
+    if (m_delegate) {
+        m_delegate->exportSelectedAttachments(selectedAttachments());
+    }
+}
+
+void AttachmentListView::scanSelectedEmail()
+{
+    const QList<AttachmentEntity*> selected = selectedAttachments();
+    auto* email = selected.size() == 1 ? dynamic_cast<AttachedEmail*>(selected.first()) : nullptr;
+    if (m_delegate && email && m_delegate->scanEmailForRegistrationInfo(email)) {
+        emit productChanged();
+    }
+}
+
+void AttachmentListView::updateButtons()
+{
+    const QList<AttachmentEntity*> selected = selectedAttachments();
+    const bool hasProduct = m_model->product() != nullptr;
+    m_attach->setEnabled(hasProduct);
+    m_remove->setEnabled(!selected.isEmpty());
+    m_export->setEnabled(!selected.isEmpty());
+    m_scan->setEnabled(selected.size() == 1 && dynamic_cast<AttachedEmail*>(selected.first()) != nullptr);
+}
