@@ -176,7 +176,8 @@ bool KeymoorAppDelegate::updateInfoForApp(ProductEntity* product)
 
 bool KeymoorAppDelegate::updateInfoForApp(ProductEntity* product, ApplicationLocator& locator)
 {
-    if (!product || m_mode == OpenMode::ReadOnly) {
+    // Keymoor's own record describes this program and is refreshed at start-up, not from a bundle.
+    if (!product || m_mode == OpenMode::ReadOnly || isOwnProduct(product)) {
         return false;
     }
     QString path;
