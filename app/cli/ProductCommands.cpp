@@ -4,9 +4,11 @@
 #include "CommandLine.h"
 #include "ProductJson.h"
 #include "TerminalUserInterface.h"
+#include "model/ProductBundleInfo.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -23,7 +25,25 @@ struct ParsedArguments
     bool yes = false;
     QString title;
     bool hasTitle = false;
+    QString fromApp; // add --from-app PATH
+    QString icon; // set --icon FILE
 };
+
+// The options that take a value, as "--option VALUE" or "--option=VALUE".
+QString* valueTarget(const QString& option, ParsedArguments* parsed)
+{
+    if (option == QLatin1String("--title")) {
+        parsed->hasTitle = true;
+        return &parsed->title;
+    }
+    if (option == QLatin1String("--from-app")) {
+        return &parsed->fromApp;
+    }
+    if (option == QLatin1String("--icon")) {
+        return &parsed->icon;
+    }
+    return nullptr;
+}
 
 // Splits the arguments of a command; answers false after an error message for unknown options.
 bool parseArguments(const QStringList& arguments, const QStringList& allowedOptions, ParsedArguments* parsed,
@@ -41,16 +61,15 @@ bool parseArguments(const QStringList& arguments, const QStringList& allowedOpti
                 parsed->json = true;
             } else if (option == QLatin1String("--yes")) {
                 parsed->yes = true;
-            } else if (option == QLatin1String("--title")) {
+            } else if (QString* target = valueTarget(option, parsed)) {
                 if (argument.contains(u'=')) {
-                    parsed->title = argument.section(u'=', 1);
+                    *target = argument.section(u'=', 1);
                 } else if (i + 1 < arguments.size()) {
-                    parsed->title = arguments.at(++i);
+                    *target = arguments.at(++i);
                 } else {
-                    err << "keymoor: --title needs a value" << Qt::endl;
+                    err << "keymoor: " << option << " needs a value" << Qt::endl;
                     return false;
                 }
-                parsed->hasTitle = true;
             }
         } else if (argument.contains(u'=')) {
             parsed->assignments.append({argument.section(u'=', 0, 0), argument.section(u'=', 1)});
@@ -164,13 +183,35 @@ int showCommand(const QStringList& arguments, CliStreams& streams)
     return 0;
 }
 
+// Fills a new product from an application bundle: title, version, identifier, publisher, support
+// e-mail, website and icon.
+bool fillFromApplication(ProductEntity* product, const QString& path, QTextStream& err)
+{
+    product->setTitleFromAppPath(path);
+    if (!product->setBundleInfoFromAppPath(path)) {
+        err << "keymoor: \"" << path << "\" is not an application or other bundle (no Contents/Info.plist)."
+            << Qt::endl;
+        return false;
+    }
+    if (!product->setExternalIconFromAppPath(path)) {
+        err << "keymoor: the icon of \"" << path << "\" could not be stored." << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
 int addCommand(const QStringList& arguments, CliStreams& streams)
 {
     ParsedArguments parsed;
-    if (!parseArguments(arguments, {QStringLiteral("--title"), QStringLiteral("--json")}, &parsed, streams.err)
+    if (!parseArguments(arguments, {QStringLiteral("--title"), QStringLiteral("--json"), QStringLiteral("--from-app")},
+                        &parsed, streams.err)
         || !parsed.positional.isEmpty()) {
-        streams.err << "Usage: keymoor add [--title TITLE] [FIELD=VALUE]... [--json]" << Qt::endl;
+        streams.err << "Usage: keymoor add [--from-app PATH] [--title TITLE] [FIELD=VALUE]... [--json]" << Qt::endl;
         return 2;
+    }
+    if (!parsed.fromApp.isEmpty() && !ProductBundleInfo::fromBundle(parsed.fromApp)) {
+        streams.err << "keymoor: \"" << parsed.fromApp << "\" is not an application or other bundle." << Qt::endl;
+        return 1;
     }
     if (parsed.hasTitle) {
         parsed.assignments.prepend({QStringLiteral("title"), parsed.title});
@@ -185,7 +226,8 @@ int addCommand(const QStringList& arguments, CliStreams& streams)
         streams.err << "keymoor: the product could not be added." << Qt::endl;
         return 1;
     }
-    if (!applyAssignments(product, parsed.assignments, streams.err)) {
+    const bool filled = parsed.fromApp.isEmpty() || fillFromApplication(product, parsed.fromApp, streams.err);
+    if (!filled || !applyAssignments(product, parsed.assignments, streams.err)) {
         // Nothing of a rejected product is kept.
         context->deleteObject(product);
         return 1;
@@ -205,10 +247,16 @@ int addCommand(const QStringList& arguments, CliStreams& streams)
 int setCommand(const QStringList& arguments, CliStreams& streams)
 {
     ParsedArguments parsed;
-    if (!parseArguments(arguments, {QStringLiteral("--title"), QStringLiteral("--json")}, &parsed, streams.err)
-        || parsed.positional.size() != 1 || (parsed.assignments.isEmpty() && !parsed.hasTitle)) {
-        streams.err << "Usage: keymoor set TITLE|UUID FIELD=VALUE... [--json]" << Qt::endl;
+    if (!parseArguments(arguments, {QStringLiteral("--title"), QStringLiteral("--json"), QStringLiteral("--icon")},
+                        &parsed, streams.err)
+        || parsed.positional.size() != 1
+        || (parsed.assignments.isEmpty() && !parsed.hasTitle && parsed.icon.isEmpty())) {
+        streams.err << "Usage: keymoor set TITLE|UUID [FIELD=VALUE]... [--icon FILE] [--json]" << Qt::endl;
         return 2;
+    }
+    if (!parsed.icon.isEmpty() && !QFileInfo::exists(parsed.icon)) {
+        streams.err << "keymoor: there is no file at \"" << parsed.icon << "\"." << Qt::endl;
+        return 1;
     }
     if (parsed.hasTitle) {
         parsed.assignments.prepend({QStringLiteral("title"), parsed.title});
@@ -218,7 +266,15 @@ int setCommand(const QStringList& arguments, CliStreams& streams)
         return 1;
     }
     ProductEntity* product = session.findProduct(parsed.positional.first());
-    if (!product || !applyAssignments(product, parsed.assignments, streams.err) || !session.save()) {
+    if (!product || !applyAssignments(product, parsed.assignments, streams.err)) {
+        return 1;
+    }
+    // Nothing is saved when the icon cannot be stored, so the fields set above are dropped too.
+    if (!parsed.icon.isEmpty() && !product->setExternalIconFromAppPath(parsed.icon)) {
+        streams.err << "keymoor: the icon of \"" << parsed.icon << "\" could not be stored." << Qt::endl;
+        return 1;
+    }
+    if (!session.save()) {
         return 1;
     }
     if (parsed.json) {
@@ -278,16 +334,21 @@ void registerProductCommands(CommandLine& commandLine)
                             showCommand});
     commandLine.addCommand(
         {QStringLiteral("add"), QStringLiteral("add a product"),
-         QStringLiteral("Usage: keymoor add [--title TITLE] [FIELD=VALUE]... [--json]\n\n"
+         QStringLiteral("Usage: keymoor add [--from-app PATH] [--title TITLE] [FIELD=VALUE]... [--json]\n\n"
                         "Adds a product with the given fields, for example\n"
                         "  keymoor add --title \"Test App\" serialNumber=ABC-123 purchasePrice=29.95\n"
-                        "Fields are the names \"keymoor show --json\" prints; dates are written 2009-03-25,\n"
-                        "prices 29.95, notes go in commentsString. Nothing is added when a field is wrong."),
+                        "Fields are the names \"keymoor show --json\" prints; dates are written 2009-03-25\n"
+                        "or as usual (\"March 25, 2009\"), prices 29.95, notes go in commentsString.\n"
+                        "--from-app takes the name, version, identifier, publisher, website and icon of an\n"
+                        "application bundle (Name.app); fields given as well override them.\n"
+                        "New products get the registration details of your own card (me.vcf) when the\n"
+                        "preferences say so. Nothing is added when a field is wrong."),
          addCommand});
     commandLine.addCommand({QStringLiteral("set"), QStringLiteral("change fields of a product"),
-                            QStringLiteral("Usage: keymoor set TITLE|UUID FIELD=VALUE... [--json]\n\n"
-                                           "Changes the given fields; FIELD= (nothing after =) clears one. "
-                                           "Nothing changes when a field is wrong."),
+                            QStringLiteral("Usage: keymoor set TITLE|UUID [FIELD=VALUE]... [--icon FILE] [--json]\n\n"
+                                           "Changes the given fields; FIELD= (nothing after =) clears one.\n"
+                                           "--icon makes an image file the product's icon (any other file gives "
+                                           "its file icon).\nNothing changes when a field is wrong."),
                             setCommand});
     commandLine.addCommand({QStringLiteral("remove"), QStringLiteral("remove a product and its attached files"),
                             QStringLiteral("Usage: keymoor remove TITLE|UUID\n\n"

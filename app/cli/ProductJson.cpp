@@ -1,10 +1,12 @@
 #include "ProductJson.h"
 
 #include "model/AttachedEmail.h"
+#include "model/IconEntity.h"
 #include "model/ProductEntity.h"
 #include "model/ZRAttachmentContent.h"
 #include "persistence/Decimal.h"
 #include "persistence/EntityDescription.h"
+#include "text/DateParser.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -43,19 +45,15 @@ QJsonValue jsonValue(const QVariant& value, AttributeType type)
     return value.toString();
 }
 
+// ISO 8601 as written, else any written form the product record's date reader accepts
+// ("March 3, 2009", "3 Mar 2009 10:20", "03/04/2009" in the locale's order ...).
 std::optional<QDateTime> parseDate(const QString& text)
 {
-    QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!date.isValid()) {
-        const QDate day = QDate::fromString(text, Qt::ISODate);
-        if (day.isValid()) {
-            date = day.startOfDay();
-        }
+    const QDateTime iso = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (iso.isValid()) {
+        return iso;
     }
-    if (!date.isValid()) {
-        return std::nullopt;
-    }
-    return date;
+    return DateParser().parse(text);
 }
 
 } // namespace
@@ -67,12 +65,15 @@ QJsonObject toJson(const ProductEntity* product)
     QJsonObject object;
     for (const AttributeDescription& attribute : product->entity()->attributes()) {
         if (attribute.name == CommentsKey) {
-            const QByteArray notes = product->comments();
-            object.insert(CommentsStringKey, notes.isNull() ? QJsonValue::Null : QJsonValue(QString::fromUtf8(notes)));
+            const QString notes = product->commentsString();
+            object.insert(CommentsStringKey, notes.isNull() ? QJsonValue::Null : QJsonValue(notes));
             continue;
         }
         object.insert(attribute.name, jsonValue(product->value(attribute.name), attribute.type));
     }
+    const IconEntity* icon = product->appIcon();
+    const QString iconPath = icon ? icon->filePath() : QString();
+    object.insert(QStringLiteral("iconFile"), iconPath.isEmpty() ? QJsonValue::Null : QJsonValue(iconPath));
     QJsonArray attachments;
     for (const AttachmentEntity* attachment : attachmentsInOrder(product)) {
         attachments.append(attachmentToJson(attachment));
@@ -112,7 +113,7 @@ std::optional<QVariant> valueForKey(const ProductEntity* product, const QString&
         return std::nullopt;
     };
     if (key == CommentsStringKey) {
-        return text.isEmpty() ? QVariant() : QVariant(text.toUtf8());
+        return text.isEmpty() ? QVariant() : QVariant(text);
     }
     const AttributeDescription* attribute = product->entity()->attribute(key);
     if (!attribute || attribute->name == CommentsKey) {
@@ -129,7 +130,9 @@ std::optional<QVariant> valueForKey(const ProductEntity* product, const QString&
         if (const auto date = parseDate(text)) {
             return QVariant(*date);
         }
-        return fail(QStringLiteral("\"%1\" is not a date (use the form 2009-03-25 or 2009-03-25T14:30:00).").arg(text));
+        return fail(
+            QStringLiteral("\"%1\" is not a date (for example 2009-03-25, 2009-03-25T14:30:00 or March 25, 2009).")
+                .arg(text));
     case AttributeType::Decimal:
         if (const auto number = Decimal::fromString(text.trimmed())) {
             return QVariant::fromValue(*number);
@@ -166,7 +169,7 @@ std::optional<QVariant> valueForKey(const ProductEntity* product, const QString&
 bool setValueForKey(ProductEntity* product, const QString& key, const QVariant& value)
 {
     if (key == CommentsStringKey) {
-        return product->setValue(CommentsKey, value);
+        return product->setCommentsString(value.toString());
     }
     return product->setValue(key, value);
 }

@@ -7,10 +7,12 @@
 #include "Localization.h"
 #include "Log.h"
 #include "UserInterface.h"
+#include "desktop/DesktopLauncher.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "import/KMAttachmentImporter.h"
 #include "maintenance/StoreVersionReader.h"
 #include "model/ProductEntity.h"
+#include "model/RegistrationAutofill.h"
 #include "model/ZRCoreDataFactory.h"
 #include "model/ZRCurrencyManager.h"
 #include "persistence/ObjectContext.h"
@@ -68,10 +70,13 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
 {
     Log::write(QStringLiteral("Starting Keymoor version: %1").arg(prettyAppVersion()));
     m_prefs = std::make_unique<UserPreferences>(defaults ? *defaults : UserDefaults::standard());
+    // New products, wherever they are made, take their registration defaults from these preferences.
+    RegistrationAutofill::setUserDefaults(&m_prefs->defaults());
 }
 
 KeymoorAppDelegate::~KeymoorAppDelegate()
 {
+    RegistrationAutofill::forgetUserDefaults(&m_prefs->defaults());
     m_queue->clear();
     m_queue->waitForDone();
     if (m_autosaveTimer) {

@@ -14,6 +14,8 @@
 class AttachedEmail;
 class AttachmentEntity;
 class KMAttachmentImporter;
+class ApplicationLocator;
+class DesktopLauncher;
 class LibraryLock;
 struct MailClientSelection;
 class QThread;
@@ -178,6 +180,58 @@ public:
     // Remembers the folder as "Export Attachment Path" and exports each attachment into it, under
     // the progress sheet. Answers the paths written.
     QStringList exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder);
+    // Commands on a product's application, icon and addresses. Each takes the product it acts on
+    // (the window passes its selection); failures are logged, and the answer tells whether the
+    // command did what it was asked.
+
+    // The desktop that files and addresses are handed to; null puts the system's back. Not owned.
+    void setDesktopLauncher(DesktopLauncher* launcher);
+    DesktopLauncher& desktopLauncher();
+    // A new lookup over the application folders: "Import App Path", /Applications, ~/Applications
+    // and the folders of KEYMOOR_APP_PATH.
+    ApplicationLocator applicationLocator() const;
+
+    void copyRegisteredNameToClipboard(const ProductEntity* product);
+    void copyRegisteredEmailToClipboard(const ProductEntity* product);
+
+    // Opens the product's application, found by title and else by bundle identifier. Keymoor's own
+    // record is never launched.
+    bool launchApplication(const ProductEntity* product);
+    // Asks for the application's bundle and takes its information (not its icon) into the product.
+    bool locateApp(ProductEntity* product);
+    // Shows the application's bundle, found by identifier and else by title, in the file manager.
+    bool revealAppInFinder(const ProductEntity* product);
+    // Refreshes title, version, identifier and icon from the installed application (found by
+    // identifier, else by title); publisher, e-mail and website are left alone. One undo step.
+    bool updateInfoForApp(ProductEntity* product);
+    bool updateInfoForApp(ProductEntity* product, ApplicationLocator& locator);
+    // updateInfoForApp for each product in order, with one scan of the folders; answers how many
+    // were refreshed.
+    int updateAllAppInfo(const QList<ProductEntity*>& products);
+
+    // Asks for image or application files and makes each in turn the product's icon (so the last
+    // one stays), remembering the folder as "Import Icon Path".
+    bool addAppIcon(ProductEntity* product);
+    // Gives the product the generic application icon.
+    bool removeAppIcon(ProductEntity* product);
+    // The icon well's drops: a file (its image, else its icon) or image bytes.
+    bool fileDroppedFile(ProductEntity* product, const QString& path);
+    bool fileDroppedImage(ProductEntity* product, const QByteArray& imageBytes);
+
+    // An e-mail address gets a new message with the subject; anything else is opened as a web
+    // address ("http://" is put in front when it has no scheme), but only "http" and "https" ones.
+    bool openStringAsURL(const QString& text, const QString& subject = QString());
+    // A new message in the person's mail program.
+    bool sendEmailTo(const QString& address, const QString& subject);
+    bool openWebsiteInBrowser(const ProductEntity* product);
+    bool sendDeveloperEmail(const ProductEntity* product);
+    // Keymoor's own pages and support address, from its property list.
+    bool openSupport();
+    bool openFrequentlyAskedQuestionsSite();
+    bool openReleaseNotesSite();
+    bool sendFeedback();
+    // There is no update framework here: the release notes say what is new.
+    bool checkForUpdates();
 
 signals:
     // "AttachDocumentsToProductCompleted": the identifiers of the attachments an attach job made.
@@ -193,6 +247,8 @@ signals:
     void productsChanged();
     // A product was added and should be selected with the cursor in its title.
     void productAdded(ProductEntity* product);
+    // A command changed the fields or the icon of a product.
+    void productChanged(ProductEntity* product);
 
 protected:
     // Writes the main context to the store; tests replace it to make saving fail.
@@ -214,6 +270,8 @@ private:
     std::unique_ptr<UserPreferences> m_prefs;
     std::unique_ptr<QThreadPool> m_queue;
     std::unique_ptr<LibraryLock> m_lock;
+    std::unique_ptr<DesktopLauncher> m_systemLauncher;
+    DesktopLauncher* m_launcher = nullptr;
     std::shared_ptr<const Persistence::ObjectModel> m_model;
     std::shared_ptr<Persistence::StoreCoordinator> m_coordinator;
     std::unique_ptr<Persistence::ObjectContext> m_context;

@@ -3,11 +3,37 @@
 #include "AttachedEmail.h"
 #include "AttachmentEntity.h"
 #include "IconEntity.h"
+#include "ProductBundleInfo.h"
+#include "ProductIconImage.h"
+#include "RegistrationAutofill.h"
+#include "core/AppInfo.h"
 #include "core/Log.h"
+#include "desktop/ApplicationLocator.h"
+#include "desktop/DesktopIcons.h"
 #include "email/ZREmailParser.h"
 #include "persistence/ObjectContext.h"
+#include "text/DateParser.h"
+#include "text/RtfReader.h"
+#include "text/TextDecoder.h"
 
 #include <QFileInfo>
+#include <QImage>
+#include <QStringDecoder>
+
+namespace {
+
+const QString CommentsKey = QStringLiteral("comments");
+const QString CommentsStringKey = QStringLiteral("commentsString");
+const QString PurchaseDateStringKey = QStringLiteral("purchaseDateString");
+
+// Notes count as rich text only when the bytes are an RTF document or a flattened RTFD package:
+// plain notes that merely quote "{\rtf1" are the person's text and stay as they are.
+bool isOldStyleComment(const QByteArray& bytes)
+{
+    return RtfReader::isRichText(bytes) || bytes.startsWith("rtfd");
+}
+
+} // namespace
 
 std::optional<Persistence::Decimal> ProductEntity::purchasePrice() const
 {
@@ -60,7 +86,232 @@ void ProductEntity::awakeFromInsert()
     if (hasProperty(QStringLiteral("uuid"))) {
         setPrimitiveValue(QStringLiteral("uuid"), newUUIDString());
     }
+    if (hasProperty(QStringLiteral("purchaseCurrency"))) {
+        setPrimitiveValue(QStringLiteral("purchaseCurrency"), QStringLiteral("$"));
+    }
     setPrimitiveValue(QStringLiteral("purchaseDate"), QDateTime::currentDateTimeUtc());
+    RegistrationAutofill::applyDefaults(*this);
+}
+
+QString ProductEntity::commentsString() const
+{
+    const QByteArray bytes = comments();
+    if (bytes.isNull()) {
+        return {};
+    }
+    if (isOldStyleComment(bytes)) {
+        return oldStyleCommentString();
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        return oldStyleCommentString();
+    }
+    return text;
+}
+
+QString ProductEntity::oldStyleCommentString() const
+{
+    const QByteArray bytes = comments();
+    if (bytes.isNull()) {
+        return {};
+    }
+    if (!isOldStyleComment(bytes)) {
+        // Old notes that are neither UTF-8 nor rich text: shown as the most common single-byte text
+        // rather than lost.
+        return TextDecoder::forCodePage(1252).decode(bytes);
+    }
+    RtfReader reader;
+    const std::optional<QString> text = reader.readData(bytes);
+    if (!text) {
+        Log::write(
+            QStringLiteral("ProductEntity::oldStyleCommentString: could not create NSAttributedString from data."));
+        Log::write(QStringLiteral("Error converting comments to NSAttributedString: %1").arg(reader.errorString()));
+        return {};
+    }
+    return *text;
+}
+
+bool ProductEntity::setCommentsString(const QString& text)
+{
+    const QByteArray bytes = text.isEmpty() ? QByteArray() : text.toUtf8();
+    const QByteArray old = comments();
+    if (bytes == old && bytes.isNull() == old.isNull()) {
+        return true;
+    }
+    return setValue(CommentsKey, bytes.isNull() ? QVariant() : QVariant(bytes));
+}
+
+bool ProductEntity::setPurchaseDateString(const QString& text, const QLocale& locale)
+{
+    if (text.isNull()) {
+        return false;
+    }
+    const std::optional<QDateTime> date = DateParser(locale).parse(text);
+    return date && setPurchaseDate(*date);
+}
+
+bool ProductEntity::setTitleFromAppPath(const QString& path)
+{
+    const QString title = ProductBundleInfo::titleFromPath(path);
+    return !title.isEmpty() && setTitle(title);
+}
+
+bool ProductEntity::setBasicBundleInfoFromAppPath(const QString& path)
+{
+    const std::optional<ProductBundleInfo> info = ProductBundleInfo::fromBundle(path);
+    if (!info) {
+        return false;
+    }
+    const auto update = [this](const QString& key, const QString& text) {
+        if (!text.isEmpty() && stringValue(key) != text) {
+            setValue(key, text);
+        }
+    };
+    update(QStringLiteral("title"), info->title);
+    update(QStringLiteral("productVersion"), info->version);
+    update(QStringLiteral("bundleIdentifier"), info->identifier);
+    return true;
+}
+
+bool ProductEntity::setBundleInfoFromAppPath(const QString& path)
+{
+    if (!setBasicBundleInfoFromAppPath(path)) {
+        return false;
+    }
+    const ProductBundleInfo info = *ProductBundleInfo::fromBundle(path);
+    const auto update = [this](const QString& key, const QString& text) {
+        if (!text.isEmpty() && stringValue(key) != text) {
+            setValue(key, text);
+        }
+    };
+    update(QStringLiteral("publisher"), info.publisher);
+    update(QStringLiteral("productEmail"), info.email);
+    update(QStringLiteral("productWebsite"), info.website);
+    return true;
+}
+
+QByteArray ProductEntity::externalIcon() const
+{
+    const IconEntity* icon = appIcon();
+    if (!icon) {
+        return {};
+    }
+    const QString path = icon->filePath();
+    if (path.isEmpty() || !QFileInfo::exists(path)) {
+        return {};
+    }
+    return icon->contentData();
+}
+
+bool ProductEntity::setExternalIcon(const QByteArray& imageBytes)
+{
+    if (imageBytes.isNull()) {
+        return setExternalIconImage(DesktopIcons::genericApplicationIcon(ProductIconImage::Size));
+    }
+    const QImage image = ProductIconImage::imageFromData(imageBytes);
+    if (image.isNull()) {
+        Log::write(QStringLiteral("Error: the icon data is no image; the icon of %1 is kept.").arg(title()));
+        return false;
+    }
+    return setExternalIconImage(image);
+}
+
+bool ProductEntity::setExternalIconImage(const QImage& image)
+{
+    const QByteArray tiff = ProductIconImage::tiffData(ProductIconImage::iconImage(image));
+    if (tiff.isEmpty()) {
+        Log::write(QStringLiteral("Error: the icon of %1 could not be made into TIFF data.").arg(title()));
+        return false;
+    }
+    Persistence::ObjectContext* objectContext = context();
+    if (!objectContext) {
+        return false;
+    }
+    Persistence::ContextLocker locker(objectContext);
+    auto* icon = objectContext->insert<IconEntity>(QStringLiteral("Icon"));
+    if (!icon) {
+        Log::write(QStringLiteral("Error creating new Icon object!"));
+        return false;
+    }
+    QString error;
+    if (!icon->writeContentData(tiff, &error)) {
+        Log::write(QStringLiteral("Error saving icon as TIFF data to path:%1 error:%2").arg(icon->filePath(), error));
+        objectContext->deleteObject(icon);
+        return false;
+    }
+    if (IconEntity* old = appIcon()) {
+        objectContext->deleteObject(old);
+    }
+    setAppIcon(icon);
+    return true;
+}
+
+bool ProductEntity::setExternalIconFromAppPath(const QString& path)
+{
+    const QImage image = ProductIconImage::imageForPath(path);
+    if (image.isNull()) {
+        Log::write(QStringLiteral("Error: there is no file at %1 to take an icon from.").arg(path));
+        return false;
+    }
+    return setExternalIconImage(image);
+}
+
+bool ProductEntity::isLaunchable(ApplicationLocator& locator) const
+{
+    if (title() == AppInfo::executableName()) {
+        return false;
+    }
+    const QString identifier = bundleIdentifier();
+    if (!identifier.isEmpty() && !locator.pathForBundleIdentifier(identifier).isEmpty()) {
+        return true;
+    }
+    return !title().isEmpty() && !locator.pathForApplication(title()).isEmpty();
+}
+
+QStringList ProductEntity::keysAffectedBy(const QString& key)
+{
+    if (key == u"productVersion") {
+        return {QStringLiteral("title")};
+    }
+    if (key == u"purchaseCurrency") {
+        return {QStringLiteral("currencyFormatter")};
+    }
+    if (key == CommentsKey) {
+        return {CommentsStringKey};
+    }
+    if (key == u"appIcon") {
+        return {QStringLiteral("externalIcon")};
+    }
+    return {};
+}
+
+QVariant ProductEntity::value(const QString& key) const
+{
+    if (!hasProperty(key)) {
+        if (key == CommentsStringKey) {
+            const QString text = commentsString();
+            return text.isNull() ? QVariant() : QVariant(text);
+        }
+        if (key == u"externalIcon") {
+            const QByteArray bytes = externalIcon();
+            return bytes.isNull() ? QVariant() : QVariant(bytes);
+        }
+    }
+    return ZRManagedObject::value(key);
+}
+
+bool ProductEntity::setValue(const QString& key, const QVariant& value)
+{
+    if (!hasProperty(key)) {
+        if (key == CommentsStringKey) {
+            return setCommentsString(value.toString());
+        }
+        if (key == PurchaseDateStringKey) {
+            return setPurchaseDateString(value.toString());
+        }
+    }
+    return ZRManagedObject::setValue(key, value);
 }
 
 AttachmentEntity* ProductEntity::attachDocument(const QString& path)

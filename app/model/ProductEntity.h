@@ -3,8 +3,13 @@
 #include "ZRManagedObject.h"
 #include "persistence/Decimal.h"
 
+#include <QLocale>
+#include <QStringList>
+
 #include <optional>
 
+class ApplicationLocator;
+class QImage;
 class AttachmentEntity;
 class IconEntity;
 
@@ -51,6 +56,57 @@ public:
         return setValue(QStringLiteral("bundleIdentifier"), identifier);
     }
 
+    // The notes as text: UTF-8 bytes as they are; bytes that are an RTF document (notes of older
+    // versions) or no UTF-8 at all through oldStyleCommentString(). Null when there are no notes.
+    QString commentsString() const;
+    // Stores the text as UTF-8 (an empty text removes the notes), so old rich-text notes become
+    // plain text with their first edit. One undoable change: undo brings the previous bytes back.
+    bool setCommentsString(const QString& text);
+    // The plain text of rich-text notes (RTF, or a flattened RTFD package); notes in no known form
+    // are read as Windows-1252 text. Null (with log lines) when rich text cannot be read.
+    QString oldStyleCommentString() const;
+
+    // Sets the purchase date from a date as people write it ("2009-03-04", "March 4, 2009",
+    // "4 Mar 2009 10:20", "03/04/2009" in the locale's order, e-mail dates ...). Text that is no date
+    // changes nothing; answers whether the date was set.
+    bool setPurchaseDateString(const QString& text, const QLocale& locale = QLocale());
+
+    // The title from a bundle path: its last component without the extension.
+    bool setTitleFromAppPath(const QString& path);
+    // Title, version and bundle identifier from the bundle at the path; fields the bundle does not
+    // name keep their values, and a path that is no bundle changes nothing. Answers whether the path
+    // was a bundle.
+    bool setBasicBundleInfoFromAppPath(const QString& path);
+    // The basic information and the publisher, support e-mail and website the bundle gives.
+    bool setBundleInfoFromAppPath(const QString& path);
+
+    // The bytes of the icon file (a 512 x 512 TIFF image); null when the product has no icon or its
+    // file is missing.
+    QByteArray externalIcon() const;
+    // Replaces the icon with the image of the bytes, or with the generic application icon for null
+    // bytes. The new icon's file is written first and the old icon is deleted only once that
+    // worked, so bytes that are no image, or a file that cannot be written, leave the old icon.
+    // Answers whether the icon was replaced.
+    bool setExternalIcon(const QByteArray& imageBytes);
+    bool setExternalIconImage(const QImage& image);
+    // Replaces the icon with the image of a file, or, when the file is no image, with the icon of
+    // the application or document at the path.
+    bool setExternalIconFromAppPath(const QString& path);
+
+    // Whether the product's application can be found: never for Keymoor's own record; else by the
+    // bundle identifier, then by the title.
+    bool isLaunchable(ApplicationLocator& locator) const;
+
+    // Keys whose values change when `key` changes: a change of the version shows in the title (the
+    // list shows both), of the currency in the currency's formatter, of the stored notes in
+    // "commentsString", of the icon record in "externalIcon".
+    static QStringList keysAffectedBy(const QString& key);
+
+    // "commentsString", "externalIcon" (read only) and "purchaseDateString" (write only) as keys
+    // too, for generic callers such as imports and the command line.
+    QVariant value(const QString& key) const override;
+    bool setValue(const QString& key, const QVariant& value) override;
+
     QList<AttachmentEntity*> attachedFiles() const;
     bool addAttachedFile(AttachmentEntity* file);
     bool removeAttachedFile(AttachmentEntity* file);
@@ -63,6 +119,7 @@ public:
     bool setAppIcon(IconEntity* icon);
 
 protected:
-    // A new product gets a UUID and is bought now (title and currency come from the model).
+    // A new product gets a UUID, the currency "$", the purchase date now and, when the person wants
+    // it, the registration details of their own address-book card (the title comes from the model).
     void awakeFromInsert() override;
 };

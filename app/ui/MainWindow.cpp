@@ -2,7 +2,9 @@
 
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
+#include "ProductActions.h"
 #include "ProductDetailView.h"
+#include "ProductIconWell.h"
 #include "ProductListModel.h"
 #include "QtUserInterface.h"
 #include "core/KeymoorAppDelegate.h"
@@ -61,6 +63,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
     delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
     connectAttachments();
+    connectProductCommands();
     if (!m_context) {
         showLibraryUnavailable();
     } else {
@@ -107,6 +110,25 @@ void MainWindow::connectAttachments()
     });
 }
 
+void MainWindow::connectProductCommands()
+{
+    connect(m_delegate, &KeymoorAppDelegate::productChanged, this, [this] {
+        m_detail->reload();
+        scheduleRefresh();
+    });
+    // A drop on the icon well is for the product shown at the time of the drop.
+    connect(m_detail->iconWell(), &ProductIconWell::fileDropped, this, [this](const QString& path) {
+        if (m_delegate && m_detail->product()) {
+            m_delegate->fileDroppedFile(m_detail->product(), path);
+        }
+    });
+    connect(m_detail->iconWell(), &ProductIconWell::imageDropped, this, [this](const QByteArray& bytes) {
+        if (m_delegate && m_detail->product()) {
+            m_delegate->fileDroppedImage(m_detail->product(), bytes);
+        }
+    });
+}
+
 void MainWindow::buildActions()
 {
     m_newAction = new QAction(themeIcon("list-add", QStyle::SP_FileDialogNewFolder, this),
@@ -146,6 +168,10 @@ void MainWindow::buildActions()
     m_redoAction->setShortcut(QKeySequence::Redo);
     connect(m_redoAction, &QAction::triggered, this, &MainWindow::redo);
 
+    m_productActions = new ProductActions(
+        m_delegate, [this] { return m_table ? selectedProducts() : QList<ProductEntity*>(); },
+        [this] { return m_model ? m_model->products() : QList<ProductEntity*>(); }, this);
+
     m_findAction = new QAction(tr("&Find"), this);
     m_findAction->setShortcut(QKeySequence::Find);
     connect(m_findAction, &QAction::triggered, this, [this] {
@@ -172,6 +198,8 @@ void MainWindow::buildMenus()
     QMenu* product = menuBar()->addMenu(tr("&Product"));
     product->addAction(m_newAction);
     product->addAction(m_removeAction);
+    m_productActions->addToProductMenu(product);
+    m_productActions->addHelpMenu(menuBar());
 }
 
 void MainWindow::buildToolBar()
@@ -182,6 +210,8 @@ void MainWindow::buildToolBar()
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolbar->addAction(m_newAction);
     toolbar->addAction(m_removeAction);
+    toolbar->addSeparator();
+    m_productActions->addToToolBar(toolbar);
 
     auto* spacer = new QWidget(toolbar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -224,9 +254,11 @@ void MainWindow::buildCentralArea()
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::showSelection);
 
     m_detail = new ProductDetailView(m_context, prefs, this);
-    connect(m_detail, &ProductDetailView::productEdited, this, [this] {
+    connect(m_detail, &ProductDetailView::productEdited, this, [this](const QString& key) {
         updateActions();
-        scheduleRefresh();
+        if (m_model->dependsOnKey(key)) {
+            scheduleRefresh();
+        }
     });
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
@@ -441,6 +473,7 @@ void MainWindow::updateActions()
     m_saveAction->setEnabled(hasLibrary);
     m_undoAction->setEnabled(undo && undo->canUndo());
     m_redoAction->setEnabled(undo && undo->canRedo());
+    m_productActions->update();
 }
 
 void MainWindow::updateCount()

@@ -6,6 +6,7 @@
 
 class AttachmentListView;
 class KeymoorAppDelegate;
+class ProductActions;
 class ProductDetailView;
 class ProductEntity;
 class ProductListModel;
@@ -55,6 +56,7 @@ public:
     ProductDetailView* detailView() const { return m_detail; }
     AttachmentListView* attachmentsView() const { return m_attachments; }
     QTabWidget* productTabs() const { return m_tabs; }
+    ProductActions* productActions() const { return m_productActions; }
     QTableView* productTable() const { return m_table; }
     QLineEdit* searchField() const { return m_search; }
     QAction* undoAction() const { return m_undoAction; }
@@ -71,6 +73,7 @@ private:
     void buildToolBar();
     void buildCentralArea();
     void connectAttachments();
+    void connectProductCommands();
     void showLibraryUnavailable();
 
     void refreshList();
@@ -89,6 +92,7 @@ private:
     ProductListModel* m_model = nullptr;
     ProductDetailView* m_detail = nullptr;
     AttachmentListView* m_attachments = nullptr;
+    ProductActions* m_productActions = nullptr;
     QTabWidget* m_tabs = nullptr;
     QTableView* m_table = nullptr;
     QLineEdit* m_search = nullptr;

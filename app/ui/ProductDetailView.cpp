@@ -1,6 +1,6 @@
 #include "ProductDetailView.h"
 
-#include "ProductNotes.h"
+#include "ProductIconWell.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCurrencyManager.h"
 #include "persistence/ObjectContext.h"
@@ -95,6 +95,7 @@ ProductDetailView::ProductDetailView(ObjectContext* context, UserPreferences& pr
     serial->setPlaceholderText(tr("Serial number or licence key; several lines are fine"));
     serial->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // tells 0 from O, 1 from l
     addText(CommentsKey);
+    m_iconWell = new ProductIconWell(this);
 
     m_date = new QDateEdit(this);
     m_date->setObjectName(DateKey);
@@ -175,7 +176,8 @@ void ProductDetailView::buildLayout()
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(form(tr("Product"),
-                           {{tr("Title:"), m_lines.value(QStringLiteral("title"))},
+                           {{tr("Icon:"), m_iconWell},
+                            {tr("Title:"), m_lines.value(QStringLiteral("title"))},
                             {tr("Version:"), m_lines.value(QStringLiteral("productVersion"))},
                             {tr("Publisher:"), m_lines.value(QStringLiteral("publisher"))},
                             {tr("Website:"), m_lines.value(QStringLiteral("productWebsite"))},
@@ -276,6 +278,7 @@ void ProductDetailView::setEnabledFields(bool enabled)
         edit->setEnabled(enabled);
     }
     m_date->setEnabled(enabled);
+    m_iconWell->setEnabled(enabled);
     m_price->setEnabled(enabled);
     m_currency->setEnabled(enabled);
 }
@@ -299,6 +302,7 @@ bool ProductDetailView::hasPendingEdit(const QString& key) const
 
 void ProductDetailView::reload()
 {
+    m_iconWell->showIcon(productIsLive() ? m_product : nullptr);
     QStringList keys = lineKeys();
     keys << SerialKey << CommentsKey << DateKey << CurrencyKey << PriceKey;
     for (const QString& key : std::as_const(keys)) {
@@ -316,7 +320,7 @@ void ProductDetailView::loadField(const QString& key)
         line->setText(live ? m_product->value(key).toString() : QString());
     } else if (key == CommentsKey) {
         QPlainTextEdit* edit = m_texts.value(key);
-        edit->setPlainText(live ? ProductNotes::fromComments(m_product->comments()).text : QString());
+        edit->setPlainText(live ? m_product->commentsString() : QString());
         edit->document()->setModified(false);
     } else if (QPlainTextEdit* text = m_texts.value(key)) {
         text->setPlainText(live ? m_product->value(key).toString() : QString());
@@ -418,8 +422,16 @@ bool ProductDetailView::commitText(const QString& key, QPlainTextEdit* edit)
     edit->document()->setModified(false);
     const QString text = edit->toPlainText();
     if (key == CommentsKey) {
-        const QByteArray bytes = ProductNotes::toComments(text);
-        return writeValue(key, bytes.isEmpty() ? QVariant() : QVariant(bytes));
+        // Notes kept as rich text by older versions become UTF-8 only when they are really edited.
+        if (!productIsLive() || m_product->commentsString() == text
+            || (text.isEmpty() && m_product->comments().isNull())) {
+            return false;
+        }
+        if (!m_product->setCommentsString(text)) {
+            return false;
+        }
+        emit productEdited(key);
+        return true;
     }
     return writeValue(key, textValue(text));
 }

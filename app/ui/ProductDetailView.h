@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class ProductEntity;
+class ProductIconWell;
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -48,6 +49,7 @@ public:
     // The editor of an attribute ("title", "purchasePrice", "comments", ...), for tests and focus.
     QWidget* editorForKey(const QString& key) const;
     bool isPriceRefused() const { return m_priceRefused; }
+    ProductIconWell* iconWell() const { return m_iconWell; }
 
 signals:
     // An edit reached the product.
@@ -84,6 +86,7 @@ private:
     QDateEdit* m_date = nullptr;
     QLineEdit* m_price = nullptr;
     QComboBox* m_currency = nullptr;
+    ProductIconWell* m_iconWell = nullptr;
     bool m_loading = false;
     bool m_dateEdited = false;
     bool m_priceRefused = false;

@@ -1,10 +1,13 @@
 #include "ProductListModel.h"
 
 #include "core/Log.h"
+#include "model/IconEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
 
+#include <QImage>
+#include <QPixmap>
 #include <QSet>
 
 using namespace Persistence;
@@ -76,6 +79,9 @@ int ProductListModel::columnCount(const QModelIndex& parent) const
 QVariant ProductListModel::data(const QModelIndex& index, int role) const
 {
     const ProductEntity* entry = product(index.row());
+    if (entry && role == Qt::DecorationRole && index.column() == TitleColumn) {
+        return icon(entry);
+    }
     if (!entry || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
@@ -89,6 +95,30 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+QIcon ProductListModel::icon(const ProductEntity* product) const
+{
+    const IconEntity* record = product->appIcon();
+    if (!record) {
+        return {};
+    }
+    // Icon files are never rewritten (a new icon is a new record), so the record's UUID names the
+    // picture for good.
+    const QString key = record->uuid();
+    if (const auto cached = m_icons.constFind(key); cached != m_icons.cend()) {
+        return cached.value();
+    }
+    QImage image;
+    image.loadFromData(product->externalIcon());
+    const QIcon icon = image.isNull()
+        ? QIcon()
+        : QIcon(QPixmap::fromImage(image.scaled(IconSize, IconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    if (m_icons.size() > MaximumCachedIcons) {
+        m_icons.clear();
+    }
+    m_icons.insert(key, icon);
+    return icon;
 }
 
 QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -156,6 +186,24 @@ void ProductListModel::setFilterText(const QString& text)
     }
     m_filter = trimmed;
     refresh();
+}
+
+bool ProductListModel::dependsOnKey(const QString& key) const
+{
+    QStringList keys = ProductEntity::keysAffectedBy(key);
+    keys.prepend(key);
+    for (const QString& changed : std::as_const(keys)) {
+        if (changed == u"appIcon" || changed == u"externalIcon" || columnForKey(changed) >= 0
+            || searchedKeys().contains(changed)) {
+            return true;
+        }
+        for (const SortOrderEntry& entry : m_order) {
+            if (entry.key == changed) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 FetchRequest ProductListModel::fetchRequest() const

@@ -3,6 +3,8 @@
 #include "prefs/SortOrder.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
 #include <QList>
 
 class ProductEntity;
@@ -13,9 +15,9 @@ class ObjectContext;
 struct FetchRequest;
 } // namespace Persistence
 
-// The products of the main context as a table of title, version and serial number, in the preferred
-// sort order and narrowed by the search text. The list is fetched again on refresh(); when only the
-// order or the values changed, rows move with their persistent indexes, so selections follow them.
+// The products of the main context as a table of title (with the product's icon), version and
+// serial number, in the preferred sort order and narrowed by the search text. The list is fetched again on refresh();
+// when only the order or the values changed, rows move with their persistent indexes, so selections follow them.
 class ProductListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -45,6 +47,10 @@ public:
     void setFilterText(const QString& text);
     QString filterText() const { return m_filter; }
 
+    // Whether a change of the product's value for `key` (or of the keys that follow from it) shows in
+    // the list: its columns, icons, search or order.
+    bool dependsOnKey(const QString& key) const;
+
     // Fetches the list again. Answers false when the set of products changed, in which case the
     // model was reset and selections are gone.
     bool refresh();
@@ -57,6 +63,10 @@ public:
     Persistence::FetchRequest fetchRequest() const;
 
 private:
+    static constexpr int IconSize = 32;
+    static constexpr qsizetype MaximumCachedIcons = 2000;
+
+    QIcon icon(const ProductEntity* product) const;
     QList<ProductEntity*> fetch() const;
     void moveRows(const QList<ProductEntity*>& products);
 
@@ -65,4 +75,5 @@ private:
     SortOrder m_order;
     QString m_filter;
     QList<ProductEntity*> m_products;
+    mutable QHash<QString, QIcon> m_icons; // by icon record UUID
 };

@@ -1,0 +1,145 @@
+#include "ProductActions.h"
+
+#include "core/KeymoorAppDelegate.h"
+#include "model/ProductEntity.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QWidget>
+
+ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider selection, ProductsProvider listed,
+                               QWidget* parent)
+    : QObject(parent)
+    , m_delegate(delegate)
+    , m_selection(std::move(selection))
+    , m_listed(std::move(listed))
+    , m_parent(parent)
+{
+    m_launch = makeAction(tr("&Launch Application"), QStringLiteral("launchApplication"),
+                          [this](ProductEntity* product) { m_delegate->launchApplication(product); });
+    m_locate = makeAction(tr("L&ocate Application…"), QStringLiteral("locateApp"),
+                          [this](ProductEntity* product) { m_delegate->locateApp(product); });
+    m_reveal = makeAction(tr("Show Application in &Folder"), QStringLiteral("revealApp"),
+                          [this](ProductEntity* product) { m_delegate->revealAppInFinder(product); });
+    m_refresh = makeAction(tr("&Refresh from Application"), QStringLiteral("updateAppInfo"),
+                           [this](ProductEntity* product) { m_delegate->updateInfoForApp(product); });
+    m_refreshAll = makeGlobalAction(tr("Refresh &All from Applications"), QStringLiteral("updateAllAppInfo"),
+                                    [this] { m_delegate->updateAllAppInfo(m_listed()); });
+    m_addIcon = makeAction(tr("Choose &Icon…"), QStringLiteral("addAppIcon"),
+                           [this](ProductEntity* product) { m_delegate->addAppIcon(product); });
+    m_removeIcon = makeAction(tr("Remo&ve Icon"), QStringLiteral("removeAppIcon"),
+                              [this](ProductEntity* product) { m_delegate->removeAppIcon(product); });
+    m_copySerial = makeAction(tr("Copy &Serial Number"), QStringLiteral("copySerial"),
+                              [this](ProductEntity* product) { m_delegate->copySerialToClipboard(product); });
+    m_copySerial->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    m_copyName = makeAction(tr("Copy Registered &Name"), QStringLiteral("copyRegisteredName"),
+                            [this](ProductEntity* product) { m_delegate->copyRegisteredNameToClipboard(product); });
+    m_copyEmail = makeAction(tr("Copy Registered &E-mail"), QStringLiteral("copyRegisteredEmail"),
+                             [this](ProductEntity* product) { m_delegate->copyRegisteredEmailToClipboard(product); });
+    m_openWebsite = makeAction(tr("Open &Website"), QStringLiteral("openWebsite"),
+                               [this](ProductEntity* product) { m_delegate->openWebsiteInBrowser(product); });
+    m_sendDeveloperEmail = makeAction(tr("Write to &Support"), QStringLiteral("sendDeveloperEmail"),
+                                      [this](ProductEntity* product) { m_delegate->sendDeveloperEmail(product); });
+
+    m_helpActions = {
+        makeGlobalAction(tr("Keymoor &Support"), QStringLiteral("openSupport"), [this] { m_delegate->openSupport(); }),
+        makeGlobalAction(tr("&Frequently Asked Questions"), QStringLiteral("openFAQ"),
+                         [this] { m_delegate->openFrequentlyAskedQuestionsSite(); }),
+        makeGlobalAction(tr("&Release Notes"), QStringLiteral("openReleaseNotes"),
+                         [this] { m_delegate->openReleaseNotesSite(); }),
+        makeGlobalAction(tr("Send &Feedback…"), QStringLiteral("sendFeedback"), [this] { m_delegate->sendFeedback(); }),
+        makeGlobalAction(tr("Check for &Updates…"), QStringLiteral("checkForUpdates"),
+                         [this] { m_delegate->checkForUpdates(); }),
+    };
+    update();
+}
+
+QAction* ProductActions::makeAction(const QString& text, const QString& objectName,
+                                    std::function<void(ProductEntity*)> command)
+{
+    auto* action = new QAction(text, m_parent);
+    action->setObjectName(objectName);
+    connect(action, &QAction::triggered, this, [this, command] {
+        ProductEntity* product = firstSelected();
+        if (m_delegate && product) {
+            command(product);
+        }
+    });
+    return action;
+}
+
+QAction* ProductActions::makeGlobalAction(const QString& text, const QString& objectName, std::function<void()> command)
+{
+    auto* action = new QAction(text, m_parent);
+    action->setObjectName(objectName);
+    connect(action, &QAction::triggered, this, [this, command] {
+        if (m_delegate) {
+            command();
+        }
+    });
+    return action;
+}
+
+ProductEntity* ProductActions::firstSelected() const
+{
+    const QList<ProductEntity*> products = m_selection ? m_selection() : QList<ProductEntity*>();
+    return products.isEmpty() ? nullptr : products.first();
+}
+
+void ProductActions::addToProductMenu(QMenu* menu)
+{
+    menu->addSeparator();
+    for (QAction* action : {m_copySerial, m_copyName, m_copyEmail}) {
+        menu->addAction(action);
+    }
+    menu->addSeparator();
+    for (QAction* action : {m_launch, m_reveal, m_locate, m_refresh, m_refreshAll}) {
+        menu->addAction(action);
+    }
+    menu->addSeparator();
+    for (QAction* action : {m_addIcon, m_removeIcon}) {
+        menu->addAction(action);
+    }
+    menu->addSeparator();
+    for (QAction* action : {m_openWebsite, m_sendDeveloperEmail}) {
+        menu->addAction(action);
+    }
+    connect(menu, &QMenu::aboutToShow, this, &ProductActions::update);
+}
+
+void ProductActions::addHelpMenu(QMenuBar* menuBar)
+{
+    QMenu* help = menuBar->addMenu(tr("&Help"));
+    for (QAction* action : std::as_const(m_helpActions)) {
+        help->addAction(action);
+    }
+}
+
+void ProductActions::addToToolBar(QToolBar* toolbar)
+{
+    for (QAction* action : {m_copySerial, m_launch, m_refresh}) {
+        toolbar->addAction(action);
+    }
+}
+
+void ProductActions::update()
+{
+    const ProductEntity* product = firstSelected();
+    const bool live = m_delegate && product && product->isValid() && !product->isDeleted();
+    const bool writable = live && m_delegate->openMode() == KeymoorAppDelegate::OpenMode::ReadWrite;
+    const bool own = live && KeymoorAppDelegate::isOwnProduct(product);
+    m_launch->setEnabled(live && !own && !product->title().isEmpty());
+    m_reveal->setEnabled(live && (!product->title().isEmpty() || !product->bundleIdentifier().isEmpty()));
+    m_locate->setEnabled(writable && !own);
+    m_refresh->setEnabled(writable && !own);
+    m_refreshAll->setEnabled(m_delegate && m_delegate->openMode() == KeymoorAppDelegate::OpenMode::ReadWrite);
+    m_addIcon->setEnabled(writable);
+    m_removeIcon->setEnabled(writable && product->appIcon());
+    m_copySerial->setEnabled(live && !product->serialNumber().isEmpty());
+    m_copyName->setEnabled(live && !product->registeredName().isEmpty());
+    m_copyEmail->setEnabled(live && !product->registeredEmail().isEmpty());
+    m_openWebsite->setEnabled(live && !product->productWebsite().trimmed().isEmpty());
+    m_sendDeveloperEmail->setEnabled(live && !product->productEmail().trimmed().isEmpty());
+}

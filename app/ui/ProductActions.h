@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class KeymoorAppDelegate;
+class ProductEntity;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+
+// The menu items and toolbar buttons of the commands on a product's application, icon, registration
+// values and addresses, and of Keymoor's own help pages. Each sends the controller's command with the
+// window's selection; items that need a product, a value or an application are enabled only when
+// there is one.
+class ProductActions : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProductActions)
+
+public:
+    using ProductsProvider = std::function<QList<ProductEntity*>()>;
+
+    // `selection` answers the selected products, `listed` every product of the list in its order.
+    ProductActions(KeymoorAppDelegate* delegate, ProductsProvider selection, ProductsProvider listed, QWidget* parent);
+
+    // Adds the items to the Product menu and a new Help menu, and the main ones to the toolbar.
+    void addToProductMenu(QMenu* menu);
+    void addHelpMenu(QMenuBar* menuBar);
+    void addToToolBar(QToolBar* toolbar);
+
+    // Enables the items for the current selection.
+    void update();
+
+    QAction* launchAction() const { return m_launch; }
+    QAction* refreshAction() const { return m_refresh; }
+    QAction* refreshAllAction() const { return m_refreshAll; }
+    QAction* copySerialAction() const { return m_copySerial; }
+    QAction* openWebsiteAction() const { return m_openWebsite; }
+    QAction* removeIconAction() const { return m_removeIcon; }
+
+private:
+    QAction* makeAction(const QString& text, const QString& objectName, std::function<void(ProductEntity*)> command);
+    QAction* makeGlobalAction(const QString& text, const QString& objectName, std::function<void()> command);
+    ProductEntity* firstSelected() const;
+
+    QPointer<KeymoorAppDelegate> m_delegate;
+    ProductsProvider m_selection;
+    ProductsProvider m_listed;
+    QWidget* m_parent;
+    QAction* m_launch = nullptr;
+    QAction* m_locate = nullptr;
+    QAction* m_reveal = nullptr;
+    QAction* m_refresh = nullptr;
+    QAction* m_refreshAll = nullptr;
+    QAction* m_addIcon = nullptr;
+    QAction* m_removeIcon = nullptr;
+    QAction* m_copySerial = nullptr;
+    QAction* m_copyName = nullptr;
+    QAction* m_copyEmail = nullptr;
+    QAction* m_openWebsite = nullptr;
+    QAction* m_sendDeveloperEmail = nullptr;
+    QList<QAction*> m_helpActions;
+};

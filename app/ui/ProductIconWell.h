@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLabel>
+
+class ProductEntity;
+
+// The product's icon in the detail form. Files and images dropped on it ask for a new icon; the
+// window hands them to the controller, which stores the icon.
+class ProductIconWell : public QLabel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProductIconWell)
+
+public:
+    static constexpr int DisplaySize = 64;
+
+    explicit ProductIconWell(QWidget* parent = nullptr);
+
+    // Shows the product's icon (none for no product).
+    void showIcon(const ProductEntity* product);
+
+signals:
+    void fileDropped(const QString& path);
+    void imageDropped(const QByteArray& imageBytes);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+};
