@@ -1,3 +1,4 @@
+#include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -16,12 +17,7 @@
 
 namespace {
 
-struct Result
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
 class AttachmentCommandsTest : public ::testing::Test
 {
@@ -32,24 +28,9 @@ protected:
         registerCommands(m_commandLine);
     }
 
-    Result run(const QStringList& arguments)
-    {
-        Result result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        CliStreams streams {out, err};
-        result.status = m_commandLine.run(arguments, streams);
-        out.flush();
-        err.flush();
-        return result;
-    }
+    Result run(const QStringList& arguments) { return runCommandLine(m_commandLine, arguments); }
 
-    QJsonObject show(const QString& title)
-    {
-        const Result result = run({QStringLiteral("show"), title, QStringLiteral("--json")});
-        EXPECT_EQ(result.status, 0) << result.err.toStdString();
-        return QJsonDocument::fromJson(result.out.toUtf8()).object();
-    }
+    QJsonObject show(const QString& title) { return showProductJson(m_commandLine, title); }
 
     static QString purchase() { return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/attachments/purchase-with-serial.eml"); }
 

@@ -1,39 +1,17 @@
 #include "cli/CommandLine.h"
 
+#include "../../support/CliRunner.h"
 #include "core/AppInfo.h"
 
 #include <QTextStream>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Captured
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-Captured runCommandLine(const CommandLine& commandLine, const QStringList& arguments)
-{
-    Captured result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    CliStreams streams {out, err};
-    result.status = commandLine.run(arguments, streams);
-    out.flush();
-    err.flush();
-    return result;
-}
-
-} // namespace
-
 TEST(CommandLine, VersionComesFromTheApplicationPropertyList)
 {
     EXPECT_FALSE(AppInfo::shortVersion().isEmpty());
     EXPECT_GT(AppInfo::modelVersion(), 4);
-    const Captured result = runCommandLine(CommandLine(), {QStringLiteral("--version")});
+    const CliResult result = runCommandLine(CommandLine(), {QStringLiteral("--version")});
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.out.contains(AppInfo::prettyAppVersion()));
     EXPECT_EQ(AppInfo::prettyAppVersion(), AppInfo::shortVersion() + " (" + AppInfo::bundleVersion() + ")");
@@ -50,7 +28,7 @@ TEST(CommandLine, DispatchesCommandsAndTheirHelp)
                                 s.out << args.join(' ');
                                 return 0;
                             }});
-    Captured result = runCommandLine(commandLine, {QStringLiteral("--help")});
+    CliResult result = runCommandLine(commandLine, {QStringLiteral("--help")});
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.out.contains(QStringLiteral("echo")));
     EXPECT_TRUE(result.out.contains(QStringLiteral("print the arguments")));

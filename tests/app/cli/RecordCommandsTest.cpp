@@ -1,5 +1,6 @@
 #include "cli/RecordCommands.h"
 
+#include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
 #include "cli/AttachmentCommands.h"
 #include "cli/CommandLine.h"
@@ -36,12 +37,7 @@ public:
     QList<QUrl> opened;
 };
 
-struct Result
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
 class RecordCommandsTest : public ::testing::Test
 {
@@ -57,24 +53,9 @@ protected:
     }
     ~RecordCommandsTest() override { qputenv(ApplicationLocator::PathVariable, m_savedAppPath); }
 
-    Result run(const QStringList& arguments)
-    {
-        Result result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        CliStreams streams {out, err};
-        result.status = m_commandLine.run(arguments, streams);
-        out.flush();
-        err.flush();
-        return result;
-    }
+    Result run(const QStringList& arguments) { return runCommandLine(m_commandLine, arguments); }
 
-    QJsonObject show(const QString& title)
-    {
-        const Result result = run({QStringLiteral("show"), title, QStringLiteral("--json")});
-        EXPECT_EQ(result.status, 0) << result.err.toStdString();
-        return QJsonDocument::fromJson(result.out.toUtf8()).object();
-    }
+    QJsonObject show(const QString& title) { return showProductJson(m_commandLine, title); }
 
     int productCount()
     {
