@@ -3,6 +3,7 @@
 #include "AttachmentCommands.h"
 #include "CommandLine.h"
 #include "EmailCommands.h"
+#include "MaintenanceCommands.h"
 #include "ProductCommands.h"
 
 void registerCommands(CommandLine& commandLine)
@@ -10,4 +11,5 @@ void registerCommands(CommandLine& commandLine)
     registerProductCommands(commandLine);
     registerEmailCommands(commandLine);
     registerAttachmentCommands(commandLine);
+    registerMaintenanceCommands(commandLine);
 }
