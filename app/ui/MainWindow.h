@@ -6,6 +6,7 @@
 
 class AttachmentListView;
 class KeymoorAppDelegate;
+class MaintenanceMenu;
 class ProductDetailView;
 class ProductEntity;
 class ProductListModel;
@@ -61,6 +62,7 @@ public:
     QAction* redoAction() const { return m_redoAction; }
     QAction* newProductAction() const { return m_newAction; }
     QAction* removeProductAction() const { return m_removeAction; }
+    MaintenanceMenu* maintenanceMenu() const { return m_maintenance; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +104,7 @@ private:
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QAction* m_findAction = nullptr;
+    MaintenanceMenu* m_maintenance = nullptr;
     bool m_refreshQueued = false;
     bool m_terminationAccepted = false;
 };
