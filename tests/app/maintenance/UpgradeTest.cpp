@@ -243,3 +243,17 @@ TEST_F(UpgradeTest, ALegacyXmlLibraryReplacesTheCatalogueAndOneWithoutItsDocumen
     ASSERT_EQ(product->attachedFiles().size(), 1);
     EXPECT_EQ(readAll(product->attachedFiles().first()->contentPath()), QByteArrayLiteral("xml bytes"));
 }
+
+TEST_F(UpgradeTest, ACommandThatOnlyLooksUpgradesAnOlderLibraryToo)
+{
+    {
+        OldStore old(6, LibraryPaths::persistentStoreURL());
+        old.insert(QStringLiteral("Product"), {{QStringLiteral("title"), QStringLiteral("Looked At")}});
+        ASSERT_TRUE(old.context->save());
+    }
+    KeymoorAppDelegate reader(&m_ui, KeymoorAppDelegate::OpenMode::ReadOnly, &m_defaults);
+    ObjectContext* looking = reader.managedObjectContext();
+    ASSERT_NE(looking, nullptr) << reader.openError().toStdString();
+    EXPECT_EQ(looking->execute(FetchRequest(QStringLiteral("Product")))->size(), 1);
+    EXPECT_EQ(ZRDataMigrator::versionForStoreURL(LibraryPaths::persistentStoreURL()), AppInfo::modelVersion());
+}
