@@ -3,7 +3,9 @@
 #include "core/ApplicationSetup.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/Log.h"
+#include "maintenance/ZRDataMigrator.h"
 #include "ui/MainWindow.h"
+#include "ui/MigrationProgressSheet.h"
 #include "ui/QtUserInterface.h"
 
 #include <QApplication>
@@ -26,7 +28,14 @@ int runGui(int argc, char* argv[])
     // it cannot be opened. The window then adopts it.
     QtUserInterface userInterface(nullptr);
     KeymoorAppDelegate controller(&userInterface);
+    // An upgrade of an older library shows its progress in a window of its own before the main
+    // window exists; a failed restore later quits the application.
+    MigrationProgressSheet upgradeWindow(nullptr);
+    controller.dataMigrator()->setProgress(&upgradeWindow);
+    QObject::connect(&controller, &KeymoorAppDelegate::terminationRequested, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
     controller.initializeDefaultData();
+    controller.dataMigrator()->setProgress(nullptr);
 
     // Without a library (held by another Keymoor, or of another version) the window still opens,
     // disabled, with the reason in its status bar; quitting then saves nothing.

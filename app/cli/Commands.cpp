@@ -3,6 +3,7 @@
 #include "AttachmentCommands.h"
 #include "CommandLine.h"
 #include "EmailCommands.h"
+#include "MaintenanceCommands.h"
 #include "ProductCommands.h"
 #include "RecordCommands.h"
 
@@ -12,4 +13,5 @@ void registerCommands(CommandLine& commandLine)
     registerEmailCommands(commandLine);
     registerAttachmentCommands(commandLine);
     registerRecordCommands(commandLine);
+    registerMaintenanceCommands(commandLine);
 }

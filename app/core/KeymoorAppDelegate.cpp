@@ -11,6 +11,7 @@
 #include "email/ZRRegistrationInfoScanner.h"
 #include "import/KMAttachmentImporter.h"
 #include "maintenance/StoreVersionReader.h"
+#include "maintenance/ZRDataMigrator.h"
 #include "model/ProductEntity.h"
 #include "model/RegistrationAutofill.h"
 #include "model/ZRCoreDataFactory.h"
@@ -94,6 +95,7 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
     }
     m_mailImports.clear();
     // The context goes before the coordinator and the lock that guard its store.
+    m_migrator.reset();
     m_context.reset();
     m_coordinator.reset();
     m_lock.reset();
@@ -199,33 +201,60 @@ bool KeymoorAppDelegate::upgradeLibrary()
 
     const QString legacyPath = LibraryPaths::legacyPersistentStoreURL();
     const QString storePath = LibraryPaths::persistentStoreURL();
-    const int current = StoreVersionReader::currentModelVersion();
-    if (QFileInfo::exists(legacyPath)) {
-        Log::write(QStringLiteral("Upgrading legacy library format..."));
-        reportOpenFailure(localizedString(QStringLiteral("OlderLibraryDetected")),
-                          localizedFormat(QStringLiteral("OlderLibraryDetectedMessageFormat"), {legacyPath}));
-        return false;
-    }
-    if (QFileInfo::exists(storePath)) {
-        const int version = StoreVersionReader::versionForStoreURL(storePath);
-        if (version == current) {
-            return true;
+    const bool hasLegacy = QFileInfo::exists(legacyPath);
+    const bool hasStore = QFileInfo::exists(storePath);
+    if (!hasLegacy && !hasStore) {
+        if (m_mode == OpenMode::ReadWrite) {
+            Log::write(QStringLiteral("Creating new library..."));
         }
-        if (version > current) {
-            reportOpenFailure(localizedString(QStringLiteral("NewerLibraryDetected")),
-                              localizedFormat(QStringLiteral("NewerLibraryDetectedMessageFormat"),
-                                              {QString::number(current), QString::number(version)}));
+        return true;
+    }
+    const int current = StoreVersionReader::currentModelVersion();
+    if (!hasLegacy && StoreVersionReader::versionForStoreURL(storePath) == current) {
+        return true;
+    }
+    // Upgrading writes: a command that only looks takes the library lock for the upgrade.
+    std::unique_ptr<LibraryLock> upgradeLock;
+    if (!m_lock) {
+        upgradeLock = std::make_unique<LibraryLock>(LibraryPaths::libraryBundlePath());
+        QString lockError;
+        if (!upgradeLock->tryLock(&lockError)) {
+            reportOpenFailure(localizedString(QStringLiteral("LibraryInUse")), lockError);
             return false;
         }
-        // An older (or unreadable) store is kept exactly as it is until it can be upgraded safely.
-        reportOpenFailure(localizedString(QStringLiteral("OlderLibraryDetected")),
-                          localizedFormat(QStringLiteral("OlderLibraryDetectedMessageFormat"), {storePath}));
+    }
+    const bool upgraded = upgradeStores(hasLegacy ? legacyPath : QString(), hasStore ? storePath : QString());
+    if (!upgraded) {
+        m_openError = localizedString(QStringLiteral("LibraryCannotBeOpened"));
+    }
+    return upgraded;
+}
+
+bool KeymoorAppDelegate::upgradeStores(const QString& legacyPath, const QString& storePath)
+{
+    // The library's own store first, so a legacy store beside it merges into a current one.
+    if (!storePath.isEmpty() && !dataMigrator()->upgradePersistentStoreForURL(storePath)) {
         return false;
     }
-    if (m_mode == OpenMode::ReadWrite) {
-        Log::write(QStringLiteral("Creating new library..."));
+    if (!legacyPath.isEmpty()) {
+        Log::write(QStringLiteral("Upgrading legacy library format..."));
+        return dataMigrator()->upgradePersistentStoreForURL(legacyPath);
     }
     return true;
+}
+
+ZRDataMigrator* KeymoorAppDelegate::dataMigrator()
+{
+    if (!m_migrator) {
+        m_migrator = std::make_unique<ZRDataMigrator>(this);
+    }
+    return m_migrator.get();
+}
+
+void KeymoorAppDelegate::requestTermination()
+{
+    m_terminationRequested = true;
+    emit terminationRequested();
 }
 
 void KeymoorAppDelegate::initializeDefaultData()

@@ -26,6 +26,7 @@ class QTimer;
 class UserDefaults;
 class UserInterface;
 class UserPreferences;
+class ZRDataMigrator;
 
 namespace Persistence {
 class ObjectContext;
@@ -65,9 +66,16 @@ public:
     Persistence::ObjectContext* managedObjectContext();
     QString openError() const { return m_openError; }
 
-    // Decides whether the store on disk can be opened as it is. Stores of older versions are kept
-    // untouched and refused for now; newer ones are refused. Runs at most once per process.
+    // Brings the store on disk to the current model before it is opened: a legacy store beside the
+    // library folder and stores of older versions are backed up and upgraded, newer ones refused.
+    // Runs at most once per process; false when the application must quit.
     bool upgradeLibrary();
+
+    // The library-maintenance controller (made on first use, kept for the controller's life).
+    ZRDataMigrator* dataMigrator();
+    // Asks the application to quit (after a failed restore); the window and the command line act on it.
+    void requestTermination();
+    bool isTerminationRequested() const { return m_terminationRequested; }
 
     // Seeds the currencies (once, when the catalogue has none) and refreshes Keymoor's own record.
     void initializeDefaultData();
@@ -243,6 +251,9 @@ signals:
     // The attachments tab of the detail view should be shown.
     void showAttachmentsTab();
 
+    // The application must quit: a restore failed and the catalogue cannot be trusted.
+    void terminationRequested();
+
     // The products changed outside the window's own edits (added, removed, imported): refetch.
     void productsChanged();
     // A product was added and should be selected with the cursor in its title.
@@ -256,6 +267,7 @@ protected:
 
 private:
     bool openLibrary();
+    bool upgradeStores(const QString& legacyPath, const QString& storePath);
     void attachMailSelection(const MailClientSelection& selection, const QString& folder);
     void startAttachmentImporter(ProductEntity* product, const QStringList& paths);
     void attachmentImporterDidFinish(KMAttachmentImporter* importer);
@@ -290,4 +302,6 @@ private:
     QString m_openError;
     bool m_openAttempted = false;
     bool m_upgradeAttempted = false;
+    bool m_terminationRequested = false;
+    std::unique_ptr<ZRDataMigrator> m_migrator;
 };

@@ -45,6 +45,10 @@ public:
     bool insertNewAttachmentContentForFile(const QString& path);
     bool insertNewAttachmentContentWithData(const QByteArray& bytes);
 
+    // Copies an attached file of any model version; bytes kept in the record by older versions
+    // ("content") are moved into a stored file.
+    bool copyFromManagedObject(Persistence::ManagedObject* source, ReferenceMap& reference) override;
+
     // The extension of `name` ("" when there is none).
     QString nameExtension() const;
     virtual bool isEmail() const;

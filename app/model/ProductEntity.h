@@ -117,6 +117,13 @@ public:
     QList<AttachmentEntity*> attachDocuments(const QStringList& paths);
     IconEntity* appIcon() const;
     bool setAppIcon(IconEntity* icon);
+    // Copies a product of any model version; image bytes kept in the record by older versions
+    // ("icon") become an icon file with its record (ProductEntityMigration.cpp).
+    bool copyFromManagedObject(Persistence::ManagedObject* source, ReferenceMap& reference) override;
+    // "commentsString" (the notes as plain text) besides the stored key paths.
+    QVariant exportValueForKeyPath(const QString& keyPath) const override;
+    // Stores image bytes of an older record as this product's icon file; false when they are no image.
+    bool storeMigratedIcon(const QByteArray& imageBytes);
 
 protected:
     // A new product gets a UUID, the currency "$", the purchase date now and, when the person wants

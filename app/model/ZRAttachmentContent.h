@@ -12,4 +12,9 @@ public:
     bool setAttachment(AttachmentEntity* attachment);
 
     QString filePath() const override;
+
+    // Copies a content record; one of an older version that kept the bytes in the record
+    // ("contentData", no uuid) writes them to this record's file. The bytes themselves are never
+    // copied as a value.
+    bool copyFromManagedObject(Persistence::ManagedObject* source, ReferenceMap& reference) override;
 };

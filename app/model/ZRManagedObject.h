@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ExportField.h"
 #include "persistence/ManagedObject.h"
 
 #include <QDateTime>
 #include <QHash>
+#include <QLocale>
 #include <QSet>
 #include <QString>
 
@@ -23,6 +25,19 @@ public:
     // Links this object to the copies, already in `reference`, of the objects `source` is related
     // to; links to objects not copied yet are made when they are copied, through the inverse.
     virtual bool copyRelationshipsFromManagedObject(Persistence::ManagedObject* source, ReferenceMap& reference);
+
+    // The object's line of the delimited export, without the line end: the values of the active
+    // fields in order, separated by `delimiter` (also around empty values). Text is wrapped in double
+    // quotes with every double quote inside turned into an apostrophe; numbers are written unquoted
+    // in the locale's form without digit grouping (quoted only when that form contains the
+    // delimiter); dates in the locale's short date form, quoted.
+    QString delimitedValuesByOrderedKeyPaths(const ExportFieldList& fields, const QString& delimiter,
+                                             const QLocale& locale = QLocale()) const;
+    // The value the delimited export writes for a key path; entity classes answer derived keys.
+    virtual QVariant exportValueForKeyPath(const QString& keyPath) const;
+    // Whether this object's context writes to a store other than the library's own store file (an
+    // export folder, an upgrade's new store).
+    bool isExporting() const;
 
     // A new UUID in canonical text form with upper-case digits.
     static QString newUUIDString();

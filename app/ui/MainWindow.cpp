@@ -2,6 +2,7 @@
 
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
+#include "MaintenanceMenu.h"
 #include "ProductActions.h"
 #include "ProductDetailView.h"
 #include "ProductIconWell.h"
@@ -10,6 +11,7 @@
 #include "core/KeymoorAppDelegate.h"
 #include "core/Localization.h"
 #include "core/Log.h"
+#include "maintenance/ZRDataMigrator.h"
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
@@ -185,6 +187,10 @@ void MainWindow::buildMenus()
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(m_newAction);
     file->addAction(m_saveAction);
+    file->addSeparator();
+    m_maintenance = new MaintenanceMenu(m_delegate, this);
+    m_maintenance->addActionsTo(file);
+    connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
     file->addSeparator();
     file->addAction(m_quitAction);
 

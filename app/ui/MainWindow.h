@@ -7,6 +7,7 @@
 class AttachmentListView;
 class KeymoorAppDelegate;
 class ProductActions;
+class MaintenanceMenu;
 class ProductDetailView;
 class ProductEntity;
 class ProductListModel;
@@ -63,6 +64,7 @@ public:
     QAction* redoAction() const { return m_redoAction; }
     QAction* newProductAction() const { return m_newAction; }
     QAction* removeProductAction() const { return m_removeAction; }
+    MaintenanceMenu* maintenanceMenu() const { return m_maintenance; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -106,6 +108,7 @@ private:
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QAction* m_findAction = nullptr;
+    MaintenanceMenu* m_maintenance = nullptr;
     bool m_refreshQueued = false;
     bool m_terminationAccepted = false;
 };

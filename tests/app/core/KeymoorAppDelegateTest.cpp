@@ -141,16 +141,17 @@ TEST_F(AppDelegateTest, LaterStartsAddNothingAndLeaveACurrentStoreUnchanged)
     EXPECT_EQ(fileHash(LibraryPaths::persistentStoreURL()), before);
 }
 
-TEST_F(AppDelegateTest, StoresOfOtherVersionsAreRefusedAndLeftUntouched)
+TEST_F(AppDelegateTest, StoresOfNewerVersionsAreRefusedAndLeftUntouched)
 {
-    for (const int version : {AppInfo::modelVersion() + 1, AppInfo::modelVersion() - 1}) {
+    for (const int version : {AppInfo::modelVersion() + 1, AppInfo::modelVersion() + 5}) {
         TemporaryUserFolders folders;
         setStoreVersion(version);
         const QByteArray before = fileHash(LibraryPaths::persistentStoreURL());
         ScriptedUserInterface ui;
         KeymoorAppDelegate delegate(&ui, KeymoorAppDelegate::OpenMode::ReadWrite, &m_defaults);
         EXPECT_EQ(delegate.managedObjectContext(), nullptr) << version;
-        ASSERT_EQ(ui.errors().size(), 1);
+        ASSERT_EQ(ui.alerts().size(), 1);
+        EXPECT_EQ(ui.alerts().first().style, AlertStyle::Critical);
         EXPECT_FALSE(delegate.openError().isEmpty());
         EXPECT_EQ(delegate.applicationShouldTerminate(), KeymoorAppDelegate::TerminateReply::Now);
         EXPECT_EQ(fileHash(LibraryPaths::persistentStoreURL()), before) << version;

@@ -1,0 +1,3 @@
+#include "MigrationProgress.h"
+
+MigrationProgress::~MigrationProgress() = default;

@@ -1,0 +1,169 @@
+#include "ZRDataMigrator.h"
+#include "ZRPersistenceTools.h"
+#include "core/Log.h"
+#include "model/IconEntity.h"
+#include "model/ProductEntity.h"
+#include "persistence/ObjectContext.h"
+#include "persistence/ObjectModel.h"
+
+#include <QSet>
+
+using namespace Persistence;
+
+namespace {
+
+const char* const Operation = "ZRDataMigrator::copyManagedObjectContext";
+
+// The model version of the source: the model it was opened with, which the store's shape matched.
+int sourceVersion(ObjectContext* source)
+{
+    return source->model().version();
+}
+
+QSet<QString> existingValues(ObjectContext* context, const QString& entity, const QString& key)
+{
+    QSet<QString> values;
+    if (!context->model().entity(entity)) {
+        return values;
+    }
+    if (const auto objects = ZR_fetchAllForEntityName(*context, entity)) {
+        for (const ManagedObject* object : *objects) {
+            values.insert(object->value(key).toString());
+        }
+    }
+    return values;
+}
+
+// The file name a copied content or icon record gets: the fresh name its file was copied under.
+// In a merge, a record whose file was not copied gets a name that names no file at all, so it shows
+// as missing rather than pointing at the file of some other record of the library.
+void applyMapping(ManagedObject* copy, const QHash<QString, QString>& mapping, bool merge)
+{
+    const QString key = QStringLiteral("uuid");
+    const QString old = copy->value(key).toString();
+    const auto found = mapping.constFind(old);
+    if (found != mapping.constEnd()) {
+        copy->setValue(key, found.value());
+    } else if (merge) {
+        copy->setValue(key, ZRManagedObject::newUUIDString());
+        Log::write(QStringLiteral("The file %1 of a %2 was not imported; the record shows it as missing.")
+                       .arg(old, copy->entityName()));
+    }
+}
+
+} // namespace
+
+bool ZRDataMigrator::copyManagedObjectContext(ObjectContext* source, ObjectContext* destination,
+                                              const ZRNameMappings& mappings)
+{
+    if (!source || !destination) {
+        return false;
+    }
+    if (sourceVersion(source) <= 4) {
+        return legacyCopyManagedObjectContext(source, destination);
+    }
+    const QStringList entities = source->model().entityNames();
+    if (entities.isEmpty()) {
+        Log::write(QStringLiteral("Failed to retrieve entity names dictionary for migration!"));
+        return false;
+    }
+    resetProgressIndicatorWithMax(int(entities.size()));
+    ZRManagedObject::ReferenceMap reference;
+    for (const QString& entity : entities) {
+        incrementProgressIndicator();
+        if (!copyEntityObjects(source, destination, entity, mappings, reference)) {
+            return false;
+        }
+    }
+    return saveCopyDestination(destination);
+}
+
+bool ZRDataMigrator::copyEntityObjects(ObjectContext* source, ObjectContext* destination, const QString& entity,
+                                       const ZRNameMappings& mappings, ZRManagedObject::ReferenceMap& reference)
+{
+    StoreError error;
+    const auto objects = ZR_fetchAllForEntityName(*source, entity, &error);
+    if (!objects) {
+        Log::write(QStringLiteral("%1: Error retrieving entity %2:%3")
+                       .arg(QLatin1String(Operation), entity, error.toString()));
+        return false;
+    }
+    // A merge keeps what the catalogue has: products that bring a UUID the catalogue uses already
+    // get a new one, and currencies it lists already are not listed twice.
+    const bool isProduct = entity == u"Product";
+    const bool isCurrency = entity == u"Currency";
+    const QSet<QString> takenUuids
+        = isProduct && mappings.active ? existingValues(destination, entity, QStringLiteral("uuid")) : QSet<QString>();
+    const QSet<QString> listedCurrencies
+        = isCurrency ? existingValues(destination, entity, QStringLiteral("currencySymbol")) : QSet<QString>();
+
+    for (ManagedObject* object : *objects) {
+        if (object->entityName() != entity) {
+            continue; // objects of sub-entities are copied in their own turn
+        }
+        if (isCurrency && listedCurrencies.contains(object->value(QStringLiteral("currencySymbol")).toString())) {
+            continue;
+        }
+        if (m_copyHook && !m_copyHook(object)) {
+            Log::write(QStringLiteral("%1 %2: Exception Trapped: %3 -- %4")
+                           .arg(QLatin1String(Operation))
+                           .arg(__LINE__)
+                           .arg(QStringLiteral("CopyFailure"), QStringLiteral("the copy of %1 failed").arg(entity)));
+            return false;
+        }
+        auto* copy = dynamic_cast<ZRManagedObject*>(destination->insertObject(entity));
+        if (!copy) {
+            Log::write(QStringLiteral("%1 %2: Error! invalid entity encountered.")
+                           .arg(QLatin1String(Operation))
+                           .arg(__LINE__));
+            return false;
+        }
+        if (!copy->copyFromManagedObject(object, reference)) {
+            Log::write(
+                QStringLiteral("%1 %2: Exception Trapped: %3 -- %4")
+                    .arg(QLatin1String(Operation))
+                    .arg(__LINE__)
+                    .arg(QStringLiteral("CopyFailure"), QStringLiteral("a value of %1 was refused").arg(entity)));
+            return false;
+        }
+        if (isProduct) {
+            if (takenUuids.contains(copy->value(QStringLiteral("uuid")).toString())) {
+                copy->setValue(QStringLiteral("uuid"), ZRManagedObject::newUUIDString());
+            }
+            incrementProgressProductCount();
+        } else if (entity == u"AttachmentContent") {
+            applyMapping(copy, mappings.attachments, mappings.active);
+            incrementProgressAttachmentCount();
+        } else if (entity == u"Icon") {
+            applyMapping(copy, mappings.icons, mappings.active);
+        }
+    }
+    return true;
+}
+
+bool ZRDataMigrator::saveCopyDestination(ObjectContext* destination)
+{
+    StoreError error;
+    if (destination->save(&error)) {
+        return true;
+    }
+    Log::write(QStringLiteral("Error saving destination ManagedObjectContext: %1").arg(error.description));
+    Log::write(QStringLiteral("Detailed Errors:%1").arg(error.failureReason));
+    // Icons that are not their own product's icon can only be duplicates left by older versions.
+    if (const auto icons = ZR_fetchAllForEntityName(*destination, QStringLiteral("Icon"))) {
+        for (ManagedObject* icon : *icons) {
+            ManagedObject* product = icon->toOne(QStringLiteral("product"));
+            if (!product || product->toOne(QStringLiteral("appIcon")) != icon) {
+                Log::write(
+                    QStringLiteral("Deleting Duplicate Icon:%1").arg(icon->value(QStringLiteral("uuid")).toString()));
+                destination->deleteObject(icon);
+            }
+        }
+    }
+    if (destination->save(&error)) {
+        return true;
+    }
+    Log::write(QStringLiteral("Failed to fix data. Error saving fixed destination ManagedObjectContext: %1")
+                   .arg(error.description));
+    return false;
+}

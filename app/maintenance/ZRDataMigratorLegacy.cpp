@@ -1,0 +1,165 @@
+#include "ZRDataMigrator.h"
+#include "ZRPersistenceTools.h"
+#include "core/FileWriting.h"
+#include "core/Localization.h"
+#include "core/Log.h"
+#include "model/AttachmentEntity.h"
+#include "model/ZRAttachmentContent.h"
+#include "persistence/ObjectContext.h"
+#include "persistence/ObjectModel.h"
+
+using namespace Persistence;
+
+namespace {
+
+const char* const Operation = "ZRDataMigrator::legacyCopyManagedObjectContext";
+
+bool isAttachmentEntity(const QString& entity)
+{
+    return entity == u"AttachedFile" || entity == u"EmailReceipt";
+}
+
+} // namespace
+
+bool ZRDataMigrator::legacyCopyManagedObjectContext(ObjectContext* source, ObjectContext* destination)
+{
+    if (!source || !destination) {
+        return false;
+    }
+    Log::write(QStringLiteral("********* Migrating Legacy Library **********"));
+    QList<QPair<ObjectID, QString>> pending;
+    if (!copyLegacyRecords(source, destination, &pending)) {
+        return false;
+    }
+    StoreError error;
+    if (!destination->save(&error)) {
+        Log::write(QStringLiteral("Error saving destination ManagedObjectContext: %1").arg(error.toString()));
+        return false;
+    }
+    copyLegacyAttachmentBytes(source, pending);
+    return true;
+}
+
+// First pass: every record but the attachment contents, each source object turned back into a
+// placeholder at once and the source context reset before each entity, so memory holds one
+// entity's records at most. Each attachment with content gets an empty content record whose file
+// the second pass writes.
+bool ZRDataMigrator::copyLegacyRecords(ObjectContext* source, ObjectContext* destination,
+                                       QList<QPair<ObjectID, QString>>* pending)
+{
+    const QStringList entities = source->model().entityNames();
+    if (entities.isEmpty()) {
+        Log::write(QStringLiteral("Failed to retrieve entity names dictionary for migration!"));
+        return false;
+    }
+    resetProgressIndicatorWithMax(int(entities.size()));
+    ZRManagedObject::ReferenceMap reference;
+    for (const QString& entity : entities) {
+        source->reset();
+        incrementProgressIndicator();
+        if (entity == u"AttachmentContent") {
+            continue;
+        }
+        StoreError error;
+        const auto objects = ZR_fetchAllForEntityName(*source, entity, &error);
+        if (!objects) {
+            Log::write(QStringLiteral("%1: Error retrieving entity %2:%3")
+                           .arg(QLatin1String(Operation), entity, error.toString()));
+            return false;
+        }
+        for (ManagedObject* object : *objects) {
+            if (object->entityName() != entity) {
+                continue;
+            }
+            auto* copy = dynamic_cast<ZRManagedObject*>(destination->insertObject(entity));
+            if (!copy) {
+                Log::write(QStringLiteral("%1 %2: Error! invalid entity encountered.")
+                               .arg(QLatin1String(Operation))
+                               .arg(__LINE__));
+                return false;
+            }
+            if ((m_copyHook && !m_copyHook(object)) || !copy->copyFromManagedObject(object, reference)) {
+                Log::write(QStringLiteral("%1 %2: Exception Trapped: %3 -- %4")
+                               .arg(QLatin1String(Operation))
+                               .arg(__LINE__)
+                               .arg(QStringLiteral("CopyFailure"),
+                                    QStringLiteral("a record of %1 was not copied").arg(entity)));
+                return false;
+            }
+            if (entity == u"Product") {
+                incrementProgressProductCount();
+            } else if (isAttachmentEntity(entity)) {
+                Log::write(
+                    QStringLiteral("Migrating AttachedFile: %1").arg(object->value(QStringLiteral("name")).toString()));
+                auto* attachment = static_cast<AttachmentEntity*>(copy);
+                if (object->toOne(QStringLiteral("content"))) {
+                    // The record and its file name now; the bytes follow in the second pass.
+                    auto* content = destination->insert<ZRAttachmentContent>(QStringLiteral("AttachmentContent"));
+                    if (!content) {
+                        return false;
+                    }
+                    attachment->setContent(content);
+                    pending->append({object->objectID(), content->filePath()});
+                }
+            }
+            source->refreshObject(object, false);
+        }
+    }
+    return true;
+}
+
+// Second pass: the bytes of one attachment at a time. A failed attachment is counted, logged and
+// shown, and never fails the migration: its record stays, its file is missing.
+void ZRDataMigrator::copyLegacyAttachmentBytes(ObjectContext* source, const QList<QPair<ObjectID, QString>>& pending)
+{
+    Log::write(QStringLiteral("Exporting Legacy Formatted Attachments..."));
+    resetProgressIndicatorWithMax(int(pending.size()));
+    setProgressMessageString(localizedString(QStringLiteral("MigratingLegacyAttachments")));
+    for (const auto& [objectID, filePath] : pending) {
+        incrementProgressIndicator();
+        ManagedObject* attachment = source->existingObjectWithID(objectID);
+        if (!attachment) {
+            incrementProgressAttachmentFailedCount();
+            Log::write(QStringLiteral(
+                "Unable to migrate attachment.  Migrator was unable to retrieve an unidentified attachment."));
+            source->reset();
+            continue;
+        }
+        const QString name = attachment->value(QStringLiteral("name")).toString();
+        Log::write(QStringLiteral("Migrating %1").arg(name));
+        ManagedObject* content = attachment->toOne(QStringLiteral("content"));
+        const QByteArray bytes
+            = content ? content->primitiveValue(QStringLiteral("contentData")).toByteArray() : QByteArray();
+        if (bytes.isNull()) {
+            incrementProgressAttachmentFailedCount();
+            Log::write(
+                QStringLiteral(
+                    "Unable to migrate attachment %1.  Migrator was unable to retrieve the attachment's content.")
+                    .arg(name));
+            alert(QStringLiteral("BadAttachmentContentTitle"),
+                  localizedFormat(QStringLiteral("BadAttachmentContentMessageFormat"), {name}));
+        } else if (filePath.isEmpty()) {
+            incrementProgressAttachmentFailedCount();
+            Log::write(
+                QStringLiteral("Unable to write attachment %1 to disk.  Missing filePath attribute value.").arg(name));
+            alert(QStringLiteral("MissingAttachmentFilePath"),
+                  localizedFormat(QStringLiteral("MissingAttachmentFilePathMessage"), {name}));
+        } else {
+            Log::write(QStringLiteral("Writing File:%1").arg(filePath));
+            QString error;
+            if (FileWriting::writeData(bytes, filePath, &error)) {
+                incrementProgressAttachmentCount();
+            } else {
+                incrementProgressAttachmentFailedCount();
+                Log::write(QStringLiteral("Failed to succussfully write %1 to disk!  Error:%2").arg(name, error));
+                alert(QStringLiteral("FailedToWriteAttachmentToDiskTitle"),
+                      localizedFormat(QStringLiteral("FailedToWriteAttachmentToDiskMessageFormat"), {name, error}));
+            }
+        }
+        if (content) {
+            source->refreshObject(content, false);
+        }
+        source->refreshObject(attachment, false);
+        source->reset();
+    }
+}

@@ -1,0 +1,96 @@
+#include "DelimitedExportSheet.h"
+
+#include "core/Localization.h"
+#include "maintenance/ZRDataMigrator.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int KeyPathRole = Qt::UserRole + 1;
+}
+
+DelimitedExportSheet::DelimitedExportSheet(ZRDataMigrator* migrator, QWidget* window)
+    : QDialog(window)
+    , m_migrator(migrator)
+    , m_list(new QListWidget(this))
+    , m_comma(new QRadioButton(tr("Comma separated"), this))
+    , m_tab(new QRadioButton(tr("Tab delimited"), this))
+    , m_custom(new QRadioButton(tr("Other delimiter:"), this))
+    , m_customText(new QLineEdit(this))
+    , m_header(new QCheckBox(tr("Include a header line"), this))
+{
+    setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    setWindowTitle(tr("Export as Delimited Text"));
+    m_list->setDragDropMode(QAbstractItemView::InternalMove);
+    for (const ExportField& field : migrator->exportFields()) {
+        auto* item = new QListWidgetItem(field.label, m_list);
+        item->setData(KeyPathRole, field.keyPath);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsDragEnabled);
+        item->setCheckState(field.active ? Qt::Checked : Qt::Unchecked);
+    }
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* button : {m_comma, m_tab, m_custom}) {
+        group->addButton(button);
+    }
+    m_comma->setChecked(migrator->exportAsCommaSeparated());
+    m_tab->setChecked(migrator->exportAsTabDelimited());
+    m_custom->setChecked(migrator->exportWithCustomDelimiter());
+    m_customText->setText(migrator->customDelimiter());
+    m_customText->setEnabled(m_custom->isChecked());
+    connect(m_custom, &QRadioButton::toggled, m_customText, &QLineEdit::setEnabled);
+    m_header->setChecked(migrator->includeHeadersInTextExport());
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Export"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(localizedString(QStringLiteral("CancelButton")));
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        applyToMigrator();
+        done(1);
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(0); });
+
+    auto* custom = new QHBoxLayout;
+    custom->addWidget(m_custom);
+    custom->addWidget(m_customText);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addWidget(m_comma);
+    layout->addWidget(m_tab);
+    layout->addLayout(custom);
+    layout->addWidget(m_header);
+    layout->addWidget(buttons);
+}
+
+DelimitedExportSheet::~DelimitedExportSheet() = default;
+
+ExportFieldList DelimitedExportSheet::fields() const
+{
+    ExportFieldList list;
+    for (int row = 0; row < m_list->count(); ++row) {
+        const QListWidgetItem* item = m_list->item(row);
+        list.append(ExportField {item->text(), item->data(KeyPathRole).toString(), item->checkState() == Qt::Checked});
+    }
+    return list;
+}
+
+void DelimitedExportSheet::applyToMigrator()
+{
+    m_migrator->setExportFields(fields());
+    m_migrator->setCustomDelimiter(m_customText->text());
+    if (m_tab->isChecked()) {
+        m_migrator->setExportAsTabDelimited(true);
+    } else if (m_custom->isChecked() && !m_customText->text().isEmpty()) {
+        m_migrator->setExportWithCustomDelimiter(true);
+    } else {
+        m_migrator->setExportAsCommaSeparated(true);
+    }
+    m_migrator->setIncludeHeadersInTextExport(m_header->isChecked());
+}

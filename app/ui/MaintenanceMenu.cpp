@@ -1,0 +1,175 @@
+#include "MaintenanceMenu.h"
+
+#include "DelimitedExportSheet.h"
+#include "MigrationProgressSheet.h"
+#include "core/KeymoorAppDelegate.h"
+#include "core/LibraryPaths.h"
+#include "core/Localization.h"
+#include "core/UserInterface.h"
+#include "maintenance/ZRDataMigrator.h"
+#include "prefs/UserPreferences.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QThread>
+
+namespace {
+
+QString expandedFolder(const QString& folder)
+{
+    return UserPreferences::expandTildeInPath(folder, QDir::homePath());
+}
+
+} // namespace
+
+MaintenanceMenu::MaintenanceMenu(KeymoorAppDelegate* delegate, QWidget* window)
+    : QObject(window)
+    , m_delegate(delegate)
+    , m_window(window)
+    , m_sheet(new MigrationProgressSheet(window))
+    , m_exportOptions(new QAction(tr("Export as Delimited Text..."), this))
+    , m_exportCsv(new QAction(tr("Export to CSV..."), this))
+    , m_exportFolder(new QAction(tr("Export Library Folder..."), this))
+    , m_import(new QAction(tr("Import Library..."), this))
+    , m_backup(new QAction(tr("Back Up Library"), this))
+{
+    delegate->dataMigrator()->setProgress(m_sheet);
+    connect(m_exportOptions, &QAction::triggered, this, &MaintenanceMenu::exportWithOptions);
+    connect(m_exportCsv, &QAction::triggered, this, &MaintenanceMenu::exportToDelimitedText);
+    connect(m_exportFolder, &QAction::triggered, this, &MaintenanceMenu::exportToXML);
+    connect(m_import, &QAction::triggered, this, &MaintenanceMenu::importLibrary);
+    connect(m_backup, &QAction::triggered, this, &MaintenanceMenu::backUpLibrary);
+}
+
+MaintenanceMenu::~MaintenanceMenu()
+{
+    if (m_thread) {
+        m_thread->wait();
+    }
+    if (m_delegate) {
+        m_delegate->dataMigrator()->setProgress(nullptr);
+    }
+}
+
+void MaintenanceMenu::addActionsTo(QMenu* menu)
+{
+    const bool available = m_delegate && m_delegate->managedObjectContext();
+    for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
+        action->setEnabled(available);
+        menu->addAction(action);
+    }
+}
+
+void MaintenanceMenu::runInBackground(std::function<void()> work)
+{
+    if (m_thread) {
+        return;
+    }
+    for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
+        action->setEnabled(false);
+    }
+    m_thread = QThread::create(std::move(work));
+    connect(m_thread, &QThread::finished, this, [this] {
+        m_thread->deleteLater();
+        m_thread = nullptr;
+        for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
+            action->setEnabled(true);
+        }
+        emit finished();
+    });
+    m_thread->start();
+}
+
+void MaintenanceMenu::exportWithOptions()
+{
+    if (!m_delegate || !m_delegate->saveAction()) {
+        return;
+    }
+    DelimitedExportSheet sheet(m_delegate->dataMigrator(), m_window);
+    if (sheet.exec() == 1) {
+        exportToDelimitedText();
+    }
+}
+
+void MaintenanceMenu::exportToDelimitedText()
+{
+    if (!m_delegate || !m_delegate->saveAction() || !m_delegate->userInterface()) {
+        return;
+    }
+    SavePanelOptions options;
+    options.prompt = localizedString(QStringLiteral("SaveDelimitedExport"));
+    options.startFolder = expandedFolder(m_delegate->userPrefs().exportCSVPath());
+    options.proposedName = QStringLiteral("KeymoorExport.txt");
+    options.confirmOverwrite = false; // the export writes to the next free name instead
+    const auto path = m_delegate->userInterface()->runSavePanel(options);
+    if (!path) {
+        return;
+    }
+    ZRDataMigrator* migrator = m_delegate->dataMigrator();
+    const QString target = *path;
+    runInBackground([migrator, target] { migrator->performBackgroundTextExportToPath(target); });
+}
+
+void MaintenanceMenu::exportToXML()
+{
+    if (!m_delegate || !m_delegate->saveAction() || !m_delegate->userInterface()) {
+        return;
+    }
+    OpenPanelOptions options;
+    options.prompt = localizedString(QStringLiteral("ChooseExportFolder"));
+    options.startFolder = expandedFolder(m_delegate->userPrefs().exportAttachmentPath());
+    options.chooseFiles = false;
+    options.chooseFolders = true;
+    options.canCreateFolders = true;
+    const auto paths = m_delegate->userInterface()->runOpenPanel(options);
+    if (!paths || paths->isEmpty()) {
+        return;
+    }
+    ZRDataMigrator* migrator = m_delegate->dataMigrator();
+    const QString folder = paths->first();
+    runInBackground([migrator, folder] { migrator->performBackgroundExportToPath(folder); });
+}
+
+void MaintenanceMenu::importLibrary()
+{
+    if (!m_delegate || !m_delegate->userInterface() || !m_delegate->managedObjectContext()) {
+        return;
+    }
+    UserInterface* ui = m_delegate->userInterface();
+    OpenPanelOptions options;
+    options.prompt = localizedString(QStringLiteral("ImportButton"));
+    options.startFolder = expandedFolder(m_delegate->userPrefs().exportAttachmentPath());
+    options.chooseFolders = true;
+    const auto paths = ui->runOpenPanel(options);
+    if (!paths || paths->isEmpty()) {
+        return;
+    }
+    Question question;
+    question.title = tr("Replace the catalogue with the library, or add its products to the catalogue?");
+    question.message = tr("The library is backed up first either way.");
+    question.yesButton = tr("Add Products");
+    question.noButton = tr("Replace Catalogue");
+    question.cancelButton = localizedString(QStringLiteral("CancelButton"));
+    const Answer answer = ui->ask(question);
+    if (answer == Answer::Cancel || !m_delegate->saveAction()) {
+        return;
+    }
+    ZRDataMigrator* migrator = m_delegate->dataMigrator();
+    const QString path = paths->first();
+    const bool replace = answer == Answer::No;
+    runInBackground([migrator, path, replace] { migrator->performImportFromPath(path, replace); });
+}
+
+void MaintenanceMenu::backUpLibrary()
+{
+    if (!m_delegate || !m_delegate->saveAction()) {
+        return;
+    }
+    ZRDataMigrator* migrator = m_delegate->dataMigrator();
+    runInBackground([migrator] {
+        migrator->showProgressPanel(localizedString(QStringLiteral("BackingUpDataProgressMessage")));
+        migrator->backupPersistentStoreForURL(LibraryPaths::libraryBundlePath());
+        migrator->endProgressSheet();
+    });
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class DelimitedExportSheet;
+class KeymoorAppDelegate;
+class MigrationProgressSheet;
+class QAction;
+class QMenu;
+class QThread;
+class QWidget;
+
+// The library-maintenance commands of the main window: the delimited export (with and without the
+// options sheet), the export folder, the import of an export folder and a backup. The long work runs
+// on a thread of its own under the maintenance progress sheet, which keeps the window from being
+// edited meanwhile; the products list is refetched when the library changed.
+class MaintenanceMenu : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MaintenanceMenu)
+
+public:
+    MaintenanceMenu(KeymoorAppDelegate* delegate, QWidget* window);
+    ~MaintenanceMenu() override;
+
+    void addActionsTo(QMenu* menu);
+    MigrationProgressSheet* progressSheet() const { return m_sheet; }
+    bool isRunning() const { return m_thread != nullptr; }
+
+    // The commands (also callable by tests).
+    void exportWithOptions(); // the options sheet, then the save dialog
+    void exportToDelimitedText(); // the save dialog with the last options
+    void exportToXML();
+    void importLibrary();
+    void backUpLibrary();
+
+signals:
+    // A background job ended.
+    void finished();
+
+private:
+    void runInBackground(std::function<void()> work);
+
+    QPointer<KeymoorAppDelegate> m_delegate;
+    QWidget* m_window;
+    MigrationProgressSheet* m_sheet;
+    QThread* m_thread = nullptr;
+    QAction* m_exportOptions;
+    QAction* m_exportCsv;
+    QAction* m_exportFolder;
+    QAction* m_import;
+    QAction* m_backup;
+};
