@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QTextStream>
 
 #include <cstdio>
@@ -22,6 +23,7 @@ int runGui(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keymoor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Keymoor.png")));
     configureApplicationServices();
 
     // The interface exists before the window: opening the library may have to tell the person why
