@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class AttachmentListView;
 class KeymoorAppDelegate;
 class ProductDetailView;
@@ -13,6 +15,7 @@ class QAction;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
+class QtPrintPanel;
 class QSplitter;
 class QTabWidget;
 class QTableView;
@@ -61,6 +64,9 @@ public:
     QAction* redoAction() const { return m_redoAction; }
     QAction* newProductAction() const { return m_newAction; }
     QAction* removeProductAction() const { return m_removeAction; }
+    QAction* printAction() const { return m_printAction; }
+    QAction* printAllAction() const { return m_printAllAction; }
+    QAction* syncAction() const { return m_syncAction; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +89,8 @@ private:
     void afterUndoOrRedo();
     void updateActions();
     void updateCount();
+    void buildReportActions();
+    void showSyncPreferences(const QString& pane);
 
     QPointer<KeymoorAppDelegate> m_delegate;
     Persistence::ObjectContext* m_context;
@@ -102,6 +110,10 @@ private:
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QAction* m_findAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_printAllAction = nullptr;
+    QAction* m_syncAction = nullptr;
+    std::unique_ptr<QtPrintPanel> m_printPanel;
     bool m_refreshQueued = false;
     bool m_terminationAccepted = false;
 };
