@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QTextStream>
 
@@ -58,7 +59,17 @@ int main(int argc, char* argv[])
     }
 
     if (CommandLine::wantsCommandLine(arguments)) {
-        QCoreApplication app(argc, argv);
+        CommandLine commandLine;
+        registerCommands(commandLine);
+        // Commands that lay out pages get a graphics application on the offscreen platform, so they
+        // run the same with or without a display.
+        std::unique_ptr<QCoreApplication> app;
+        if (commandLine.needsGuiApplication(arguments)) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
         QCoreApplication::setApplicationName(QStringLiteral("Keymoor"));
         configureApplicationServices();
         // The log file keeps every line; the terminal shows only what the command reports, unless
@@ -67,8 +78,6 @@ int main(int argc, char* argv[])
         QTextStream out(stdout);
         QTextStream err(stderr);
         CliStreams streams {out, err};
-        CommandLine commandLine;
-        registerCommands(commandLine);
         return commandLine.run(arguments, streams);
     }
     return runGui(argc, argv);

@@ -22,4 +22,7 @@ struct CliCommand
     QString summary; // one line for `keymoor --help`
     QString usage; // the full text for `keymoor <name> --help`
     std::function<int(const QStringList& arguments, CliStreams& streams)> run;
+    // The command lays out text or images for printing, which needs a graphics application (on
+    // the offscreen platform: no display is used).
+    bool needsGuiApplication = false;
 };

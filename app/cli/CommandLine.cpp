@@ -30,6 +30,12 @@ bool CommandLine::wantsCommandLine(const QStringList& arguments)
     return !arguments.isEmpty();
 }
 
+bool CommandLine::needsGuiApplication(const QStringList& arguments) const
+{
+    const CliCommand* found = arguments.isEmpty() ? nullptr : command(arguments.first());
+    return found && found->needsGuiApplication;
+}
+
 int CommandLine::run(const QStringList& arguments, CliStreams& streams) const
 {
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")

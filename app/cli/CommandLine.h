@@ -18,6 +18,8 @@ public:
 
     // True when the arguments ask for the command-line interface rather than the window.
     static bool wantsCommandLine(const QStringList& arguments);
+    // True when the command the arguments name needs a graphics application.
+    bool needsGuiApplication(const QStringList& arguments) const;
 
 private:
     void printHelp(QTextStream& out) const;

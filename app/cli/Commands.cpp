@@ -6,6 +6,7 @@
 #include "MaintenanceCommands.h"
 #include "ProductCommands.h"
 #include "RecordCommands.h"
+#include "ReportCommands.h"
 
 void registerCommands(CommandLine& commandLine)
 {
@@ -14,4 +15,5 @@ void registerCommands(CommandLine& commandLine)
     registerAttachmentCommands(commandLine);
     registerRecordCommands(commandLine);
     registerMaintenanceCommands(commandLine);
+    registerReportCommands(commandLine);
 }

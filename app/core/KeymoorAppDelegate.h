@@ -27,6 +27,8 @@ class UserDefaults;
 class UserInterface;
 class UserPreferences;
 class ZRDataMigrator;
+class PrintPanel;
+class ZRProductsReport;
 
 namespace Persistence {
 class ObjectContext;
@@ -241,6 +243,28 @@ public:
     // There is no update framework here: the release notes say what is new.
     bool checkForUpdates();
 
+    // ---- Report, printing and the sync folder (KeymoorAppDelegateReport.cpp) ----
+
+    // Where print jobs go (the window's print dialog); without one, printing fails and says so.
+    void setPrintPanel(PrintPanel* panel) { m_printPanel = panel; }
+    PrintPanel* printPanel() const { return m_printPanel; }
+    // The most recent report; it lives until the next print command replaces it.
+    ZRProductsReport* productsReport() const { return m_productsReport.get(); }
+    void setProductsReport(std::shared_ptr<ZRProductsReport> report) { m_productsReport = std::move(report); }
+    // A new report reading through a private context on the main store coordinator; null without
+    // a library.
+    std::shared_ptr<ZRProductsReport> newProductsReport();
+    // Print: saves, then prints the selected product after the print dialog; with nothing selected
+    // the alert "No Product to Print" instead. Print All: saves, then prints every product. Both
+    // follow "Print All One App Per Page" and answer whether the report was printed.
+    bool print();
+    bool printAll();
+    // "Sync to iPhone": with sync switched off, asks for the "Sync Update" preferences instead;
+    // otherwise saves and writes the sync folder into the chosen cloud-storage folder, showing the
+    // "Sync Failed" alert when there is none or the export fails. Answers whether it was written.
+    bool syncToMobile();
+    static const char* const SyncPreferencesPane; // "Sync Update"
+
 signals:
     // "AttachDocumentsToProductCompleted": the identifiers of the attachments an attach job made.
     void attachDocumentsToProductCompleted(const QList<Persistence::ObjectID>& newAttachmentIDs);
@@ -260,6 +284,8 @@ signals:
     void productAdded(ProductEntity* product);
     // A command changed the fields or the icon of a product.
     void productChanged(ProductEntity* product);
+    // The preferences window should open on the pane with this identifier.
+    void preferencesPaneRequested(const QString& identifier);
 
 protected:
     // Writes the main context to the store; tests replace it to make saving fail.
@@ -275,6 +301,7 @@ private:
     void releaseImporter(KMAttachmentImporter* importer);
     bool scanEmailUponImport() const;
     void reportOpenFailure(const QString& title, const QString& message);
+    bool printReport(const std::optional<Persistence::ObjectID>& productID);
 
     UserInterface* m_ui;
     OpenMode m_mode;
@@ -299,6 +326,8 @@ private:
     std::vector<RunningImport> m_importers;
     std::vector<QThread*> m_mailImports;
     CacheFileWriter m_cacheFileWriter;
+    PrintPanel* m_printPanel = nullptr;
+    std::shared_ptr<ZRProductsReport> m_productsReport;
     QString m_openError;
     bool m_openAttempted = false;
     bool m_upgradeAttempted = false;

@@ -7,6 +7,7 @@
 #include "ProductDetailView.h"
 #include "ProductIconWell.h"
 #include "ProductListModel.h"
+#include "QtPrintPanel.h"
 #include "QtUserInterface.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/Localization.h"
@@ -15,16 +16,20 @@
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
+#include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -63,6 +68,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
 
     connect(delegate, &KeymoorAppDelegate::productsChanged, this, &MainWindow::productsChanged);
     connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
+    connect(delegate, &KeymoorAppDelegate::preferencesPaneRequested, this, &MainWindow::showSyncPreferences);
     delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
     connectAttachments();
     connectProductCommands();
@@ -78,6 +84,9 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
 MainWindow::~MainWindow()
 {
     if (m_delegate) {
+        if (m_delegate->printPanel() == m_printPanel.get()) {
+            m_delegate->setPrintPanel(nullptr);
+        }
         m_delegate->setCommitEditingHandler({});
         m_delegate->setSelectedProductProvider({});
     }
@@ -173,6 +182,7 @@ void MainWindow::buildActions()
     m_productActions = new ProductActions(
         m_delegate, [this] { return m_table ? selectedProducts() : QList<ProductEntity*>(); },
         [this] { return m_model ? m_model->products() : QList<ProductEntity*>(); }, this);
+    buildReportActions();
 
     m_findAction = new QAction(tr("&Find"), this);
     m_findAction->setShortcut(QKeySequence::Find);
@@ -191,6 +201,10 @@ void MainWindow::buildMenus()
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
+    file->addAction(m_syncAction);
+    file->addSeparator();
+    file->addAction(m_printAction);
+    file->addAction(m_printAllAction);
     file->addSeparator();
     file->addAction(m_quitAction);
 
@@ -477,6 +491,9 @@ void MainWindow::updateActions()
     m_removeAction->setEnabled(hasSelection);
     m_deleteKeyAction->setEnabled(hasSelection);
     m_saveAction->setEnabled(hasLibrary);
+    m_printAction->setEnabled(hasLibrary);
+    m_printAllAction->setEnabled(hasLibrary);
+    m_syncAction->setEnabled(hasLibrary);
     m_undoAction->setEnabled(undo && undo->canUndo());
     m_redoAction->setEnabled(undo && undo->canRedo());
     m_productActions->update();
@@ -504,4 +521,63 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     m_terminationAccepted = true;
     event->accept();
+}
+
+void MainWindow::buildReportActions()
+{
+    m_printPanel = std::make_unique<QtPrintPanel>(this);
+    m_delegate->setPrintPanel(m_printPanel.get());
+
+    m_printAction = new QAction(tr("&Print..."), this);
+    m_printAction->setShortcut(QKeySequence::Print);
+    connect(m_printAction, &QAction::triggered, this, [this] {
+        if (m_delegate) {
+            m_detail->commitEditing();
+            m_delegate->print();
+        }
+    });
+    m_printAllAction = new QAction(tr("Print &All..."), this);
+    m_printAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(m_printAllAction, &QAction::triggered, this, [this] {
+        if (m_delegate) {
+            m_detail->commitEditing();
+            m_delegate->printAll();
+        }
+    });
+    m_syncAction = new QAction(tr("Sync to iPhone"), this);
+    connect(m_syncAction, &QAction::triggered, this, [this] {
+        if (m_delegate) {
+            m_detail->commitEditing();
+            m_delegate->syncToMobile();
+        }
+    });
+}
+
+// Stands in for the sync pane of the preferences: switches sync on and chooses the cloud-storage
+// folder, then runs the sync the person asked for.
+void MainWindow::showSyncPreferences(const QString& pane)
+{
+    if (!m_delegate || pane != QLatin1String(KeymoorAppDelegate::SyncPreferencesPane)) {
+        return;
+    }
+    UserPreferences& prefs = m_delegate->userPrefs();
+    QMessageBox question(QMessageBox::Question, tr("Sync to iPhone"), tr("Sync to iPhone is switched off."),
+                         QMessageBox::Yes | QMessageBox::Cancel, this);
+    question.setInformativeText(tr("Keymoor writes your catalogue, licence keys included, into a folder of your "
+                                   "Dropbox for the phone to read. Switch sync on and choose that folder?"));
+    question.setDefaultButton(QMessageBox::Yes);
+    if (question.exec() != QMessageBox::Yes) {
+        return;
+    }
+    QString start = prefs.expandedPath(PreferenceKeys::SyncDropFolderLocation);
+    if (start.isEmpty()) {
+        start = QDir::home().filePath(QStringLiteral("Dropbox"));
+    }
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Choose the Dropbox Folder"), start);
+    if (folder.isEmpty()) {
+        return;
+    }
+    prefs.setSyncDropFolderLocation(folder);
+    prefs.setSyncOn(true);
+    m_delegate->syncToMobile();
 }

@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class AttachmentListView;
 class KeymoorAppDelegate;
 class ProductActions;
@@ -15,6 +17,7 @@ class QAction;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
+class QtPrintPanel;
 class QSplitter;
 class QTabWidget;
 class QTableView;
@@ -65,6 +68,9 @@ public:
     QAction* newProductAction() const { return m_newAction; }
     QAction* removeProductAction() const { return m_removeAction; }
     MaintenanceMenu* maintenanceMenu() const { return m_maintenance; }
+    QAction* printAction() const { return m_printAction; }
+    QAction* printAllAction() const { return m_printAllAction; }
+    QAction* syncAction() const { return m_syncAction; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +94,8 @@ private:
     void afterUndoOrRedo();
     void updateActions();
     void updateCount();
+    void buildReportActions();
+    void showSyncPreferences(const QString& pane);
 
     QPointer<KeymoorAppDelegate> m_delegate;
     Persistence::ObjectContext* m_context;
@@ -109,6 +117,10 @@ private:
     QAction* m_redoAction = nullptr;
     QAction* m_findAction = nullptr;
     MaintenanceMenu* m_maintenance = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_printAllAction = nullptr;
+    QAction* m_syncAction = nullptr;
+    std::unique_ptr<QtPrintPanel> m_printPanel;
     bool m_refreshQueued = false;
     bool m_terminationAccepted = false;
 };

@@ -1,0 +1,3 @@
+#include "PrintPanel.h"
+
+PrintPanel::~PrintPanel() = default;

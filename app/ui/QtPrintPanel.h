@@ -1,0 +1,27 @@
+#pragma once
+
+#include "report/PrintPanel.h"
+
+#include <QPointer>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+// The print dialog of the window: asks for the printer and its settings (remembered for the next
+// print while Keymoor runs), then prints the document on it.
+class QtPrintPanel : public PrintPanel
+{
+public:
+    explicit QtPrintPanel(QWidget* window);
+    ~QtPrintPanel() override;
+
+    Result printDocument(QTextDocument& document, bool showPrintPanel, QString* error) override;
+
+    QPrinter* printer() const { return m_printer.get(); }
+
+private:
+    QPointer<QWidget> m_window;
+    std::unique_ptr<QPrinter> m_printer;
+};
