@@ -302,12 +302,12 @@ std::optional<Predicate::Expression> PredicateParser::parseExpression()
         expression.constant = take().value;
         return expression;
     case TokenType::Format: {
-        const QString spec = take().text;
+        const QString specifier = take().text;
         const auto argument = nextArgument();
         if (!argument) {
             return std::nullopt;
         }
-        const QChar conversion = spec.back();
+        const QChar conversion = specifier.back();
         if (conversion == u'K') {
             if (argument->metaType().id() != QMetaType::QString || argument->toString().isEmpty()) {
                 fail(QStringLiteral("%K needs a key path string"));
@@ -322,7 +322,7 @@ std::optional<Predicate::Expression> PredicateParser::parseExpression()
         } else if (conversion == u'f') {
             expression.constant = argument->toDouble();
         } else {
-            fail(QStringLiteral("unsupported format specifier \"%1\"").arg(spec));
+            fail(QStringLiteral("unsupported format specifier \"%1\"").arg(specifier));
             return std::nullopt;
         }
         return expression;
