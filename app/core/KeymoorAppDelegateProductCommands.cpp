@@ -55,6 +55,18 @@ QString ownBundleName()
     return name.isEmpty() ? AppInfo::executableName() : name;
 }
 
+// Changes a product's icon as one undoable step and tells the window when something changed.
+template<class Change>
+bool changeIcon(KeymoorAppDelegate* delegate, ProductEntity* product, Change change)
+{
+    UndoStep step(product);
+    const bool changed = change();
+    if (changed) {
+        emit delegate->productChanged(product);
+    }
+    return changed;
+}
+
 } // namespace
 
 void KeymoorAppDelegate::setDesktopLauncher(DesktopLauncher* launcher)
@@ -242,12 +254,7 @@ bool KeymoorAppDelegate::removeAppIcon(ProductEntity* product)
     if (!product || m_mode == OpenMode::ReadOnly) {
         return false;
     }
-    UndoStep step(product);
-    const bool changed = product->setExternalIcon(QByteArray());
-    if (changed) {
-        emit productChanged(product);
-    }
-    return changed;
+    return changeIcon(this, product, [product] { return product->setExternalIcon(QByteArray()); });
 }
 
 bool KeymoorAppDelegate::fileDroppedFile(ProductEntity* product, const QString& path)
@@ -255,12 +262,7 @@ bool KeymoorAppDelegate::fileDroppedFile(ProductEntity* product, const QString& 
     if (!product || path.isEmpty() || m_mode == OpenMode::ReadOnly) {
         return false;
     }
-    UndoStep step(product);
-    const bool changed = product->setExternalIconFromAppPath(path);
-    if (changed) {
-        emit productChanged(product);
-    }
-    return changed;
+    return changeIcon(this, product, [product, &path] { return product->setExternalIconFromAppPath(path); });
 }
 
 bool KeymoorAppDelegate::fileDroppedImage(ProductEntity* product, const QByteArray& imageBytes)
@@ -269,12 +271,7 @@ bool KeymoorAppDelegate::fileDroppedImage(ProductEntity* product, const QByteArr
     if (!product || imageBytes.isEmpty() || m_mode == OpenMode::ReadOnly) {
         return false;
     }
-    UndoStep step(product);
-    const bool changed = product->setExternalIcon(imageBytes);
-    if (changed) {
-        emit productChanged(product);
-    }
-    return changed;
+    return changeIcon(this, product, [product, &imageBytes] { return product->setExternalIcon(imageBytes); });
 }
 
 bool KeymoorAppDelegate::openStringAsURL(const QString& text, const QString& subject)

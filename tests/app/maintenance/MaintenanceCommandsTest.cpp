@@ -1,3 +1,4 @@
+#include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -17,12 +18,7 @@
 
 namespace {
 
-struct Result
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
 class MaintenanceCommandsTest : public ::testing::Test
 {
@@ -35,17 +31,7 @@ protected:
     }
     ~MaintenanceCommandsTest() override { QLocale::setDefault(QLocale::system()); }
 
-    Result run(const QStringList& arguments)
-    {
-        Result result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        CliStreams streams {out, err};
-        result.status = m_commandLine.run(arguments, streams);
-        out.flush();
-        err.flush();
-        return result;
-    }
+    Result run(const QStringList& arguments) { return runCommandLine(m_commandLine, arguments); }
     QJsonArray products()
     {
         const Result result = run({QStringLiteral("list"), QStringLiteral("--json")});

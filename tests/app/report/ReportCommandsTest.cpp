@@ -1,3 +1,4 @@
+#include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -14,12 +15,7 @@
 
 namespace {
 
-struct Result
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
+using Result = CliResult;
 
 class ReportCommandsTest : public ::testing::Test
 {
@@ -30,17 +26,7 @@ protected:
         registerCommands(m_commandLine);
     }
 
-    Result run(const QStringList& arguments)
-    {
-        Result result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        CliStreams streams {out, err};
-        result.status = m_commandLine.run(arguments, streams);
-        out.flush();
-        err.flush();
-        return result;
-    }
+    Result run(const QStringList& arguments) { return runCommandLine(m_commandLine, arguments); }
 
     void add(const QString& title, const QString& serial)
     {
