@@ -1,5 +1,6 @@
 #pragma once
 
+#include "import/ImportCounts.h"
 #include "persistence/ObjectID.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -265,6 +267,19 @@ public:
     bool syncToMobile();
     static const char* const SyncPreferencesPane; // "Sync Update"
 
+    // ---- Imports of other programs' files (KeymoorAppDelegateImport.cpp) ----
+
+    // Start one import of each path whose extension is "keymoor" (respectively "appshelf"),
+    // ignoring case, each on a thread of its own; answer the other paths in their order.
+    QStringList importKeymoorDataFiles(const QStringList& paths);
+    QStringList importMacHeist3DataFiles(const QStringList& paths);
+    // Runs the event loop until every file import started here has finished (command line, tests).
+    void waitForFileImports();
+    // What the imports finished since the last call added and updated; resets the counts.
+    ImportCounts takeImportCounts();
+    // Adds the products an import made or changed to the counts (any thread).
+    void addImportCounts(const ImportCounts& counts);
+
 signals:
     // "AttachDocumentsToProductCompleted": the identifiers of the attachments an attach job made.
     void attachDocumentsToProductCompleted(const QList<Persistence::ObjectID>& newAttachmentIDs);
@@ -333,4 +348,6 @@ private:
     bool m_upgradeAttempted = false;
     bool m_terminationRequested = false;
     std::unique_ptr<ZRDataMigrator> m_migrator;
+    mutable std::mutex m_importCountsMutex;
+    ImportCounts m_importCounts;
 };
