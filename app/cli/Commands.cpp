@@ -3,6 +3,7 @@
 #include "AttachmentCommands.h"
 #include "CommandLine.h"
 #include "EmailCommands.h"
+#include "ImportCommands.h"
 #include "MaintenanceCommands.h"
 #include "ProductCommands.h"
 #include "RecordCommands.h"
@@ -15,5 +16,6 @@ void registerCommands(CommandLine& commandLine)
     registerAttachmentCommands(commandLine);
     registerRecordCommands(commandLine);
     registerMaintenanceCommands(commandLine);
+    registerImportCommands(commandLine);
     registerReportCommands(commandLine);
 }

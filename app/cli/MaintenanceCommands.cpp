@@ -158,66 +158,6 @@ int exportCommand(const QStringList& arguments, CliStreams& streams)
     return 2;
 }
 
-int importCommand(const QStringList& arguments, CliStreams& streams)
-{
-    QStringList positional;
-    std::optional<bool> replace;
-    for (const QString& argument : arguments.mid(1)) {
-        if (argument == u"--replace" || argument == u"--merge") {
-            const bool wanted = argument == u"--replace";
-            if (replace && *replace != wanted) {
-                streams.err << "keymoor: --replace and --merge exclude each other" << Qt::endl;
-                return 2;
-            }
-            replace = wanted;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            streams.err << "keymoor: unknown option " << argument << Qt::endl;
-            return 2;
-        } else {
-            positional.append(argument);
-        }
-    }
-    if (arguments.value(0) != u"library" || positional.size() != 1) {
-        streams.err << "Usage: keymoor import library PATH [--replace|--merge]" << Qt::endl;
-        return 2;
-    }
-    const QFileInfo path(positional.first());
-    if (!path.exists()) {
-        streams.err << "keymoor: " << positional.first() << ": no such file or folder" << Qt::endl;
-        return 1;
-    }
-    CliSession session(streams, OpenMode::ReadWrite);
-    if (!session.open()) {
-        return 1;
-    }
-    ZRDataMigrator* migrator = session.delegate().dataMigrator();
-    const auto result = migrator->importFromXML(path.absoluteFilePath(), replace.value_or(false));
-    switch (result) {
-    case ZRDataMigrator::ImportResult::Imported:
-        streams.out << "Imported " << migrator->counter(Counter::Products) << " product(s) and "
-                    << migrator->counter(Counter::Attachments) << " attached file(s)"
-                    << (replace.value_or(false) ? " in place of the catalogue." : " into the catalogue.") << Qt::endl;
-        if (const int failed = migrator->counter(Counter::FailedAttachments)) {
-            streams.err << "keymoor: " << failed << " attached file(s) could not be imported." << Qt::endl;
-        }
-        session.finish();
-        return 0;
-    case ZRDataMigrator::ImportResult::Refused:
-        streams.err << "keymoor: nothing was imported; the catalogue is unchanged." << Qt::endl;
-        return 1;
-    case ZRDataMigrator::ImportResult::Restored:
-        streams.err << "keymoor: the import failed; the library was restored from the backup made before it."
-                    << Qt::endl;
-        session.finish();
-        return 1;
-    case ZRDataMigrator::ImportResult::RestoreFailed:
-        break;
-    }
-    streams.err << "keymoor: the import failed and so did the restore. Your library is saved in the Backup folder: "
-                << ZRDataMigrator::backupFolderPath() << Qt::endl;
-    return 3;
-}
-
 int backupCommand(const QStringList& arguments, CliStreams& streams)
 {
     if (!arguments.isEmpty()) {
@@ -257,14 +197,6 @@ void registerMaintenanceCommands(CommandLine& commandLine)
                         "folder writes \"Keymoor Export\" (or \"Keymoor Export 1\" ...) into DIR: the whole catalogue\n"
                         "with its attached files and icons, which \"keymoor import library\" reads back."),
          exportCommand});
-    commandLine.addCommand(
-        {QStringLiteral("import"), QStringLiteral("import an export folder into the catalogue"),
-         QStringLiteral("Usage: keymoor import library PATH [--replace|--merge]\n\n"
-                        "PATH is an export folder, its Keymoor.xml, or an XML library of an older version.\n"
-                        "--merge (the default) adds every product of the export, its files under new names;\n"
-                        "--replace removes every product first. The library is backed up before anything\n"
-                        "changes, and restored from that backup when the import fails."),
-         importCommand});
     commandLine.addCommand({QStringLiteral("backup"), QStringLiteral("back up the library folder"),
                             QStringLiteral("Usage: keymoor backup\n\n"
                                            "Copies the library folder into the Backup folder beside it, under the "

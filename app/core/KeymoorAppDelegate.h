@@ -1,6 +1,8 @@
 #pragma once
 
+#include "import/DelimitedTextOptions.h"
 #include "import/ImportCounts.h"
+#include "import/ZRDelimitedTextParsing.h"
 #include "persistence/ObjectID.h"
 
 #include <QList>
@@ -266,6 +268,27 @@ public:
     // "Sync Failed" alert when there is none or the export fails. Answers whether it was written.
     bool syncToMobile();
     static const char* const SyncPreferencesPane; // "Sync Update"
+
+    // ---- Delimited text imports (KeymoorAppDelegateTextImport.cpp) ----
+
+    // The table import: each row becomes a product, or with `updateExisting` updates the first
+    // product whose title matches the row's title as a case-insensitive pattern. `mapping` names the
+    // key path of each column ("Don't Import" for ignored ones) and must hold "title". Works in a
+    // private context saved once at the end, under the progress sheet; on success the window
+    // re-fetches its list. Nothing (after a log line and an error shown) when the mapping has no
+    // title or the save fails; then the catalogue is unchanged.
+    std::optional<ImportCounts> importProductsArray(const DelimitedRows& rows, const QStringList& mapping,
+                                                    bool updateExisting);
+    // The line import of each line in the given context (see importProductWithString), under the
+    // progress sheet, then a save of the main catalogue. Answers what was added and updated.
+    ImportCounts importProductStrings(const QStringList& lines, const QString& fieldDelimiter, const QString& quote,
+                                      const QStringList& mapping, bool updateExisting,
+                                      Persistence::ObjectContext* context);
+    // Reads a UTF-8 text file (line breaks normalised), cuts it into rows, drops the first row when
+    // it is a header, and runs the table import. A file that cannot be read or is no UTF-8 text is
+    // reported and changes nothing.
+    std::optional<ImportCounts> importTextFile(const QString& path, const DelimitedTextOptions& options,
+                                               const QStringList& mapping, bool updateExisting);
 
     // ---- Imports of other programs' files (KeymoorAppDelegateImport.cpp) ----
 

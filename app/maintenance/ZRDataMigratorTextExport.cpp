@@ -18,28 +18,6 @@ using namespace Persistence;
 
 namespace {
 
-// The label key of each exportable key path, in the fixed export order.
-const QList<QPair<QString, QString>>& labelKeys()
-{
-    static const QList<QPair<QString, QString>> keys {
-        {QStringLiteral("title"), QStringLiteral("ExportTitle")},
-        {QStringLiteral("productVersion"), QStringLiteral("ExportVersion")},
-        {QStringLiteral("serialNumber"), QStringLiteral("ExportSerialNumber")},
-        {QStringLiteral("registeredName"), QStringLiteral("ExportRegisteredName")},
-        {QStringLiteral("registeredEmail"), QStringLiteral("ExportRegisteredEmail")},
-        {QStringLiteral("registeredCompany"), QStringLiteral("ExportRegisteredCompany")},
-        {QStringLiteral("publisher"), QStringLiteral("ExportPublisher")},
-        {QStringLiteral("productWebsite"), QStringLiteral("ExportWebsite")},
-        {QStringLiteral("productEmail"), QStringLiteral("ExportSupportEmail")},
-        {QStringLiteral("purchaseDate"), QStringLiteral("ExportPurchaseDate")},
-        {QStringLiteral("purchaseCurrency"), QStringLiteral("ExportPurchaseCurrency")},
-        {QStringLiteral("purchasePrice"), QStringLiteral("ExportPurchasePrice")},
-        {QStringLiteral("purchaseOrderNumber"), QStringLiteral("ExportPurchaseOrderNumber")},
-        {QStringLiteral("commentsString"), QStringLiteral("ExportNotes")},
-    };
-    return keys;
-}
-
 // Takes the first free name of the path by creating it empty, so no file of that name is ever
 // replaced, not even one that appears while the export runs.
 QString reserveUniquePath(const QString& path)
@@ -64,7 +42,7 @@ ExportFieldList ZRDataMigrator::exportableProductKeyPaths() const
 {
     const QVariantMap active = m_delegate ? m_delegate->userPrefs().activeExportValues() : QVariantMap();
     ExportFieldList fields;
-    for (const auto& [keyPath, labelKey] : labelKeys()) {
+    for (const auto& [keyPath, labelKey] : exportableKeyPathLabelKeys()) {
         fields.append(ExportField {localizedString(labelKey), keyPath, active.value(keyPath, false).toBool()});
     }
     return fields;

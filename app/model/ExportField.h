@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 
 // One exportable product attribute of the delimited export: its label (shown in the options sheet
@@ -13,3 +14,7 @@ struct ExportField
 };
 
 using ExportFieldList = QList<ExportField>;
+
+// The key paths a delimited export writes and an import reads, in their fixed order, each with the
+// key of its localized label.
+const QList<QPair<QString, QString>>& exportableKeyPathLabelKeys();

@@ -107,6 +107,15 @@ public:
     QVariant value(const QString& key) const override;
     bool setValue(const QString& key, const QVariant& value) override;
 
+    // Writes one imported field (ProductEntityImport.cpp). Nothing happens for the key "Don't
+    // Import", for no value, or for the text "missing value" (any case); every occurrence of a
+    // non-empty `quote` is removed first. A price is read with the formatter of the product's
+    // current currency (text that is no price clears it), a date as written text ("purchaseDate"
+    // goes through setPurchaseDateString), the notes as text; other keys are stored as text.
+    void importValue(const std::optional<QString>& value, const QString& key, const QString& quote = QString());
+    // The key of a column that is not imported.
+    static const QString DontImportKey; // "Don't Import"
+
     QList<AttachmentEntity*> attachedFiles() const;
     bool addAttachedFile(AttachmentEntity* file);
     bool removeAttachedFile(AttachmentEntity* file);
