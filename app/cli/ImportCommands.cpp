@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <functional>
+
 namespace {
 
 using OpenMode = KeymoorAppDelegate::OpenMode;
@@ -200,6 +202,51 @@ int importLibrary(const QStringList& arguments, CliStreams& streams)
     return 3;
 }
 
+// Runs imports the controller starts on threads of their own and reports what they did together.
+int runFileImports(CliStreams& streams, const std::function<bool(KeymoorAppDelegate&)>& start)
+{
+    CliSession session(streams, OpenMode::ReadWrite);
+    if (!session.open() || !session.save()) {
+        return 1;
+    }
+    KeymoorAppDelegate& delegate = session.delegate();
+    delegate.takeImportCounts();
+    const bool started = start(delegate);
+    delegate.waitForFileImports();
+    const ImportCounts counts = delegate.takeImportCounts();
+    printCounts(streams.out, counts);
+    session.finish();
+    return started && counts.failed == 0 ? 0 : 1;
+}
+
+int importSerialKeeper(const QStringList& arguments, CliStreams& streams)
+{
+    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
+        streams.err << "Usage: keymoor import serial-keeper FILE" << Qt::endl;
+        return 2;
+    }
+    const QFileInfo file(arguments.first());
+    if (!file.isFile()) {
+        streams.err << "keymoor: " << arguments.first() << ": no such file" << Qt::endl;
+        return 1;
+    }
+    return runFileImports(streams, [&file](KeymoorAppDelegate& delegate) {
+        delegate.actionImportSerialKeeperXML(file.absoluteFilePath());
+        return true;
+    });
+}
+
+int importYojimbo(const QStringList& arguments, CliStreams& streams)
+{
+    if (arguments.size() > 1 || (arguments.size() == 1 && arguments.first() != u"--update")) {
+        streams.err << "Usage: keymoor import yojimbo [--update]" << Qt::endl;
+        return 2;
+    }
+    const bool update = !arguments.isEmpty();
+    return runFileImports(
+        streams, [update](KeymoorAppDelegate& delegate) { return delegate.actionImportYojimboSerialNumbers(update); });
+}
+
 int importCommand(const QStringList& arguments, CliStreams& streams)
 {
     const QString kind = arguments.value(0);
@@ -208,6 +255,12 @@ int importCommand(const QStringList& arguments, CliStreams& streams)
     }
     if (kind == u"csv") {
         return importCsv(arguments.mid(1), streams);
+    }
+    if (kind == u"serial-keeper") {
+        return importSerialKeeper(arguments.mid(1), streams);
+    }
+    if (kind == u"yojimbo") {
+        return importYojimbo(arguments.mid(1), streams);
     }
     streams.err << "Usage: keymoor import library PATH [--replace|--merge]\n"
                    "       keymoor import csv FILE --map KEY,... [options]"

@@ -10,6 +10,7 @@
 #include "desktop/DesktopLauncher.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "import/KMAttachmentImporter.h"
+#include "import/KMImportOperation.h"
 #include "maintenance/StoreVersionReader.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/ProductEntity.h"
@@ -94,6 +95,11 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
         delete thread;
     }
     m_mailImports.clear();
+    for (RunningFileImport& running : m_fileImports) {
+        running.thread->wait();
+        delete running.thread;
+    }
+    m_fileImports.clear();
     // The context goes before the coordinator and the lock that guard its store.
     m_migrator.reset();
     m_context.reset();

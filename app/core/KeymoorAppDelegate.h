@@ -18,6 +18,7 @@
 class AttachedEmail;
 class AttachmentEntity;
 class KMAttachmentImporter;
+class KMImportOperation;
 class ApplicationLocator;
 class DesktopLauncher;
 class LibraryLock;
@@ -296,8 +297,18 @@ public:
     // ignoring case, each on a thread of its own; answer the other paths in their order.
     QStringList importKeymoorDataFiles(const QStringList& paths);
     QStringList importMacHeist3DataFiles(const QStringList& paths);
+    // Each starts one import of the file on a thread of its own, under the progress sheet: Keymoor's
+    // product data file, a MacHeist 3 data file, The Serial Keeper's XML export. When it has
+    // finished, the window re-fetches its list and what the import has to say is shown.
+    void actionImportKeymoorPlist(const QString& path);
+    void actionImportAppShelfXML(const QString& path);
+    void actionImportSerialKeeperXML(const QString& path);
+    // Imports the records the helper "YojimboHelper" hands over (updating products of the same
+    // title when `overwrite`); a missing helper is reported and answers false.
+    bool actionImportYojimboSerialNumbers(bool overwrite);
     // Runs the event loop until every file import started here has finished (command line, tests).
     void waitForFileImports();
+    int runningFileImports() const { return int(m_fileImports.size()); }
     // What the imports finished since the last call added and updated; resets the counts.
     ImportCounts takeImportCounts();
     // Adds the products an import made or changed to the counts (any thread).
@@ -337,6 +348,8 @@ private:
     void attachmentImporterDidFinish(KMAttachmentImporter* importer);
     void attachDocumentsCompleted(const QList<Persistence::ObjectID>& ids);
     void releaseImporter(KMAttachmentImporter* importer);
+    void startImportOperation(std::unique_ptr<KMImportOperation> operation);
+    void importOperationDidFinish(KMImportOperation* operation);
     bool scanEmailUponImport() const;
     void reportOpenFailure(const QString& title, const QString& message);
     bool printReport(const std::optional<Persistence::ObjectID>& productID);
@@ -363,6 +376,12 @@ private:
     };
     std::vector<RunningImport> m_importers;
     std::vector<QThread*> m_mailImports;
+    struct RunningFileImport
+    {
+        std::unique_ptr<KMImportOperation> operation;
+        QThread* thread = nullptr;
+    };
+    std::vector<RunningFileImport> m_fileImports;
     CacheFileWriter m_cacheFileWriter;
     PrintPanel* m_printPanel = nullptr;
     std::shared_ptr<ZRProductsReport> m_productsReport;

@@ -11,16 +11,22 @@ bool importProductWithString(const QString& line, const QString& delimiter, cons
                              ApplicationLocator& locator, ImportCounts* counts)
 {
     const QStringList pieces = line.split(delimiter);
-    const qsizetype titleColumn = orderedKeys.indexOf(QStringLiteral("title"));
-    if (pieces.size() != orderedKeys.size() || titleColumn < 0) {
-        return false;
-    }
     DelimitedRow fields;
     fields.reserve(pieces.size());
     for (const QString& piece : pieces) {
         fields.append(piece.isEmpty() ? DelimitedField() : DelimitedField(piece));
     }
+    return importProductWithFields(fields, quote, orderedKeys, updateExisting, context, locator, counts);
+}
 
+bool importProductWithFields(const DelimitedRow& fields, const QString& quote, const QStringList& orderedKeys,
+                             bool updateExisting, ObjectContext* context, ApplicationLocator& locator,
+                             ImportCounts* counts)
+{
+    const qsizetype titleColumn = orderedKeys.indexOf(QStringLiteral("title"));
+    if (fields.size() != orderedKeys.size() || titleColumn < 0) {
+        return false;
+    }
     ProductRowImporter importer(context, locator, updateExisting);
     const ProductRowImporter::Outcome outcome = importer.importRow(fields, orderedKeys, titleColumn, quote);
     if (outcome != ProductRowImporter::Outcome::Added && outcome != ProductRowImporter::Outcome::Updated) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ImportCounts.h"
+#include "ZRDelimitedTextParsing.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,3 +25,9 @@ class ObjectContext;
 bool importProductWithString(const QString& line, const QString& delimiter, const QString& quote,
                              const QStringList& orderedKeys, bool updateExisting, Persistence::ObjectContext* context,
                              ApplicationLocator& locator, ImportCounts* counts = nullptr);
+
+// The same for fields that are already apart (so values may hold the delimiter): field i goes to
+// `orderedKeys[i]`; false when the counts differ.
+bool importProductWithFields(const DelimitedRow& fields, const QString& quote, const QStringList& orderedKeys,
+                             bool updateExisting, Persistence::ObjectContext* context, ApplicationLocator& locator,
+                             ImportCounts* counts = nullptr);
