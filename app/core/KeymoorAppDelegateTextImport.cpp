@@ -3,14 +3,11 @@
 #include "Log.h"
 #include "UserInterface.h"
 #include "desktop/ApplicationLocator.h"
-#include "email/MailTextTools.h"
 #include "import/DelimitedLineImport.h"
+#include "import/DelimitedTextFile.h"
 #include "import/ProductRowImporter.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"
-
-#include <QFile>
-#include <QStringDecoder>
 
 using namespace Persistence;
 
@@ -108,19 +105,9 @@ ImportCounts KeymoorAppDelegate::importProductStrings(const QStringList& lines, 
 std::optional<ImportCounts> KeymoorAppDelegate::importTextFile(const QString& path, const DelimitedTextOptions& options,
                                                                const QStringList& mapping, bool updateExisting)
 {
-    QFile file(path);
     QString problem;
-    QString text;
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = file.errorString();
-    } else {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        text = decoder.decode(file.readAll());
-        if (decoder.hasError()) {
-            problem = QStringLiteral("The file is no UTF-8 text.");
-        }
-    }
-    if (!problem.isEmpty()) {
+    const std::optional<QString> text = readDelimitedTextFile(path, &problem);
+    if (!text) {
         Log::write(QStringLiteral("Error reaing file:%1 error:%2").arg(path, problem));
         if (m_ui) {
             m_ui->presentError(PresentableError {QStringLiteral("The file \"%1\" could not be read.").arg(path),
@@ -128,11 +115,8 @@ std::optional<ImportCounts> KeymoorAppDelegate::importTextFile(const QString& pa
         }
         return std::nullopt;
     }
-    if (text.startsWith(QChar(0xFEFF))) {
-        text.remove(0, 1);
-    }
-    DelimitedRows rows = scannedRowsWithRecordDelimter(stringWithFixedMicrosoftLineBreaks(text),
-                                                       options.recordDelimiter, options.fieldDelimiter, options.quote);
+    DelimitedRows rows
+        = scannedRowsWithRecordDelimter(*text, options.recordDelimiter, options.fieldDelimiter, options.quote);
     if (options.hasHeaderRow && !rows.isEmpty()) {
         rows.removeFirst();
     }

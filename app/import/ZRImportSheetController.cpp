@@ -1,0 +1,199 @@
+#include "ZRImportSheetController.h"
+
+#include "DelimitedTextFile.h"
+#include "core/KeymoorAppDelegate.h"
+#include "core/Localization.h"
+#include "core/Log.h"
+#include "model/ExportField.h"
+#include "model/ProductEntity.h"
+
+ZRImportSheetController::ZRImportSheetController(QObject* parent)
+    : QObject(parent)
+{ }
+
+ZRImportSheetController::~ZRImportSheetController() = default;
+
+QStringList ZRImportSheetController::delimiters()
+{
+    return {QStringLiteral("Comma"), QStringLiteral("Tab"), QStringLiteral("Semicolon"), QStringLiteral("Colon"),
+            QStringLiteral("Return")};
+}
+
+QStringList ZRImportSheetController::availableQuotes()
+{
+    return {QString(), QStringLiteral("Double Quote"), QStringLiteral("Single Quote")};
+}
+
+QList<ZRImportSheetController::KeyPathEntry> ZRImportSheetController::productKeyPaths()
+{
+    QList<KeyPathEntry> entries {{ProductEntity::DontImportKey, ProductEntity::DontImportKey, true}};
+    for (const auto& [keyPath, labelKey] : exportableKeyPathLabelKeys()) {
+        entries.append({localizedString(labelKey), keyPath, true});
+    }
+    return entries;
+}
+
+QStringList ZRImportSheetController::xmlTemplates()
+{
+    return {QStringLiteral("Keymoor (MacUpdate)"), QStringLiteral("AppShelf"), QStringLiteral("The Serial Keeper 3.3")};
+}
+
+QString ZRImportSheetController::mappingForKeyPathLabel(const QString& label)
+{
+    for (const KeyPathEntry& entry : productKeyPaths()) {
+        if (entry.label == label) {
+            return entry.keyPath;
+        }
+    }
+    return QString();
+}
+
+void ZRImportSheetController::setImportTextFile(const QString& path)
+{
+    if (path != m_textFile) {
+        m_textFile = path;
+        refreshParsedFields();
+    }
+}
+
+void ZRImportSheetController::setTextRecordDelimiter(const QString& name)
+{
+    if (name != m_recordDelimiter) {
+        m_recordDelimiter = name;
+        refreshParsedFields();
+    }
+}
+
+void ZRImportSheetController::setTextFieldDelimiter(const QString& name)
+{
+    if (name != m_fieldDelimiter) {
+        m_fieldDelimiter = name;
+        refreshParsedFields();
+    }
+}
+
+void ZRImportSheetController::setFieldQuote(const QString& name)
+{
+    if (name != m_quote) {
+        m_quote = name;
+        refreshParsedFields();
+    }
+}
+
+void ZRImportSheetController::setImportTextHasHeaderRow(bool hasHeaderRow)
+{
+    m_hasHeaderRow = hasHeaderRow;
+    toggleParsedFieldsHeaderRow();
+}
+
+void ZRImportSheetController::setDestination(int column, const QString& label)
+{
+    if (column >= 0 && column < m_parsedFields.size()) {
+        m_parsedFields[column].destination = label;
+    }
+}
+
+DelimitedTextOptions ZRImportSheetController::textOptions() const
+{
+    DelimitedTextOptions options;
+    options.recordDelimiter = DelimitedTextOptions::delimiterForKey(m_recordDelimiter);
+    options.fieldDelimiter = DelimitedTextOptions::delimiterForKey(m_fieldDelimiter);
+    options.quote = DelimitedTextOptions::quotesForKey(m_quote);
+    options.hasHeaderRow = m_hasHeaderRow;
+    return options;
+}
+
+void ZRImportSheetController::refreshParsedFields()
+{
+    m_parsedFields.clear();
+    m_previewProblem.clear();
+    if (!m_textFile.isEmpty()) {
+        QString problem;
+        const std::optional<QString> text = readDelimitedTextFile(m_textFile, &problem);
+        if (!text) {
+            Log::write(QStringLiteral("Error raw file content:%1 error:%2").arg(m_textFile, problem));
+            m_previewProblem = problem;
+        } else {
+            const DelimitedTextOptions options = textOptions();
+            const DelimitedRows rows
+                = scannedRowsWithRecordDelimter(*text, options.recordDelimiter, options.fieldDelimiter, options.quote);
+            const qsizetype sample = m_hasHeaderRow && rows.size() >= 2 ? 1 : 0;
+            for (const DelimitedField& value : rows.value(sample)) {
+                m_parsedFields.append(FieldRecord {value, ProductEntity::DontImportKey});
+            }
+        }
+    }
+    emit parsedFieldsChanged();
+}
+
+void ZRImportSheetController::toggleParsedFieldsHeaderRow()
+{
+    const QList<FieldRecord> previous = m_parsedFields;
+    refreshParsedFields();
+    if (previous.size() == m_parsedFields.size()) {
+        for (qsizetype i = 0; i < previous.size(); ++i) {
+            m_parsedFields[i].destination = previous.at(i).destination;
+        }
+        emit parsedFieldsChanged();
+    }
+}
+
+QStringList ZRImportSheetController::importMapping() const
+{
+    QStringList mapping;
+    for (const FieldRecord& record : m_parsedFields) {
+        const QString keyPath = mappingForKeyPathLabel(record.destination);
+        mapping.append(keyPath.isEmpty() ? ProductEntity::DontImportKey : keyPath);
+    }
+    return mapping;
+}
+
+bool ZRImportSheetController::canImport(Pane pane) const
+{
+    switch (pane) {
+    case Pane::Text:
+        return !m_textFile.isEmpty() && importMapping().contains(QStringLiteral("title"));
+    case Pane::XML:
+        return !m_xmlFile.isEmpty() && xmlTemplates().contains(m_xmlTemplate);
+    case Pane::Keymoor:
+        return !m_keymoorXMLFile.isEmpty();
+    case Pane::Yojimbo:
+        return true;
+    }
+    return false;
+}
+
+bool ZRImportSheetController::import(Pane pane, KeymoorAppDelegate& delegate,
+                                     const std::function<void(const QString&, bool)>& importExportFolder)
+{
+    switch (pane) {
+    case Pane::Text:
+        if (m_textFile.isEmpty()) {
+            return false;
+        }
+        return delegate.importTextFile(m_textFile, textOptions(), importMapping(), m_overwriteData).has_value();
+    case Pane::XML:
+        if (m_xmlFile.isEmpty()) {
+            return false;
+        }
+        if (m_xmlTemplate == xmlTemplates().at(0)) {
+            delegate.actionImportKeymoorPlist(m_xmlFile);
+        } else if (m_xmlTemplate == xmlTemplates().at(1)) {
+            delegate.actionImportAppShelfXML(m_xmlFile);
+        } else if (m_xmlTemplate == xmlTemplates().at(2)) {
+            delegate.actionImportSerialKeeperXML(m_xmlFile);
+        } else {
+            return false;
+        }
+        return true;
+    case Pane::Keymoor:
+        if (m_keymoorXMLFile.isEmpty() || !importExportFolder) {
+            return false;
+        }
+        importExportFolder(m_keymoorXMLFile, m_deleteExistingData);
+        return true;
+    case Pane::Yojimbo:
+        return delegate.actionImportYojimboSerialNumbers(m_overwriteData);
+    }
+    return false;
+}
