@@ -43,23 +43,21 @@ bool KeymoorAppDelegate::importProductsFromFiles(const QStringList& paths)
         Log::write(QStringLiteral("Error importing application: the library is not open for changes."));
         return false;
     }
+    // Called on the operation's thread: the main context is only touched on the main thread, and a
+    // controller that is gone by then drops the call.
+    auto completion = [this](const KMImportProductsOperation::Outcome& outcome) {
+        const auto finish = [this, outcome] {
+            --m_runningProductImports;
+            if (outcome.saved) {
+                productImportSaved(outcome.saveNotice, outcome.createdIDs);
+            } else {
+                productImportFailed(outcome.error);
+            }
+        };
+        QMetaObject::invokeMethod(this, finish, Qt::QueuedConnection);
+    };
     auto* operation
-        = new KMImportProductsOperation(paths, m_context->coordinator(), applicationLocator(),
-                                        [this](const KMImportProductsOperation::Outcome& outcome) {
-                                            // On the operation's thread: the main context is only touched on the main
-                                            // thread. A controller that is gone by then drops the call.
-                                            QMetaObject::invokeMethod(
-                                                this,
-                                                [this, outcome] {
-                                                    --m_runningProductImports;
-                                                    if (outcome.saved) {
-                                                        productImportSaved(outcome.saveNotice, outcome.createdIDs);
-                                                    } else {
-                                                        productImportFailed(outcome.error);
-                                                    }
-                                                },
-                                                Qt::QueuedConnection);
-                                        });
+        = new KMImportProductsOperation(paths, m_context->coordinator(), applicationLocator(), std::move(completion));
     operation->setSaver([this](ObjectContext* context, StoreError* error) { return saveContext(context, error); });
     ++m_runningProductImports;
     m_queue->start(operation);

@@ -163,9 +163,8 @@ bool KMImportProductsOperation::isApp(const QString& fullPath)
     }
     // A folder has a type of its own only when it is a bundle with its information property list;
     // other folders are judged by their extension alone, which must be written exactly.
-    const bool hasType = info.isDir()
-        ? ContentType::bundleKindOfFolder(path) != BundleKind::None && !ContentType::infoPlistPath(path).isEmpty()
-        : true;
+    const bool hasType = !info.isDir()
+        || (ContentType::bundleKindOfFolder(path) != BundleKind::None && !ContentType::infoPlistPath(path).isEmpty());
     if (!hasType) {
         return info.suffix() == QLatin1String("app") || info.suffix() == QLatin1String("prefpane");
     }
