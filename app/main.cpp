@@ -10,16 +10,20 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
 
 namespace {
 
-int runGui(int argc, char* argv[])
+// `filesToOpen` are handed to the controller once the window is shown, as the desktop's "open with"
+// hands them over.
+int runGui(int argc, char* argv[], const QStringList& filesToOpen)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keymoor"));
@@ -46,6 +50,9 @@ int runGui(int argc, char* argv[])
     window.show();
     window.selectFirstProduct();
     controller.applicationDidFinishLaunching();
+    if (!filesToOpen.isEmpty()) {
+        QTimer::singleShot(0, &controller, [&controller, filesToOpen] { controller.openFiles(filesToOpen); });
+    }
     return app.exec();
 }
 
@@ -58,9 +65,9 @@ int main(int argc, char* argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
 
-    if (CommandLine::wantsCommandLine(arguments)) {
-        CommandLine commandLine;
-        registerCommands(commandLine);
+    CommandLine commandLine;
+    registerCommands(commandLine);
+    if (commandLine.wantsCommandLine(arguments)) {
         // Commands that lay out pages get a graphics application on the offscreen platform, so they
         // run the same with or without a display.
         std::unique_ptr<QCoreApplication> app;
@@ -80,5 +87,9 @@ int main(int argc, char* argv[])
         CliStreams streams {out, err};
         return commandLine.run(arguments, streams);
     }
-    return runGui(argc, argv);
+    QStringList filesToOpen;
+    for (const QString& argument : std::as_const(arguments)) {
+        filesToOpen.append(QFileInfo(argument).absoluteFilePath());
+    }
+    return runGui(argc, argv, filesToOpen);
 }

@@ -2,6 +2,7 @@
 
 #include "core/AppInfo.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -25,9 +26,23 @@ const CliCommand* CommandLine::command(const QString& name) const
     return nullptr;
 }
 
-bool CommandLine::wantsCommandLine(const QStringList& arguments)
+bool CommandLine::wantsCommandLine(const QStringList& arguments) const
 {
-    return !arguments.isEmpty();
+    return !arguments.isEmpty() && !isFileOpenRequest(arguments);
+}
+
+bool CommandLine::isFileOpenRequest(const QStringList& arguments) const
+{
+    if (arguments.isEmpty()) {
+        return false;
+    }
+    const QString& first = arguments.first();
+    const bool builtIn = first == QLatin1String("help") || first.startsWith(QLatin1Char('-'));
+    if (builtIn || command(first)) {
+        return false;
+    }
+    return std::all_of(arguments.cbegin(), arguments.cend(),
+                       [](const QString& argument) { return !argument.isEmpty() && QFileInfo::exists(argument); });
 }
 
 bool CommandLine::needsGuiApplication(const QStringList& arguments) const

@@ -39,6 +39,7 @@ namespace Persistence {
 class ObjectContext;
 class ObjectModel;
 class StoreCoordinator;
+struct SaveNotice;
 struct StoreError;
 } // namespace Persistence
 
@@ -314,6 +315,35 @@ public:
     // Adds the products an import made or changed to the counts (any thread).
     void addImportCounts(const ImportCounts& counts);
 
+    // ---- Files handed to the application and application bundle import
+    //      (KeymoorAppDelegateBundleImport.cpp) ----
+
+    // Files opened with Keymoor or dropped on its products list: Keymoor's own data files, then
+    // MacHeist 3 data files, each start an import of their own; the remaining paths go, in their
+    // order, to one application-bundle import.
+    void openFiles(const QStringList& paths);
+    // Queues one background import that makes a product of each path that is importable software
+    // or a Yojimbo export, saves them together, merges them into the main context and then asks for
+    // the first new product to be selected (selectAndScrollToProduct). Answers whether it was queued:
+    // not without paths or a writable library.
+    bool importProductsFromFiles(const QStringList& paths);
+    // Runs the event loop until every bundle import queued here has been merged (command line, tests).
+    void waitForProductImports();
+    int runningProductImports() const { return m_runningProductImports; }
+
+    // The import commands, each with its own starting folder and kind: applications (starting in,
+    // and remembering, "Import App Path"), preference panes, plug-ins (any file) and widgets.
+    void importNewProduct();
+    void importPrefPane();
+    void importPlugin();
+    void importWidget();
+    // Asks for files (and bundle folders) in the open panel, starting in `startingPath` ("~" for the
+    // home folder; the home folder when it does not exist) and offering files with the extensions
+    // given (every file when none are). For the kind "app" the folder of the first chosen path
+    // becomes the next "Import App Path". The chosen paths go to importProductsFromFiles.
+    void importProductWithStartingPath(const QString& startingPath, const QStringList& allowedExtensions,
+                                       const QString& kind);
+
 signals:
     // "AttachDocumentsToProductCompleted": the identifiers of the attachments an attach job made.
     void attachDocumentsToProductCompleted(const QList<Persistence::ObjectID>& newAttachmentIDs);
@@ -335,6 +365,9 @@ signals:
     void productChanged(ProductEntity* product);
     // The preferences window should open on the pane with this identifier.
     void preferencesPaneRequested(const QString& identifier);
+    // A background import made products: the first of them (a null identifier when the import made
+    // none) should be selected in the products list and scrolled to.
+    void selectAndScrollToProduct(const Persistence::ObjectID& productID);
 
 protected:
     // Writes the main context to the store; tests replace it to make saving fail.
@@ -353,6 +386,8 @@ private:
     bool scanEmailUponImport() const;
     void reportOpenFailure(const QString& title, const QString& message);
     bool printReport(const std::optional<Persistence::ObjectID>& productID);
+    void productImportSaved(const Persistence::SaveNotice& notice, const QList<Persistence::ObjectID>& createdIDs);
+    void productImportFailed(const Persistence::StoreError& error);
 
     UserInterface* m_ui;
     OpenMode m_mode;
@@ -392,4 +427,5 @@ private:
     std::unique_ptr<ZRDataMigrator> m_migrator;
     mutable std::mutex m_importCountsMutex;
     ImportCounts m_importCounts;
+    int m_runningProductImports = 0;
 };

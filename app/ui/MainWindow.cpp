@@ -2,11 +2,13 @@
 
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
+#include "ImportApplicationMenu.h"
 #include "MaintenanceMenu.h"
 #include "ProductActions.h"
 #include "ProductDetailView.h"
 #include "ProductIconWell.h"
 #include "ProductListModel.h"
+#include "ProductTableView.h"
 #include "QtPrintPanel.h"
 #include "QtUserInterface.h"
 #include "core/KeymoorAppDelegate.h"
@@ -68,6 +70,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
 
     connect(delegate, &KeymoorAppDelegate::productsChanged, this, &MainWindow::productsChanged);
     connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
+    connect(delegate, &KeymoorAppDelegate::selectAndScrollToProduct, this, &MainWindow::productImported);
     connect(delegate, &KeymoorAppDelegate::preferencesPaneRequested, this, &MainWindow::showSyncPreferences);
     delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
     connectAttachments();
@@ -198,6 +201,8 @@ void MainWindow::buildMenus()
     file->addAction(m_newAction);
     file->addAction(m_saveAction);
     file->addSeparator();
+    m_importMenu = new ImportApplicationMenu(m_delegate, this);
+    m_importMenu->addMenuTo(file);
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
@@ -251,8 +256,14 @@ void MainWindow::buildCentralArea()
 {
     UserPreferences& prefs = m_delegate->userPrefs();
     m_model = new ProductListModel(m_context, prefs, this);
-    m_table = new QTableView(this);
+    m_table = new ProductTableView(this);
     m_table->setObjectName(QStringLiteral("productsTable"));
+    connect(m_table, &ProductTableView::filesDropped, this, [this](const QStringList& paths) {
+        if (m_delegate && m_context) {
+            m_detail->commitEditing();
+            m_delegate->openFiles(paths);
+        }
+    });
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -430,6 +441,22 @@ void MainWindow::productAdded(ProductEntity* product)
     m_detail->focusTitle();
 }
 
+void MainWindow::productImported(const Persistence::ObjectID& productID)
+{
+    if (!m_context || productID.isNull()) {
+        return;
+    }
+    refreshList();
+    auto* product = dynamic_cast<ProductEntity*>(m_context->objectWithID(productID));
+    if (product && m_model->rowOf(product) < 0 && !m_search->text().isEmpty()) {
+        // The search hides the new product: show the whole list.
+        m_search->clear();
+    }
+    if (!product || !selectProduct(product)) {
+        Log::write(QStringLiteral("Warning: unable to select imported items."));
+    }
+}
+
 void MainWindow::productsChanged()
 {
     refreshList();
@@ -494,6 +521,7 @@ void MainWindow::updateActions()
     m_printAction->setEnabled(hasLibrary);
     m_printAllAction->setEnabled(hasLibrary);
     m_syncAction->setEnabled(hasLibrary);
+    m_importMenu->setEnabled(hasLibrary);
     m_undoAction->setEnabled(undo && undo->canUndo());
     m_redoAction->setEnabled(undo && undo->canRedo());
     m_productActions->update();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProductTableView.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -7,6 +9,7 @@
 #include <memory>
 
 class AttachmentListView;
+class ImportApplicationMenu;
 class KeymoorAppDelegate;
 class ProductActions;
 class MaintenanceMenu;
@@ -24,7 +27,8 @@ class QTableView;
 
 namespace Persistence {
 class ObjectContext;
-}
+class ObjectID;
+} // namespace Persistence
 
 // The main window: the products list with its search field beside the form of the selected
 // product, the toolbar and the menus. Everything it changes goes through the controller or the
@@ -61,7 +65,7 @@ public:
     AttachmentListView* attachmentsView() const { return m_attachments; }
     QTabWidget* productTabs() const { return m_tabs; }
     ProductActions* productActions() const { return m_productActions; }
-    QTableView* productTable() const { return m_table; }
+    ProductTableView* productTable() const { return m_table; }
     QLineEdit* searchField() const { return m_search; }
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
@@ -71,6 +75,7 @@ public:
     QAction* printAction() const { return m_printAction; }
     QAction* printAllAction() const { return m_printAllAction; }
     QAction* syncAction() const { return m_syncAction; }
+    ImportApplicationMenu* importApplicationMenu() const { return m_importMenu; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +96,7 @@ private:
     void applySearch(const QString& text);
     void productAdded(ProductEntity* product);
     void productsChanged();
+    void productImported(const Persistence::ObjectID& productID);
     void afterUndoOrRedo();
     void updateActions();
     void updateCount();
@@ -104,7 +110,7 @@ private:
     AttachmentListView* m_attachments = nullptr;
     ProductActions* m_productActions = nullptr;
     QTabWidget* m_tabs = nullptr;
-    QTableView* m_table = nullptr;
+    ProductTableView* m_table = nullptr;
     QLineEdit* m_search = nullptr;
     QSplitter* m_splitter = nullptr;
     QLabel* m_status = nullptr;
@@ -117,6 +123,7 @@ private:
     QAction* m_redoAction = nullptr;
     QAction* m_findAction = nullptr;
     MaintenanceMenu* m_maintenance = nullptr;
+    ImportApplicationMenu* m_importMenu = nullptr;
     QAction* m_printAction = nullptr;
     QAction* m_printAllAction = nullptr;
     QAction* m_syncAction = nullptr;

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStringList>
+#include <QThread>
 
 #include <algorithm>
 
@@ -28,10 +29,12 @@ QImage onSquare(const QImage& image, int size)
 }
 
 // The first icon of the theme among the names; a null image without a theme (the command-line
-// application has no QGuiApplication, and pixmaps need one).
+// application has no QGuiApplication, and pixmaps need one) and off the main thread (the theme's
+// icon cache and pixmaps belong to it; background imports draw their icons instead).
 QImage themeIcon(const QStringList& names, int size)
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (!qobject_cast<const QGuiApplication*>(application) || QThread::currentThread() != application->thread()) {
         return {};
     }
     for (const QString& name : names) {

@@ -45,3 +45,33 @@ TEST(CommandLine, DispatchesCommandsAndTheirHelp)
     EXPECT_TRUE(result.err.contains(QStringLiteral("unknown command")));
     EXPECT_TRUE(result.out.isEmpty());
 }
+
+TEST(CommandLine, ExistingFilesAreOpenedInTheWindowCommandsRunHeadless)
+{
+    CommandLine commandLine;
+    commandLine.addCommand({QStringLiteral("list"), QStringLiteral("list"), QStringLiteral("Usage: keymoor list"),
+                            [](const QStringList&, CliStreams&) { return 0; }});
+    const QString sample = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app");
+    const QString folder = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record");
+    struct Case
+    {
+        QStringList arguments;
+        bool opensFiles;
+    };
+    const Case cases[] = {
+        {{sample}, true},
+        {{sample, folder}, true},
+        {{sample, QStringLiteral("/no/such/file")}, false},
+        {{QStringLiteral("list")}, false},
+        {{QStringLiteral("list"), sample}, false},
+        {{QStringLiteral("help")}, false},
+        {{QStringLiteral("--help")}, false},
+        {{QString()}, false},
+        {{}, false},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(commandLine.isFileOpenRequest(test.arguments), test.opensFiles)
+            << test.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(commandLine.wantsCommandLine(test.arguments), !test.arguments.isEmpty() && !test.opensFiles);
+    }
+}

@@ -1,0 +1,47 @@
+#include "ImportApplicationMenu.h"
+
+#include "core/KeymoorAppDelegate.h"
+
+#include <QAction>
+#include <QMenu>
+
+ImportApplicationMenu::ImportApplicationMenu(KeymoorAppDelegate* delegate, QObject* parent)
+    : QObject(parent)
+    , m_delegate(delegate)
+{
+    m_application = newAction(tr("Import &Application…"), &KeymoorAppDelegate::importNewProduct);
+    m_application->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_preferencePane = newAction(tr("Import &Preference Pane…"), &KeymoorAppDelegate::importPrefPane);
+    m_plugin = newAction(tr("Import P&lug-in…"), &KeymoorAppDelegate::importPlugin);
+    m_widget = newAction(tr("Import &Widget…"), &KeymoorAppDelegate::importWidget);
+}
+
+ImportApplicationMenu::~ImportApplicationMenu() = default;
+
+QAction* ImportApplicationMenu::newAction(const QString& text, void (KeymoorAppDelegate::*command)())
+{
+    auto* action = new QAction(text, this);
+    connect(action, &QAction::triggered, this, [this, command] {
+        if (m_delegate) {
+            (m_delegate.data()->*command)();
+        }
+    });
+    return action;
+}
+
+void ImportApplicationMenu::addMenuTo(QMenu* menu)
+{
+    QMenu* import = menu->addMenu(tr("&Import"));
+    import->setObjectName(QStringLiteral("importApplicationMenu"));
+    import->addAction(m_application);
+    import->addAction(m_preferencePane);
+    import->addAction(m_plugin);
+    import->addAction(m_widget);
+}
+
+void ImportApplicationMenu::setEnabled(bool enabled)
+{
+    for (QAction* action : {m_application, m_preferencePane, m_plugin, m_widget}) {
+        action->setEnabled(enabled);
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class KeymoorAppDelegate;
+class QAction;
+class QMenu;
+
+// The File menu's commands that import installed software: applications (Ctrl+I), preference
+// panes, plug-ins and widgets, each through the controller's open panel.
+class ImportApplicationMenu : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ImportApplicationMenu)
+
+public:
+    ImportApplicationMenu(KeymoorAppDelegate* delegate, QObject* parent);
+    ~ImportApplicationMenu() override;
+
+    // Adds the "Import" submenu with the four commands.
+    void addMenuTo(QMenu* menu);
+    void setEnabled(bool enabled);
+
+    QAction* importApplicationAction() const { return m_application; }
+    QAction* importPreferencePaneAction() const { return m_preferencePane; }
+    QAction* importPluginAction() const { return m_plugin; }
+    QAction* importWidgetAction() const { return m_widget; }
+
+private:
+    QAction* newAction(const QString& text, void (KeymoorAppDelegate::*command)());
+
+    QPointer<KeymoorAppDelegate> m_delegate;
+    QAction* m_application;
+    QAction* m_preferencePane;
+    QAction* m_plugin;
+    QAction* m_widget;
+};

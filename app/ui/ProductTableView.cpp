@@ -1,0 +1,102 @@
+#include "ProductTableView.h"
+
+#include "import/KMImportProductsOperation.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+QStringList localFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            paths.append(url.toLocalFile());
+        }
+    }
+    return paths;
+}
+
+bool isCatalogueFile(const QString& path)
+{
+    const QString extension = QFileInfo(path).suffix();
+    return extension.compare(QLatin1String("keymoor"), Qt::CaseInsensitive) == 0
+        || extension.compare(QLatin1String("appshelf"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+ProductTableView::ProductTableView(QWidget* parent)
+    : QTableView(parent)
+{
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
+}
+
+ProductTableView::~ProductTableView() = default;
+
+bool ProductTableView::acceptsDrop(const QMimeData* data)
+{
+    const QStringList paths = localFiles(data);
+    if (paths.isEmpty()) {
+        return false;
+    }
+    const QString& first = paths.first();
+    return isCatalogueFile(first) || KMImportProductsOperation::isApp(first);
+}
+
+bool ProductTableView::acceptDrop(const QMimeData* data)
+{
+    if (!acceptsDrop(data)) {
+        return false;
+    }
+    emit filesDropped(localFiles(data));
+    return true;
+}
+
+void ProductTableView::dragEnterEvent(QDragEnterEvent* event)
+{
+    m_dragAccepted = isEnabled() && acceptsDrop(event->mimeData());
+    if (m_dragAccepted) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ProductTableView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (m_dragAccepted) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ProductTableView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    m_dragAccepted = false;
+    event->accept();
+}
+
+void ProductTableView::dropEvent(QDropEvent* event)
+{
+    const bool taken = m_dragAccepted && acceptDrop(event->mimeData());
+    m_dragAccepted = false;
+    if (taken) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
