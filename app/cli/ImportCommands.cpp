@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "CommandLine.h"
+#include "import/KMImportProductsOperation.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/ExportField.h"
 #include "model/ProductEntity.h"
@@ -247,6 +248,38 @@ int importYojimbo(const QStringList& arguments, CliStreams& streams)
         streams, [update](KeymoorAppDelegate& delegate) { return delegate.actionImportYojimboSerialNumbers(update); });
 }
 
+// Files as the window takes them when they are opened with it: Keymoor product files, MacHeist 3
+// files, then applications, other software bundles and Yojimbo exports.
+int importFiles(const QStringList& arguments, CliStreams& streams)
+{
+    QStringList paths;
+    for (const QString& argument : arguments) {
+        const QFileInfo file(argument);
+        if (argument.startsWith(QLatin1String("--")) || !file.exists()) {
+            streams.err << "keymoor: " << argument << ": no such file or folder" << Qt::endl;
+            return argument.startsWith(QLatin1String("--")) ? 2 : 1;
+        }
+        const QString suffix = file.suffix().toLower();
+        if (suffix != u"keymoor" && suffix != u"appshelf"
+            && !KMImportProductsOperation::isApp(file.absoluteFilePath())) {
+            streams.err << "keymoor: skipping " << argument
+                        << ": not a Keymoor or MacHeist 3 file, an application, a software bundle or a Yojimbo export"
+                        << Qt::endl;
+            continue;
+        }
+        paths.append(file.absoluteFilePath());
+    }
+    if (paths.isEmpty()) {
+        streams.err << "keymoor: nothing to import" << Qt::endl;
+        return 1;
+    }
+    return runFileImports(streams, [&paths](KeymoorAppDelegate& delegate) {
+        delegate.openFiles(paths);
+        delegate.waitForProductImports();
+        return true;
+    });
+}
+
 int importCommand(const QStringList& arguments, CliStreams& streams)
 {
     const QString kind = arguments.value(0);
@@ -262,8 +295,14 @@ int importCommand(const QStringList& arguments, CliStreams& streams)
     if (kind == u"yojimbo") {
         return importYojimbo(arguments.mid(1), streams);
     }
-    streams.err << "Usage: keymoor import library PATH [--replace|--merge]\n"
-                   "       keymoor import csv FILE --map KEY,... [options]"
+    if (!kind.isEmpty() && !kind.startsWith(QLatin1String("--"))) {
+        return importFiles(arguments, streams);
+    }
+    streams.err << "Usage: keymoor import FILE...\n"
+                   "       keymoor import csv FILE --map KEY,... [options]\n"
+                   "       keymoor import serial-keeper FILE\n"
+                   "       keymoor import yojimbo [--update]\n"
+                   "       keymoor import library PATH [--replace|--merge]"
                 << Qt::endl;
     return 2;
 }
@@ -276,13 +315,16 @@ void registerImportCommands(CommandLine& commandLine)
         {QStringLiteral("import"),
          QStringLiteral("import products from an export folder, delimited text or other files"),
          QStringLiteral(
-             "Usage: keymoor import library PATH [--replace|--merge]\n"
+             "Usage: keymoor import FILE...\n"
              "       keymoor import csv FILE --map KEY,KEY,... [--field-delimiter NAME] [--record-delimiter NAME]\n"
-             "                          [--quote double|single|none] [--header] [--update]\n\n"
-             "library: PATH is an export folder, its Keymoor.xml, or an XML library of an older version.\n"
-             "--merge (the default) adds every product of the export, its files under new names;\n"
-             "--replace removes every product first. The library is backed up before anything\n"
-             "changes, and restored from that backup when the import fails.\n\n"
+             "                          [--quote double|single|none] [--header] [--update]\n"
+             "       keymoor import serial-keeper FILE\n"
+             "       keymoor import yojimbo [--update]\n"
+             "       keymoor import library PATH [--replace|--merge]\n\n"
+             "FILE...: Keymoor product files (.keymoor) and MacHeist 3 files (.appshelf), whose entries\n"
+             "become products (a MacHeist 3 entry updates the product of the same title), and installed\n"
+             "software (applications, preference panes, plug-ins, widgets, programs) or Yojimbo serial\n"
+             "number exports, each of which becomes a new product, as when they are dropped on the window.\n\n"
              "csv: FILE is UTF-8 text; each row becomes a product. --map names the field of each column,\n"
              "in order: title, productVersion, serialNumber, registeredName, registeredEmail,\n"
              "registeredCompany, publisher, productWebsite, productEmail, purchaseDate,\n"
@@ -293,6 +335,14 @@ void registerImportCommands(CommandLine& commandLine)
              "the first row. --update updates the first product whose title matches a row's title\n"
              "(ignoring case; * and ? in a title are wildcards) instead of adding one. Empty fields\n"
              "never clear a stored value. Rows without a title are skipped.\n\n"
+             "serial-keeper: The Serial Keeper's XML export; every serial-number row becomes a product.\n"
+             "yojimbo: the records the YojimboHelper helper hands over (see the README); --update\n"
+             "updates products of the same title.\n\n"
+             "library: PATH is an export folder, its Keymoor.xml, or an XML library of an older version.\n"
+             "--merge (the default) adds every product of the export, its files under new names;\n"
+             "--replace removes every product first. The library is backed up before anything\n"
+             "changes, and restored from that backup when the import fails.\n\n"
+             "Every import but library prints how many products it added and updated.\n"
              "Example: keymoor import csv apps.csv --map title,serialNumber,-,purchasePrice --header"),
          importCommand});
 }

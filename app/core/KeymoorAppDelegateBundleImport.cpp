@@ -79,6 +79,7 @@ void KeymoorAppDelegate::productImportSaved(const SaveNotice& notice, const QLis
 
 void KeymoorAppDelegate::productImportFailed(const StoreError& error)
 {
+    addImportCounts(ImportCounts {0, 0, 1});
     if (m_ui) {
         m_ui->presentError(PresentableError {error.description, QString(), error.failureReason});
     }

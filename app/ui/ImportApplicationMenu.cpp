@@ -8,7 +8,10 @@
 ImportApplicationMenu::ImportApplicationMenu(KeymoorAppDelegate* delegate, QObject* parent)
     : QObject(parent)
     , m_delegate(delegate)
+    , m_sheet(new QAction(tr("Import from &File…"), this))
 {
+    m_sheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    connect(m_sheet, &QAction::triggered, this, &ImportApplicationMenu::importSheetRequested);
     m_application = newAction(tr("Import &Application…"), &KeymoorAppDelegate::importNewProduct);
     m_application->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     m_preferencePane = newAction(tr("Import &Preference Pane…"), &KeymoorAppDelegate::importPrefPane);
@@ -33,6 +36,8 @@ void ImportApplicationMenu::addMenuTo(QMenu* menu)
 {
     QMenu* import = menu->addMenu(tr("&Import"));
     import->setObjectName(QStringLiteral("importApplicationMenu"));
+    import->addAction(m_sheet);
+    import->addSeparator();
     import->addAction(m_application);
     import->addAction(m_preferencePane);
     import->addAction(m_plugin);
@@ -41,7 +46,7 @@ void ImportApplicationMenu::addMenuTo(QMenu* menu)
 
 void ImportApplicationMenu::setEnabled(bool enabled)
 {
-    for (QAction* action : {m_application, m_preferencePane, m_plugin, m_widget}) {
+    for (QAction* action : {m_sheet, m_application, m_preferencePane, m_plugin, m_widget}) {
         action->setEnabled(enabled);
     }
 }

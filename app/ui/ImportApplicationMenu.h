@@ -7,8 +7,9 @@ class KeymoorAppDelegate;
 class QAction;
 class QMenu;
 
-// The File menu's commands that import installed software: applications (Ctrl+I), preference
-// panes, plug-ins and widgets, each through the controller's open panel.
+// The File menu's import commands: the import sheet (text, other programs' files, export folders)
+// and the commands that import installed software: applications (Ctrl+I), preference panes,
+// plug-ins and widgets, each through the controller's open panel.
 class ImportApplicationMenu : public QObject
 {
     Q_OBJECT
@@ -18,19 +19,25 @@ public:
     ImportApplicationMenu(KeymoorAppDelegate* delegate, QObject* parent);
     ~ImportApplicationMenu() override;
 
-    // Adds the "Import" submenu with the four commands.
+    // Adds the "Import" submenu: the import sheet's command, then the four commands.
     void addMenuTo(QMenu* menu);
     void setEnabled(bool enabled);
 
+    // "Import from File…": asks for the import sheet (importSheetRequested).
+    QAction* importSheetAction() const { return m_sheet; }
     QAction* importApplicationAction() const { return m_application; }
     QAction* importPreferencePaneAction() const { return m_preferencePane; }
     QAction* importPluginAction() const { return m_plugin; }
     QAction* importWidgetAction() const { return m_widget; }
 
+signals:
+    void importSheetRequested();
+
 private:
     QAction* newAction(const QString& text, void (KeymoorAppDelegate::*command)());
 
     QPointer<KeymoorAppDelegate> m_delegate;
+    QAction* m_sheet;
     QAction* m_application;
     QAction* m_preferencePane;
     QAction* m_plugin;

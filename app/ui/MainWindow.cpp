@@ -3,6 +3,7 @@
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
 #include "ImportApplicationMenu.h"
+#include "ImportSheet.h"
 #include "MaintenanceMenu.h"
 #include "ProductActions.h"
 #include "ProductDetailView.h"
@@ -205,6 +206,7 @@ void MainWindow::buildMenus()
     m_importMenu->addMenuTo(file);
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
+    connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
     file->addAction(m_syncAction);
     file->addSeparator();
@@ -608,4 +610,19 @@ void MainWindow::showSyncPreferences(const QString& pane)
     prefs.setSyncDropFolderLocation(folder);
     prefs.setSyncOn(true);
     m_delegate->syncToMobile();
+}
+
+void MainWindow::showImportSheet()
+{
+    if (!m_delegate || !m_delegate->managedObjectContext()) {
+        return;
+    }
+    if (!m_importSheetController) {
+        m_importSheetController = new ZRImportSheetController(this);
+    }
+    MaintenanceMenu* maintenance = m_maintenance;
+    ImportSheet sheet(
+        m_delegate, m_importSheetController,
+        [maintenance](const QString& path, bool replace) { maintenance->importLibraryFromPath(path, replace); }, this);
+    sheet.exec();
 }

@@ -10,6 +10,7 @@
 
 class AttachmentListView;
 class ImportApplicationMenu;
+class ZRImportSheetController;
 class KeymoorAppDelegate;
 class ProductActions;
 class MaintenanceMenu;
@@ -59,6 +60,8 @@ public:
     void removeSelectedProducts();
     void undo();
     void redo();
+    // The import sheet; its choices stay for the next time.
+    void showImportSheet();
 
     ProductListModel* productListModel() const { return m_model; }
     ProductDetailView* detailView() const { return m_detail; }
@@ -124,6 +127,7 @@ private:
     QAction* m_findAction = nullptr;
     MaintenanceMenu* m_maintenance = nullptr;
     ImportApplicationMenu* m_importMenu = nullptr;
+    ZRImportSheetController* m_importSheetController = nullptr;
     QAction* m_printAction = nullptr;
     QAction* m_printAllAction = nullptr;
     QAction* m_syncAction = nullptr;

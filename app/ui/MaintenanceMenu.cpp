@@ -152,12 +152,17 @@ void MaintenanceMenu::importLibrary()
     question.noButton = tr("Replace Catalogue");
     question.cancelButton = localizedString(QStringLiteral("CancelButton"));
     const Answer answer = ui->ask(question);
-    if (answer == Answer::Cancel || !m_delegate->saveAction()) {
+    if (answer != Answer::Cancel) {
+        importLibraryFromPath(paths->first(), answer == Answer::No);
+    }
+}
+
+void MaintenanceMenu::importLibraryFromPath(const QString& path, bool replace)
+{
+    if (!m_delegate || !m_delegate->managedObjectContext() || !m_delegate->saveAction()) {
         return;
     }
     ZRDataMigrator* migrator = m_delegate->dataMigrator();
-    const QString path = paths->first();
-    const bool replace = answer == Answer::No;
     runInBackground([migrator, path, replace] { migrator->performImportFromPath(path, replace); });
 }
 

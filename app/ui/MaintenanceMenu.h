@@ -35,6 +35,9 @@ public:
     void exportToDelimitedText(); // the save dialog with the last options
     void exportToXML();
     void importLibrary();
+    // Imports an export folder (or its Keymoor.xml) in the background, replacing the catalogue or
+    // adding to it; the library is saved first.
+    void importLibraryFromPath(const QString& path, bool replace);
     void backUpLibrary();
 
 signals:
