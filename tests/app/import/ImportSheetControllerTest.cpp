@@ -1,0 +1,95 @@
+#include "../model/AttachmentTestLibrary.h"
+#include "core/Localization.h"
+#include "import/ZRImportSheetController.h"
+
+namespace {
+
+using Pane = ZRImportSheetController::Pane;
+
+class ImportSheetControllerTest : public AttachmentTestLibrary
+{
+protected:
+    QStringList sources() const
+    {
+        QStringList values;
+        for (const auto& field : m_sheet.parsedFields()) {
+            values.append(field.source.value_or(QStringLiteral("~")));
+        }
+        return values;
+    }
+    QStringList destinations() const
+    {
+        QStringList labels;
+        for (const auto& field : m_sheet.parsedFields()) {
+            labels.append(field.destination);
+        }
+        return labels;
+    }
+    static QString label(const char* key) { return localizedString(QString::fromLatin1(key)); }
+
+    ZRImportSheetController m_sheet;
+};
+
+TEST_F(ImportSheetControllerTest, ThePreviewShowsTheFirstDataRowAndKeepsTheMappingWhileTheColumnsStay)
+{
+    const QString path = writeFile(QStringLiteral("list.csv"), "Title,Serial,Price\nAlpha,A-1,9.95\nBeta,B-1,\n");
+    m_sheet.setImportTextFile(path);
+    EXPECT_EQ(sources(), (QStringList {QStringLiteral("Title"), QStringLiteral("Serial"), QStringLiteral("Price")}));
+    EXPECT_FALSE(m_sheet.canImport(Pane::Text));
+
+    m_sheet.setDestination(0, label("ExportTitle"));
+    m_sheet.setDestination(1, label("ExportSerialNumber"));
+    m_sheet.setDestination(2, label("ExportPurchasePrice"));
+    m_sheet.setImportTextHasHeaderRow(true);
+    EXPECT_EQ(sources(), (QStringList {QStringLiteral("Alpha"), QStringLiteral("A-1"), QStringLiteral("9.95")}));
+    EXPECT_EQ(m_sheet.importMapping(),
+              (QStringList {QStringLiteral("title"), QStringLiteral("serialNumber"), QStringLiteral("purchasePrice")}));
+    EXPECT_TRUE(m_sheet.canImport(Pane::Text));
+
+    // Another delimiter cuts other columns: the mapping starts over.
+    m_sheet.setTextFieldDelimiter(QStringLiteral("Semicolon"));
+    EXPECT_EQ(sources(), QStringList {QStringLiteral("Alpha,A-1,9.95")});
+    EXPECT_EQ(destinations(), QStringList {ProductEntity::DontImportKey});
+    m_sheet.setTextFieldDelimiter(QStringLiteral("Comma"));
+    m_sheet.setDestination(0, label("ExportTitle"));
+    m_sheet.setDestination(1, label("ExportSerialNumber"));
+
+    const int before = count(QStringLiteral("Product"));
+    EXPECT_TRUE(m_sheet.import(Pane::Text, *m_delegate));
+    EXPECT_EQ(count(QStringLiteral("Product")), before + 2);
+}
+
+TEST_F(ImportSheetControllerTest, ColumnsWithoutAKnownDestinationAreNotImported)
+{
+    m_sheet.setImportTextFile(writeFile(QStringLiteral("two.csv"), "Gamma,G-1\n"));
+    m_sheet.setDestination(0, label("ExportTitle"));
+    m_sheet.setDestination(1, QStringLiteral("No Such Field"));
+    EXPECT_EQ(m_sheet.importMapping(), (QStringList {QStringLiteral("title"), ProductEntity::DontImportKey}));
+
+    m_sheet.setImportTextFile(writeFile(QStringLiteral("latin1.csv"), "Caf\xE9\n"));
+    EXPECT_TRUE(m_sheet.parsedFields().isEmpty());
+    EXPECT_FALSE(m_sheet.previewProblem().isEmpty());
+}
+
+TEST_F(ImportSheetControllerTest, TheXmlTemplateChoosesTheReader)
+{
+    m_sheet.setImportXMLFile(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/import/shelf.appshelf"));
+    EXPECT_FALSE(m_sheet.canImport(Pane::XML));
+    EXPECT_FALSE(m_sheet.import(Pane::XML, *m_delegate));
+    m_sheet.setSelectedXMLTemplate(QStringLiteral("AppShelf"));
+    ASSERT_TRUE(m_sheet.import(Pane::XML, *m_delegate));
+    m_delegate->waitForFileImports();
+    EXPECT_EQ(m_product->serialNumber(), QStringLiteral("NN-UPDATED"));
+
+    QString folder;
+    bool replace = true;
+    m_sheet.setImportKeymoorXMLFile(QStringLiteral("/exports/Keymoor Export"));
+    EXPECT_TRUE(m_sheet.import(Pane::Keymoor, *m_delegate, [&](const QString& path, bool replacing) {
+        folder = path;
+        replace = replacing;
+    }));
+    EXPECT_EQ(folder, QStringLiteral("/exports/Keymoor Export"));
+    EXPECT_FALSE(replace);
+}
+
+} // namespace
