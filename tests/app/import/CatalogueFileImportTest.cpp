@@ -1,4 +1,4 @@
-#include "../model/AttachmentTestLibrary.h"
+#include "ImportTestLibrary.h"
 #include "desktop/ApplicationLocator.h"
 #include "import/MailScriptHelper.h"
 
@@ -13,27 +13,9 @@ QString importFixture(const char* name)
     return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/import/") + QString::fromUtf8(name);
 }
 
-class CatalogueFileImportTest : public AttachmentTestLibrary
+class CatalogueFileImportTest : public ImportTestLibrary
 {
 protected:
-    QList<ProductEntity*> productsTitled(const QString& title) const
-    {
-        QList<ProductEntity*> found;
-        const auto all = m_context->execute(FetchRequest(QStringLiteral("Product")));
-        for (Persistence::ManagedObject* object : *all) {
-            auto* product = dynamic_cast<ProductEntity*>(object);
-            if (product && product->title() == title) {
-                found.append(product);
-            }
-        }
-        return found;
-    }
-    ProductEntity* only(const QString& title) const
-    {
-        const auto found = productsTitled(title);
-        EXPECT_EQ(found.size(), 1) << title.toStdString();
-        return found.value(0);
-    }
     ImportCounts finish()
     {
         m_delegate->waitForFileImports();

@@ -1,4 +1,4 @@
-#include "../model/AttachmentTestLibrary.h"
+#include "ImportTestLibrary.h"
 #include "desktop/ApplicationLocator.h"
 #include "import/DelimitedLineImport.h"
 #include "model/ZRCurrencyManager.h"
@@ -16,28 +16,9 @@ DelimitedRow row(std::initializer_list<const char*> fields)
     return result;
 }
 
-class DelimitedImportTest : public AttachmentTestLibrary
+class DelimitedImportTest : public ImportTestLibrary
 {
 protected:
-    QList<ProductEntity*> productsTitled(const QString& title) const
-    {
-        QList<ProductEntity*> found;
-        const auto all = m_context->execute(FetchRequest(QStringLiteral("Product")));
-        for (Persistence::ManagedObject* object : *all) {
-            auto* product = dynamic_cast<ProductEntity*>(object);
-            if (product && product->title() == title) {
-                found.append(product);
-            }
-        }
-        return found;
-    }
-    ProductEntity* only(const QString& title) const
-    {
-        const auto found = productsTitled(title);
-        EXPECT_EQ(found.size(), 1) << title.toStdString();
-        return found.value(0);
-    }
-
     const QStringList m_mapping {QStringLiteral("title"), QStringLiteral("serialNumber"),
                                  QStringLiteral("Don't Import"), QStringLiteral("registeredEmail")};
 };
