@@ -285,6 +285,12 @@ void ImportSheet::chooseKeymoorXMLFile()
 
 void ImportSheet::reloadPreview()
 {
+    // The table would only schedule its old choosers for deletion, leaving them on screen until then.
+    for (int row = 0; row < m_preview->rowCount(); ++row) {
+        QWidget* chooser = m_preview->cellWidget(row, 1);
+        m_preview->removeCellWidget(row, 1);
+        delete chooser;
+    }
     const QList<ZRImportSheetController::FieldRecord> fields = m_controller->parsedFields();
     m_preview->setRowCount(int(fields.size()));
     const auto keyPaths = ZRImportSheetController::productKeyPaths();

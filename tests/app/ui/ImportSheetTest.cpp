@@ -57,6 +57,8 @@ TEST_F(ImportSheetTest, ATextFileIsChosenMappedAndImported)
     sheet.fieldDelimiterBox()->setCurrentText(QStringLiteral("Semicolon"));
     sheet.headerRowBox()->setChecked(true);
     ASSERT_EQ(sheet.previewTable()->rowCount(), 3);
+    // One field chooser per column: those of earlier previews are gone, not left on screen.
+    EXPECT_EQ(sheet.previewTable()->findChildren<QComboBox*>().size(), 3);
     EXPECT_EQ(sheet.previewTable()->item(0, 0)->text(), QStringLiteral("Orbit Clock"));
     EXPECT_FALSE(sheet.importButton()->isEnabled());
 
