@@ -2,8 +2,10 @@
 #include "cli/Commands.h"
 #include "core/ApplicationSetup.h"
 #include "core/KeymoorAppDelegate.h"
+#include "core/LibraryPaths.h"
 #include "core/Log.h"
 #include "maintenance/ZRDataMigrator.h"
+#include "ui/ApplicationInstanceChannel.h"
 #include "ui/MainWindow.h"
 #include "ui/MigrationProgressSheet.h"
 #include "ui/QtUserInterface.h"
@@ -31,6 +33,12 @@ int runGui(int argc, char* argv[], const QStringList& filesToOpen)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Keymoor.png")));
     configureApplicationServices();
 
+    // A Keymoor window already open on this library takes the files (or just comes forward).
+    const QString channelName = ApplicationInstanceChannel::nameForLibrary(LibraryPaths::libraryBundlePath());
+    if (ApplicationInstanceChannel::deliver(channelName, filesToOpen)) {
+        return 0;
+    }
+
     // The interface exists before the window: opening the library may have to tell the person why
     // it cannot be opened. The window then adopts it.
     QtUserInterface userInterface(nullptr);
@@ -52,6 +60,20 @@ int runGui(int argc, char* argv[], const QStringList& filesToOpen)
     controller.applicationDidFinishLaunching();
     if (!filesToOpen.isEmpty()) {
         QTimer::singleShot(0, &controller, [&controller, filesToOpen] { controller.openFiles(filesToOpen); });
+    }
+    // Files opened while this window runs come through the channel (only while it holds the library).
+    ApplicationInstanceChannel channel;
+    if (controller.managedObjectContext()) {
+        channel.listen(channelName);
+        QObject::connect(&channel, &ApplicationInstanceChannel::filesReceived, &window,
+                         [&controller, &window](const QStringList& paths) {
+                             window.showNormal();
+                             window.raise();
+                             window.activateWindow();
+                             if (!paths.isEmpty()) {
+                                 controller.openFiles(paths);
+                             }
+                         });
     }
     return app.exec();
 }

@@ -153,6 +153,18 @@ TEST_F(DelimitedImportTest, TheLineImportSavesEachLineAndRefusesLinesOfTheWrongS
                                          context.get(), locator));
 }
 
+TEST_F(DelimitedImportTest, LinesImportedIntoTheMainCatalogueAreSavedWithIt)
+{
+    const ImportCounts counts = m_delegate->importProductStrings(
+        {QStringLiteral("Iota\tI-1"), QStringLiteral("no tab here"), QStringLiteral("IOTA\tI-2")}, QStringLiteral("\t"),
+        QString(), {QStringLiteral("title"), QStringLiteral("serialNumber")}, true, m_context);
+    EXPECT_EQ(counts.added, 1);
+    EXPECT_EQ(counts.updated, 1);
+    EXPECT_FALSE(m_context->hasChanges());
+    EXPECT_EQ(only(QStringLiteral("IOTA"))->serialNumber(), QStringLiteral("I-2"));
+    EXPECT_FALSE(m_ui.isProgressShown());
+}
+
 TEST_F(DelimitedImportTest, ATextFileIsReadAsUtf8WithItsHeaderRowSkipped)
 {
     const QString path
