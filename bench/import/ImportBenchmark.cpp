@@ -4,6 +4,7 @@
 //
 //   import_benchmark [rows]
 
+#include "../support/UserFolders.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
@@ -20,14 +21,9 @@
 
 namespace {
 
-void useFreshUserFolders(const QString& root)
+// No application folders to search: the import's own work is measured, not a disk scan.
+void useEmptyHome(const QString& root)
 {
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
-        const QString folder = QDir(root).filePath(QString::fromLatin1(name).toLower());
-        QDir().mkpath(folder);
-        qputenv(name, QFile::encodeName(folder));
-    }
-    // No application folders to search: the import's own work is measured, not a disk scan.
     qputenv("HOME", QFile::encodeName(root));
 }
 
@@ -80,6 +76,7 @@ int main(int argc, char** argv)
     const int rows = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
     QTemporaryDir root(QDir::currentPath() + QStringLiteral("/import-bench-XXXXXX"));
     useFreshUserFolders(root.path());
+    useEmptyHome(root.path());
     Log::setEchoToStandardError(false);
 
     ScriptedUserInterface ui;

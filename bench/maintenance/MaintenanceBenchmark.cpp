@@ -4,6 +4,7 @@
 //
 //   maintenance_benchmark [products] [legacy-megabytes]
 
+#include "../support/UserFolders.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/LibraryPaths.h"
 #include "core/Log.h"
@@ -30,16 +31,6 @@
 using namespace Persistence;
 
 namespace {
-
-// Points the user folders at a fresh folder for one run.
-void useFreshUserFolders(const QString& root)
-{
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"}) {
-        const QString folder = QDir(root).filePath(QString::fromLatin1(name).toLower());
-        QDir().mkpath(folder);
-        qputenv(name, QFile::encodeName(folder));
-    }
-}
 
 long peakRssKiB()
 {

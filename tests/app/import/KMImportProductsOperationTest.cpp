@@ -38,7 +38,8 @@ TEST(KMImportProductsOperation, RecognisesSoftwareBundlesProgramsAndYojimboExpor
                 folder.filePath(QStringLiteral("Catalogue.KMLIB/Contents/Info.plist")));
     QFile notExecutable(folder.filePath(QStringLiteral("data.bin")));
     ASSERT_TRUE(notExecutable.open(QIODevice::WriteOnly));
-    notExecutable.write(QByteArray("\x00\x01\x02\x03 binary data", 20));
+    static const char bytes[] = "\x00\x01\x02\x03 binary data";
+    notExecutable.write(QByteArray(bytes, sizeof bytes - 1));
     notExecutable.close();
 
     const PathCase cases[] = {
