@@ -138,6 +138,19 @@ void KeymoorAppDelegate::reportOpenFailure(const QString& title, const QString& 
     }
 }
 
+void KeymoorAppDelegate::showNotice(AlertStyle style, const QString& title, const QString& message)
+{
+    if (!m_ui) {
+        return;
+    }
+    Alert alert;
+    alert.style = style;
+    alert.title = title;
+    alert.message = message;
+    alert.buttons = {localizedString(QStringLiteral("OKButton"))};
+    m_ui->runAlert(alert);
+}
+
 bool KeymoorAppDelegate::openLibrary()
 {
     const QString storePath = LibraryPaths::persistentStoreURL();
@@ -478,14 +491,8 @@ bool KeymoorAppDelegate::removeProducts(const QList<ProductEntity*>& products)
     }
     for (const ProductEntity* product : products) {
         if (isOwnProduct(product)) {
-            if (m_ui) {
-                Alert alert;
-                alert.style = AlertStyle::Informational;
-                alert.title = localizedString(QStringLiteral("DeleteKeymoor"));
-                alert.message = localizedString(QStringLiteral("DeleteKeymoorMessage"));
-                alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-                m_ui->runAlert(alert);
-            }
+            showNotice(AlertStyle::Informational, localizedString(QStringLiteral("DeleteKeymoor")),
+                       localizedString(QStringLiteral("DeleteKeymoorMessage")));
             return false;
         }
     }

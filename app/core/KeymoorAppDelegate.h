@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+enum class AlertStyle;
 class AttachedEmail;
 class AttachmentEntity;
 class KMAttachmentImporter;
@@ -385,6 +386,8 @@ private:
     void importOperationDidFinish(KMImportOperation* operation);
     bool scanEmailUponImport() const;
     void reportOpenFailure(const QString& title, const QString& message);
+    // Shows an alert with one OK button when there is a user interface.
+    void showNotice(AlertStyle style, const QString& title, const QString& message);
     bool printReport(const std::optional<Persistence::ObjectID>& productID);
     void productImportSaved(const Persistence::SaveNotice& notice, const QList<Persistence::ObjectID>& createdIDs);
     void productImportFailed(const Persistence::StoreError& error);

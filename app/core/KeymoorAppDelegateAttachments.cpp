@@ -62,14 +62,8 @@ bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& pat
     for (const QString& path : paths) {
         if (AttachmentEntity::unsupportedFilesArray().contains(QFileInfo(path).suffix())) {
             Log::write(QStringLiteral("unsuppored attachment type"));
-            if (m_ui) {
-                Alert alert;
-                alert.style = AlertStyle::Informational;
-                alert.title = localizedString(QStringLiteral("UnsupportedAttachmentType"));
-                alert.message = localizedString(QStringLiteral("UnsupportedAttachmentTypeMessage"));
-                alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-                m_ui->runAlert(alert);
-            }
+            showNotice(AlertStyle::Informational, localizedString(QStringLiteral("UnsupportedAttachmentType")),
+                       localizedString(QStringLiteral("UnsupportedAttachmentTypeMessage")));
             return false;
         }
     }
@@ -353,14 +347,7 @@ void KeymoorAppDelegate::showMissingScriptAlert(const QString& helperName)
                                            "customer support via Help > Send Feedback.")
                                 .arg(helperName);
     Log::write(QStringLiteral("ERROR: %1").arg(message));
-    if (m_ui) {
-        Alert alert;
-        alert.style = AlertStyle::Warning;
-        alert.title = QStringLiteral("Missing Script");
-        alert.message = message;
-        alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-        m_ui->runAlert(alert);
-    }
+    showNotice(AlertStyle::Warning, QStringLiteral("Missing Script"), message);
 }
 
 bool KeymoorAppDelegate::importSelectedMailViaHelper(const QString& helperName)

@@ -162,13 +162,7 @@ bool KeymoorAppDelegate::revealAppInFinder(const ProductEntity* product)
         return false;
     }
     ApplicationLocator locator = applicationLocator();
-    QString path;
-    if (!product->bundleIdentifier().isEmpty()) {
-        path = locator.pathForBundleIdentifier(product->bundleIdentifier());
-    }
-    if (path.isEmpty() && !product->title().isEmpty()) {
-        path = locator.pathForApplication(product->title());
-    }
+    const QString path = product->installedApplicationPath(locator);
     if (path.isEmpty()) {
         return false;
     }
@@ -192,13 +186,7 @@ bool KeymoorAppDelegate::updateInfoForApp(ProductEntity* product, ApplicationLoc
     if (!product || m_mode == OpenMode::ReadOnly || isOwnProduct(product)) {
         return false;
     }
-    QString path;
-    if (!product->bundleIdentifier().isEmpty()) {
-        path = locator.pathForBundleIdentifier(product->bundleIdentifier());
-    }
-    if (path.isEmpty() && !product->title().isEmpty()) {
-        path = locator.pathForApplication(product->title());
-    }
+    const QString path = product->installedApplicationPath(locator);
     if (path.isEmpty()) {
         return false;
     }

@@ -37,14 +37,8 @@ bool KeymoorAppDelegate::print()
     // The main window prints its selected product (there is no other printable window yet).
     ProductEntity* product = selectedProduct();
     if (!product) {
-        if (m_ui) {
-            Alert alert;
-            alert.style = AlertStyle::Informational;
-            alert.title = QStringLiteral("No Product to Print");
-            alert.message = QStringLiteral("Please select a product to print.");
-            alert.buttons = {QStringLiteral("OK")};
-            m_ui->runAlert(alert);
-        }
+        showNotice(AlertStyle::Informational, QStringLiteral("No Product to Print"),
+                   QStringLiteral("Please select a product to print."));
         return false;
     }
     return printReport(product->objectID());
@@ -99,15 +93,8 @@ bool KeymoorAppDelegate::syncToMobile()
     }
     if (!exported) {
         Log::write(QStringLiteral("Sync Failed"));
-        if (m_ui) {
-            Alert alert;
-            alert.style = AlertStyle::Warning;
-            alert.title = QStringLiteral("Sync Failed");
-            alert.message
-                = QStringLiteral("Make sure you have correctly installed and configured your Dropbox account.");
-            alert.buttons = {QStringLiteral("OK")};
-            m_ui->runAlert(alert);
-        }
+        showNotice(AlertStyle::Warning, QStringLiteral("Sync Failed"),
+                   QStringLiteral("Make sure you have correctly installed and configured your Dropbox account."));
     }
     return exported;
 }

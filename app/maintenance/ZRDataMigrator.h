@@ -132,6 +132,9 @@ public:
     // Copies the file or folder into the backup folder under its own name, made unique. Answers
     // the copy's path, or empty after a log line.
     QString backupPersistentStoreForURL(const QString& path);
+    // Backs up the library folder before an import replaces or merges into it. Answers the backup's
+    // path, or empty after telling the person that the import cannot go ahead.
+    QString backupLibraryBeforeImport();
     // Makes the running library what the library-folder backup holds: its icons, its attachments
     // and, in one save, its records in place of the current ones. False when refused or failed.
     bool restoreFromBackupURL(const QString& backupPath);

@@ -171,16 +171,10 @@ ZRDataMigrator::ImportResult ZRDataMigrator::performImportFromExportFolder(const
     auto destination = ZRCoreDataFactory::managedObjectContextForPersistentStoreCoordinator(main->coordinator());
     QObject::connect(destination.get(), &ObjectContext::didSave, main, &ObjectContext::mergeChangesFromSaveNotice);
 
-    setProgressMessageString(localizedString(QStringLiteral("BackingUpDataProgressMessage")));
-    Log::write(QStringLiteral("Backing up current library..."));
-    const QString backup = backupPersistentStoreForURL(LibraryPaths::libraryBundlePath());
+    const QString backup = backupLibraryBeforeImport();
     if (backup.isEmpty()) {
-        Log::write(QStringLiteral("Backup failed! Cancel Upgrade."));
-        alert(QStringLiteral("LibraryBackupFailed"),
-              localizedString(QStringLiteral("LibraryBackupForUpgradeFailedMessage")));
         return ImportResult::Refused;
     }
-    Log::write(QStringLiteral("Backup complete."));
 
     bool imported = true;
     if (replace) {

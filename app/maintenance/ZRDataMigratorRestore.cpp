@@ -142,16 +142,10 @@ ZRDataMigrator::ImportResult ZRDataMigrator::performImportFromLegacyXML(const QS
     if (!main) {
         return ImportResult::Refused;
     }
-    setProgressMessageString(localizedString(QStringLiteral("BackingUpDataProgressMessage")));
-    Log::write(QStringLiteral("Backing up current library..."));
-    const QString backup = backupPersistentStoreForURL(LibraryPaths::libraryBundlePath());
+    const QString backup = backupLibraryBeforeImport();
     if (backup.isEmpty()) {
-        Log::write(QStringLiteral("Backup failed! Cancel Upgrade."));
-        alert(QStringLiteral("LibraryBackupFailed"),
-              localizedString(QStringLiteral("LibraryBackupForUpgradeFailedMessage")));
         return ImportResult::Refused;
     }
-    Log::write(QStringLiteral("Backup complete."));
     bool imported = false;
     onMainThread([&] {
         ContextLocker locker(main);

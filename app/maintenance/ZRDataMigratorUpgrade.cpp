@@ -111,6 +111,21 @@ QString ZRDataMigrator::backupPersistentStoreForURL(const QString& path)
     return target;
 }
 
+QString ZRDataMigrator::backupLibraryBeforeImport()
+{
+    setProgressMessageString(localizedString(QStringLiteral("BackingUpDataProgressMessage")));
+    Log::write(QStringLiteral("Backing up current library..."));
+    const QString backup = backupPersistentStoreForURL(LibraryPaths::libraryBundlePath());
+    if (backup.isEmpty()) {
+        Log::write(QStringLiteral("Backup failed! Cancel Upgrade."));
+        alert(QStringLiteral("LibraryBackupFailed"),
+              localizedString(QStringLiteral("LibraryBackupForUpgradeFailedMessage")));
+        return {};
+    }
+    Log::write(QStringLiteral("Backup complete."));
+    return backup;
+}
+
 bool ZRDataMigrator::upgradePersistentStoreForURL(const QString& storePath)
 {
     const int stored = versionForStoreURL(storePath);

@@ -144,15 +144,11 @@ QString AttachedEmail::nameLabel() const
 
 std::optional<QString> AttachedEmail::contentString() const
 {
-    const ZRAttachmentContent* stored = content();
-    if (!stored) {
+    const std::optional<QByteArray> bytes = storedContentData();
+    if (!bytes) {
         return std::nullopt;
     }
-    const QByteArray bytes = stored->contentData();
-    if (bytes.isNull()) {
-        return std::nullopt;
-    }
-    return ZRTextEncoding::decode(bytes, encoding());
+    return ZRTextEncoding::decode(*bytes, encoding());
 }
 
 QString AttachedEmail::exportToFolder(const QString& folder) const

@@ -98,17 +98,23 @@ bool AttachmentEntity::setContent(ZRAttachmentContent* content)
     return setToOne(QStringLiteral("content"), content);
 }
 
+ZRAttachmentContent* AttachmentEntity::insertNewContent()
+{
+    ContextLocker locker(context());
+    auto* newContent = context()->insert<ZRAttachmentContent>(QStringLiteral("AttachmentContent"));
+    if (!newContent) {
+        Log::write(QStringLiteral("Error creating new AttachmentContent object!"));
+        return nullptr;
+    }
+    setContent(newContent);
+    return newContent;
+}
+
 bool AttachmentEntity::insertNewAttachmentContentForFile(const QString& path)
 {
-    ZRAttachmentContent* newContent = nullptr;
-    {
-        ContextLocker locker(context());
-        newContent = context()->insert<ZRAttachmentContent>(QStringLiteral("AttachmentContent"));
-        if (!newContent) {
-            Log::write(QStringLiteral("Error creating new AttachmentContent object!"));
-            return false;
-        }
-        setContent(newContent);
+    ZRAttachmentContent* newContent = insertNewContent();
+    if (!newContent) {
+        return false;
     }
     if (!QFileInfo::exists(path)) {
         Log::write(QStringLiteral("Error file:%1 does not exist!").arg(path));
@@ -124,15 +130,9 @@ bool AttachmentEntity::insertNewAttachmentContentForFile(const QString& path)
 
 bool AttachmentEntity::insertNewAttachmentContentWithData(const QByteArray& bytes)
 {
-    ZRAttachmentContent* newContent = nullptr;
-    {
-        ContextLocker locker(context());
-        newContent = context()->insert<ZRAttachmentContent>(QStringLiteral("AttachmentContent"));
-        if (!newContent) {
-            Log::write(QStringLiteral("Error creating new AttachmentContent object!"));
-            return false;
-        }
-        setContent(newContent);
+    ZRAttachmentContent* newContent = insertNewContent();
+    if (!newContent) {
+        return false;
     }
     QString error;
     if (!newContent->writeContentData(bytes, &error)) {
@@ -230,17 +230,26 @@ QString AttachmentEntity::nameLabel() const
     return localizedString(QStringLiteral("AttachedFileLabel"));
 }
 
-std::optional<QString> AttachmentEntity::contentString() const
+std::optional<QByteArray> AttachmentEntity::storedContentData() const
 {
     const ZRAttachmentContent* stored = content();
     if (!stored) {
         return std::nullopt;
     }
-    const QByteArray bytes = stored->contentData();
+    QByteArray bytes = stored->contentData();
     if (bytes.isNull()) {
         return std::nullopt;
     }
-    return ZRTextEncoding::decodeStrictly(bytes, ZRTextEncoding::UTF8);
+    return bytes;
+}
+
+std::optional<QString> AttachmentEntity::contentString() const
+{
+    const std::optional<QByteArray> bytes = storedContentData();
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return ZRTextEncoding::decodeStrictly(*bytes, ZRTextEncoding::UTF8);
 }
 
 QString AttachmentEntity::contentPath() const

@@ -88,7 +88,13 @@ protected:
     QVariant valueForUndefinedKey(const QString& key) const override;
     virtual QIcon makeIcon() const;
     bool storedFileExists() const;
+    // The bytes of the stored file; nothing without a content record or when it cannot be read.
+    std::optional<QByteArray> storedContentData() const;
 
 private:
+    // A new content record linked to this attached file, inserted under the context's lock; null
+    // after a log line when it could not be made.
+    ZRAttachmentContent* insertNewContent();
+
     mutable std::optional<QIcon> m_icon;
 };

@@ -262,11 +262,19 @@ bool ProductEntity::isLaunchable(ApplicationLocator& locator) const
     if (title() == AppInfo::executableName()) {
         return false;
     }
-    const QString identifier = bundleIdentifier();
-    if (!identifier.isEmpty() && !locator.pathForBundleIdentifier(identifier).isEmpty()) {
-        return true;
+    return !installedApplicationPath(locator).isEmpty();
+}
+
+QString ProductEntity::installedApplicationPath(ApplicationLocator& locator) const
+{
+    QString path;
+    if (!bundleIdentifier().isEmpty()) {
+        path = locator.pathForBundleIdentifier(bundleIdentifier());
     }
-    return !title().isEmpty() && !locator.pathForApplication(title()).isEmpty();
+    if (path.isEmpty() && !title().isEmpty()) {
+        path = locator.pathForApplication(title());
+    }
+    return path;
 }
 
 QStringList ProductEntity::keysAffectedBy(const QString& key)

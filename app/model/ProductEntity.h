@@ -96,6 +96,9 @@ public:
     // Whether the product's application can be found: never for Keymoor's own record; else by the
     // bundle identifier, then by the title.
     bool isLaunchable(ApplicationLocator& locator) const;
+    // The installed application of this product, found by the bundle identifier, then by the
+    // title; empty when neither finds one.
+    QString installedApplicationPath(ApplicationLocator& locator) const;
 
     // Keys whose values change when `key` changes: a change of the version shows in the title (the
     // list shows both), of the currency in the currency's formatter, of the stored notes in

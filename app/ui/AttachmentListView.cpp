@@ -192,13 +192,7 @@ bool AttachmentListView::acceptDrop(const QMimeData* data)
 
 void AttachmentListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (dropAction(event->mimeData(), event->source() != nullptr, m_model->product() != nullptr)
-        != DropAction::Refuse) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void AttachmentListView::dragMoveEvent(QDragMoveEvent* event)
