@@ -151,17 +151,22 @@ std::optional<QString> AttachedEmail::contentString() const
     return ZRTextEncoding::decode(*bytes, encoding());
 }
 
-QString AttachedEmail::exportToFolder(const QString& folder) const
+QString AttachedEmail::exportFileName() const
 {
-    static const char* const operation = "AttachedEmail::exportToFolder";
-    Log::write(QStringLiteral("Export email: %1 to folder: %2").arg(name(), folder));
     QString fileName = safeFileName(name());
     const qsizetype dot = fileName.lastIndexOf(u'.');
     const QString extension = dot < 0 ? QString() : fileName.sliced(dot + 1);
     if (!extension.contains(QLatin1String("eml"), Qt::CaseInsensitive)) {
         fileName += QStringLiteral(".eml");
     }
-    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(fileName));
+    return fileName;
+}
+
+QString AttachedEmail::exportToFolder(const QString& folder) const
+{
+    static const char* const operation = "AttachedEmail::exportToFolder";
+    Log::write(QStringLiteral("Export email: %1 to folder: %2").arg(name(), folder));
+    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(exportFileName()));
     if (target.isEmpty()) {
         Log::write(QStringLiteral("%1 Error creating save path!").arg(QLatin1String(operation)));
         return {};

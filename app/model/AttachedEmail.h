@@ -37,8 +37,10 @@ public:
     QString nameLabel() const override;
     // The stored bytes decoded with the recorded encoding.
     std::optional<QString> contentString() const override;
-    // Writes the message as "<subject>.eml" (the extension added unless the name has one containing
-    // "eml"), made unique. Empty after a log line when nothing was written.
+    // `name` with ".eml" appended unless its extension holds "eml" already.
+    QString exportFileName() const override;
+    // Writes the message under `exportFileName`, made unique. Empty after a log line when nothing
+    // was written.
     QString exportToFolder(const QString& folder) const override;
 
 protected:

@@ -274,9 +274,14 @@ QString AttachmentEntity::safeFileName(const QString& name)
     return safe;
 }
 
+QString AttachmentEntity::exportFileName() const
+{
+    return safeFileName(name());
+}
+
 QString AttachmentEntity::exportToFolder(const QString& folder) const
 {
-    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(safeFileName(name())));
+    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(exportFileName()));
     if (target.isEmpty()) {
         Log::write(QStringLiteral("Warning: export to folder path is nil."));
         return {};

@@ -73,7 +73,9 @@ public:
     // Size of the stored file in bytes; 0 when it cannot be read.
     qint64 contentSize() const;
 
-    // Copies the stored file into the folder under `name`, made unique. Answers the written path,
+    // The name of an exported copy: `name` made usable as one file name.
+    virtual QString exportFileName() const;
+    // Copies the stored file into the folder under `exportFileName`, made unique. Answers the written path,
     // or empty after a log line when nothing was written.
     virtual QString exportToFolder(const QString& folder) const;
     // Copies the stored file into the cache folder as "<product title>-<parent>-<name>", for

@@ -1,12 +1,16 @@
 #include "ZRCacheFileManager.h"
 
+#include "AttachmentEntity.h"
 #include "ZRExternalFile.h"
+#include "ZRPathTools.h"
 #include "core/FileWriting.h"
 #include "core/LibraryPaths.h"
 #include "core/Log.h"
+#include "core/TextUtilities.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 
@@ -72,4 +76,37 @@ ZRCacheFileManager::fullPathsForCachedFileNames(const std::optional<QStringList>
         }
     }
     return paths;
+}
+
+std::optional<QStringList>
+ZRCacheFileManager::copiesForDraggingAttachments(const QList<AttachmentEntity*>& attachments) const
+{
+    // Each drag gets a folder of its own, so the copies keep the attachments' own names and a copy
+    // left by an earlier drag is never offered in place of another attachment of the same name.
+    const QString cache = cacheFolder();
+    const QString folder = cache.isEmpty() ? QString() : QDir(cache).filePath(universallyUniuqueIdentifier());
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        Log::write(QStringLiteral("Error: pasteboard can't copy attachment to %1. Error: %2")
+                       .arg(folder, QStringLiteral("the folder could not be made")));
+        return std::nullopt;
+    }
+    QStringList copies;
+    for (const AttachmentEntity* attachment : attachments) {
+        const QFileInfo stored(attachment->contentPath());
+        if (attachment->contentPath().isEmpty() || !stored.isFile() || stored.size() > MaximumDragFileSize) {
+            continue;
+        }
+        const QString target = ZR_safeFilePath(QDir(folder).filePath(attachment->exportFileName()));
+        QString error;
+        if (!FileWriting::copyFile(stored.filePath(), target, &error)) {
+            Log::write(QStringLiteral("Error: pasteboard can't copy attachment to %1. Error: %2").arg(target, error));
+            QDir(folder).removeRecursively();
+            return std::nullopt;
+        }
+        copies.append(target);
+    }
+    if (copies.isEmpty()) {
+        QDir(folder).removeRecursively();
+    }
+    return copies;
 }

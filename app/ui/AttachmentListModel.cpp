@@ -2,9 +2,14 @@
 
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
+#include "model/ZRCacheFileManager.h"
 #include "prefs/UserPreferences.h"
 
+#include <QMimeData>
+#include <QUrl>
+
 #include <algorithm>
+#include <set>
 
 AttachmentListModel::AttachmentListModel(UserPreferences& prefs, QObject* parent)
     : QAbstractTableModel(parent)
@@ -51,6 +56,53 @@ int AttachmentListModel::rowCount(const QModelIndex& parent) const
 int AttachmentListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : ColumnCount;
+}
+
+Qt::ItemFlags AttachmentListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid()) {
+        flags |= Qt::ItemIsDragEnabled;
+    }
+    return flags;
+}
+
+QStringList AttachmentListModel::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* AttachmentListModel::mimeData(const QModelIndexList& indexes) const
+{
+    std::set<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid()) {
+            rows.insert(index.row());
+        }
+    }
+    QList<AttachmentEntity*> dragged;
+    for (int row : rows) {
+        if (AttachmentEntity* entry = attachment(row)) {
+            dragged.append(entry);
+        }
+    }
+    const std::optional<QStringList> copies
+        = ZRCacheFileManager::defaultManager().copiesForDraggingAttachments(dragged);
+    if (!copies || copies->isEmpty()) {
+        return nullptr;
+    }
+    QList<QUrl> urls;
+    for (const QString& path : *copies) {
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+Qt::DropActions AttachmentListModel::supportedDragActions() const
+{
+    return Qt::CopyAction;
 }
 
 QVariant AttachmentListModel::data(const QModelIndex& index, int role) const

@@ -30,6 +30,14 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // Rows can be dragged out to other programs as copies of their stored files.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    // File URLs of copies in the cache folder of the rows' attachments; null (no drag) when none
+    // could be offered.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
+
     AttachmentEntity* attachment(int row) const;
     int rowOf(const AttachmentEntity* attachment) const;
 

@@ -58,7 +58,10 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setColumnWidth(AttachmentListModel::NameColumn, 300);
     m_table->setIconSize(QSize(24, 24));
-    // Drops on the table go to this view, which decides on them.
+    // Attachments are dragged out as copies; drops on the table go to this view, which decides on them.
+    m_table->setDragEnabled(true);
+    m_table->setDragDropMode(QAbstractItemView::DragOnly);
+    m_table->setDefaultDropAction(Qt::CopyAction);
     m_table->setAcceptDrops(false);
     m_table->viewport()->setAcceptDrops(false);
     setAcceptDrops(true);

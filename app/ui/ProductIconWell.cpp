@@ -49,7 +49,9 @@ void ProductIconWell::showIcon(const ProductEntity* product)
 
 void ProductIconWell::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (isEnabled() && (!droppedLocalFile(event->mimeData()).isEmpty() || event->mimeData()->hasImage())) {
+    // Drags from inside Keymoor (attachments dragged out) are meant for other programs.
+    if (isEnabled() && event->source() == nullptr
+        && (!droppedLocalFile(event->mimeData()).isEmpty() || event->mimeData()->hasImage())) {
         event->acceptProposedAction();
     }
 }

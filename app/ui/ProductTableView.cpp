@@ -64,7 +64,8 @@ bool ProductTableView::acceptDrop(const QMimeData* data)
 
 void ProductTableView::dragEnterEvent(QDragEnterEvent* event)
 {
-    m_dragAccepted = isEnabled() && acceptsDrop(event->mimeData());
+    // Attachments dragged out of Keymoor's own lists are for other programs, not for import.
+    m_dragAccepted = isEnabled() && event->source() == nullptr && acceptsDrop(event->mimeData());
     if (m_dragAccepted) {
         event->setDropAction(Qt::CopyAction);
         event->accept();

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 class AttachmentEntityTest : public AttachmentTestLibrary
@@ -221,6 +223,66 @@ TEST_F(AttachmentEntityTest, CacheFileManagerWritesImagesAndJoinsOnlyPlainNames)
     const QString path = manager.cacheFileForImage(image, QStringLiteral("0F8FAD5B-D9CB-469F-A165-70867728950E"));
     EXPECT_EQ(path, cache.filePath(QStringLiteral("0F8FAD5B-D9CB-469F-A165-70867728950E.TIFF")));
     EXPECT_EQ(QImage(path).size(), image.size());
+}
+
+TEST_F(AttachmentEntityTest, DragCopiesKeepTheirNamesAndLeaveOutWhatCannotBeOfferedQuickly)
+{
+    const QByteArray limit(ZRCacheFileManager::MaximumDragFileSize, 'x');
+    AttachmentEntity* first = attachBytes(QStringLiteral("notes.txt"), "first");
+    AttachmentEntity* second = attachBytes(QStringLiteral("notes.txt"), "second");
+    AttachmentEntity* atLimit = attachBytes(QStringLiteral("large.bin"), limit);
+    AttachmentEntity* tooLarge = attachBytes(QStringLiteral("huge.bin"), limit + 'x');
+    AttachmentEntity* lost = attachBytes(QStringLiteral("lost.txt"), "lost");
+    AttachedEmail* email = AttachedEmail::insertAttachmentForRawSource(
+        QStringLiteral("From: a@example.com\nTo: b@example.com\nSubject: Your key\n\nKEY-1\n"), m_context);
+    ASSERT_TRUE(first && second && atLimit && tooLarge && lost && email);
+    ASSERT_TRUE(QFile::remove(lost->contentPath()));
+
+    ZRCacheFileManager& manager = ZRCacheFileManager::defaultManager();
+    const auto copies = manager.copiesForDraggingAttachments({first, second, atLimit, tooLarge, lost, email});
+    ASSERT_TRUE(copies.has_value());
+    QStringList names;
+    for (const QString& path : *copies) {
+        names.append(QFileInfo(path).fileName());
+    }
+    EXPECT_EQ(names,
+              (QStringList {QStringLiteral("notes.txt"), QStringLiteral("notes 1.txt"), QStringLiteral("large.bin"),
+                            QStringLiteral("Your key.eml")}));
+    EXPECT_EQ(readAll(copies->at(0)), QByteArray("first"));
+    EXPECT_EQ(readAll(copies->at(1)), QByteArray("second"));
+    EXPECT_EQ(readAll(copies->at(3)), readAll(email->contentPath()));
+
+    // A second drag of the same attachment gets a fresh copy under the same name, in a folder of
+    // its own inside the cache folder (emptied at quit).
+    const auto again = manager.copiesForDraggingAttachments({first});
+    ASSERT_TRUE(again.has_value() && again->size() == 1);
+    EXPECT_EQ(QFileInfo(again->first()).fileName(), QStringLiteral("notes.txt"));
+    EXPECT_NE(QFileInfo(again->first()).path(), QFileInfo(copies->first()).path());
+    EXPECT_EQ(QFileInfo(QFileInfo(again->first()).path()).path(),
+              QFileInfo(LibraryPaths::applicationCacheFolder()).absoluteFilePath());
+
+    // Nothing draggable: no copies and no folder left behind.
+    const int folders
+        = QDir(LibraryPaths::applicationCacheFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    const auto none = manager.copiesForDraggingAttachments({tooLarge, lost});
+    ASSERT_TRUE(none.has_value());
+    EXPECT_TRUE(none->isEmpty());
+    EXPECT_EQ(QDir(LibraryPaths::applicationCacheFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
+              folders);
+}
+
+TEST_F(AttachmentEntityTest, AFailedDragCopyOffersNothing)
+{
+    AttachmentEntity* attachment = attachBytes(QStringLiteral("notes.txt"), "notes");
+    ZRCacheFileManager& manager = ZRCacheFileManager::defaultManager();
+    // A cache "folder" that is a file: no drag folder can be made in it.
+    manager.setCacheFolder(writeFile(QStringLiteral("not-a-folder"), "x"));
+    const auto copies = manager.copiesForDraggingAttachments({attachment});
+    manager.setCacheFolder(QString());
+    EXPECT_FALSE(copies.has_value());
+    EXPECT_TRUE(std::any_of(m_log.cbegin(), m_log.cend(), [](const QString& line) {
+        return line.startsWith(QLatin1String("Error: pasteboard can't copy attachment to "));
+    }));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
 #include <QTabWidget>
@@ -123,6 +124,39 @@ TEST_F(AttachmentListViewTest, AttachedFilesAppearSelectedInTheAttachmentsTab)
         foundTiff |= attachment->name().endsWith(QLatin1String(".TIFF")) && attachment->name().size() == 36 + 5;
     }
     EXPECT_TRUE(foundTiff);
+}
+
+TEST_F(AttachmentListViewTest, SelectedRowsAreDraggedOutAsCopiesOfTheirFiles)
+{
+    auto controller = m_library.start(&m_ui);
+    ProductEntity* product = UiTestLibrary::addProduct(controller->managedObjectContext(), QStringLiteral("App"));
+    ASSERT_TRUE(product->attachDocument(writeFile(QStringLiteral("receipt.pdf"), "%PDF receipt")));
+    ASSERT_TRUE(product->attachDocument(writeFile(QStringLiteral("key.txt"), "KEY-1")));
+    AttachmentListView view(controller.get());
+    view.setProduct(product);
+    AttachmentListModel* model = view.model();
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_TRUE(model->flags(model->index(0, 0)) & Qt::ItemIsDragEnabled);
+    EXPECT_EQ(model->supportedDragActions(), Qt::CopyAction);
+
+    // Both cells of a row are one file.
+    const std::unique_ptr<QMimeData> data(model->mimeData({model->index(0, AttachmentListModel::NameColumn),
+                                                           model->index(0, AttachmentListModel::DateColumn),
+                                                           model->index(1, AttachmentListModel::NameColumn)}));
+    ASSERT_NE(data, nullptr);
+    ASSERT_EQ(data->urls().size(), 2);
+    QStringList names;
+    for (const QUrl& url : data->urls()) {
+        ASSERT_TRUE(url.isLocalFile());
+        QFile copy(url.toLocalFile());
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        names.append(QFileInfo(copy).fileName());
+        EXPECT_EQ(copy.readAll(), names.last() == u"key.txt" ? QByteArray("KEY-1") : QByteArray("%PDF receipt"));
+    }
+    EXPECT_EQ(names, (QStringList {model->attachment(0)->name(), model->attachment(1)->name()}));
+
+    // Dropping the dragged copies back on Keymoor's own lists imports nothing.
+    EXPECT_EQ(AttachmentListView::dropAction(data.get(), true, true), DropAction::Refuse);
 }
 
 } // namespace
