@@ -194,9 +194,12 @@ public:
     bool removeAttachedFiles(const QList<AttachmentEntity*>& attachments);
     // Asks for a folder, then exports the attachments into it.
     void exportSelectedAttachments(const QList<AttachmentEntity*>& attachments);
-    // Remembers the folder as "Export Attachment Path" and exports each attachment into it, under
-    // the progress sheet. Answers the paths written.
-    QStringList exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder);
+    // Remembers the folder as "Export Attachment Path" and exports each attachment into it on a
+    // background thread, under the progress sheet; `attachmentsExported` follows on this thread, and
+    // the person is told which attachments could not be written. False when nothing was started.
+    bool exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder);
+    // Runs the event loop until every started attachment export has finished.
+    void waitForAttachmentExports();
     // Commands on a product's application, icon and addresses. Each takes the product it acts on
     // (the window passes its selection); failures are logged, and the answer tells whether the
     // command did what it was asked.
@@ -354,6 +357,8 @@ signals:
     void attachmentsChanged(ProductEntity* product);
     // The attachments tab of the detail view should be shown.
     void showAttachmentsTab();
+    // An attachment export ended: the files written, and the names of attachments that were not.
+    void attachmentsExported(const QStringList& written, const QStringList& failedNames);
 
     // The application must quit: a restore failed and the catalogue cannot be trusted.
     void terminationRequested();
@@ -386,6 +391,7 @@ private:
     void importOperationDidFinish(KMImportOperation* operation);
     bool scanEmailUponImport() const;
     void reportOpenFailure(const QString& title, const QString& message);
+    void attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames);
     // Shows an alert with one OK button when there is a user interface.
     void showNotice(AlertStyle style, const QString& title, const QString& message);
     bool printReport(const std::optional<Persistence::ObjectID>& productID);
@@ -431,4 +437,5 @@ private:
     mutable std::mutex m_importCountsMutex;
     ImportCounts m_importCounts;
     int m_runningProductImports = 0;
+    int m_runningAttachmentExports = 0;
 };

@@ -14,6 +14,7 @@
 #include "import/MailClientImport.h"
 #include "import/MailScriptHelper.h"
 #include "model/AttachedEmail.h"
+#include "model/AttachmentExport.h"
 #include "model/ProductEntity.h"
 #include "model/ZRAttachmentContent.h"
 #include "persistence/ObjectContext.h"
@@ -24,6 +25,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
+#include <QThreadPool>
 
 using namespace Persistence;
 
@@ -315,30 +317,62 @@ void KeymoorAppDelegate::exportSelectedAttachments(const QList<AttachmentEntity*
     }
 }
 
-QStringList KeymoorAppDelegate::exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments,
-                                                                  const QString& folder)
+bool KeymoorAppDelegate::exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments,
+                                                           const QString& folder)
 {
-    QStringList written;
     if (folder.isEmpty()) {
         Log::write(QStringLiteral("Warning: exportSelectedAttachmentsToFolder: nil"));
-        return written;
+        return false;
     }
     m_prefs->setExportAttachmentPath(folder);
+    // The records are read here; the background thread only copies files.
+    QList<AttachmentExport> exports;
+    for (const AttachmentEntity* attachment : attachments) {
+        exports.append(AttachmentExport::forAttachment(*attachment));
+    }
     if (m_ui) {
         m_ui->startProgress(localizedString(attachments.size() >= 2
                                                 ? QStringLiteral("ExportSelectedAttachmentsProgressMessage")
                                                 : QStringLiteral("ExportSelectedAttachmentProgressMessage")));
     }
-    for (const AttachmentEntity* attachment : attachments) {
-        const QString path = attachment->exportToFolder(folder);
-        if (!path.isEmpty()) {
-            written.append(path);
+    ++m_runningAttachmentExports;
+    m_queue->start([this, exports, folder] {
+        QStringList written;
+        QStringList failed;
+        for (const AttachmentExport& attachment : exports) {
+            const QString path = attachment.exportToFolder(folder);
+            if (path.isEmpty()) {
+                failed.append(attachment.name());
+            } else {
+                written.append(path);
+            }
         }
-    }
-    if (m_ui) {
+        QMetaObject::invokeMethod(
+            this, [this, written, failed] { attachmentExportDidFinish(written, failed); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void KeymoorAppDelegate::attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames)
+{
+    --m_runningAttachmentExports;
+    if (m_ui && m_runningAttachmentExports == 0) {
         m_ui->stopProgress();
     }
-    return written;
+    if (!failedNames.isEmpty()) {
+        showNotice(
+            AlertStyle::Warning, tr("Some attachments could not be exported"),
+            tr("These were not written: %1. The log file has the reason.").arg(failedNames.join(QStringLiteral(", "))));
+    }
+    emit attachmentsExported(written, failedNames);
+}
+
+void KeymoorAppDelegate::waitForAttachmentExports()
+{
+    QEventLoop loop;
+    while (m_runningAttachmentExports > 0) {
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
 }
 
 void KeymoorAppDelegate::showMissingScriptAlert(const QString& helperName)

@@ -162,29 +162,6 @@ QString AttachedEmail::exportFileName() const
     return fileName;
 }
 
-QString AttachedEmail::exportToFolder(const QString& folder) const
-{
-    static const char* const operation = "AttachedEmail::exportToFolder";
-    Log::write(QStringLiteral("Export email: %1 to folder: %2").arg(name(), folder));
-    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(exportFileName()));
-    if (target.isEmpty()) {
-        Log::write(QStringLiteral("%1 Error creating save path!").arg(QLatin1String(operation)));
-        return {};
-    }
-    const ZRAttachmentContent* stored = content();
-    const QByteArray bytes = stored ? stored->contentData() : QByteArray();
-    if (bytes.isNull()) {
-        Log::write(QStringLiteral("%1 Error retrieving email content for export.").arg(QLatin1String(operation)));
-        return {};
-    }
-    QString error;
-    if (!FileWriting::writeData(bytes, target, &error)) {
-        Log::write(QStringLiteral("%1: error writing file. %2").arg(QLatin1String(operation), error));
-        return {};
-    }
-    return target;
-}
-
 QIcon AttachedEmail::makeIcon() const
 {
     const bool outlook = ZREmailParser::defaultMailReader() == u"Microsoft Outlook";

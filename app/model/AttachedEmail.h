@@ -39,9 +39,6 @@ public:
     std::optional<QString> contentString() const override;
     // `name` with ".eml" appended unless its extension holds "eml" already.
     QString exportFileName() const override;
-    // Writes the message under `exportFileName`, made unique. Empty after a log line when nothing
-    // was written.
-    QString exportToFolder(const QString& folder) const override;
 
 protected:
     QIcon makeIcon() const override;

@@ -1,5 +1,6 @@
 #include "AttachmentEntity.h"
 
+#include "AttachmentExport.h"
 #include "AttachmentIcons.h"
 #include "ProductEntity.h"
 #include "ZRAttachmentContent.h"
@@ -281,22 +282,7 @@ QString AttachmentEntity::exportFileName() const
 
 QString AttachmentEntity::exportToFolder(const QString& folder) const
 {
-    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(exportFileName()));
-    if (target.isEmpty()) {
-        Log::write(QStringLiteral("Warning: export to folder path is nil."));
-        return {};
-    }
-    const QString source = contentPath();
-    if (source.isEmpty()) {
-        Log::write(QStringLiteral("Warning: export to folder attachment contentPath is nil."));
-        return {};
-    }
-    QString error;
-    if (!FileWriting::copyFile(source, target, &error)) {
-        Log::write(QStringLiteral("Error exporting attachment to path:%1. Error: %2").arg(target, error));
-        return {};
-    }
-    return target;
+    return AttachmentExport::forAttachment(*this).exportToFolder(folder);
 }
 
 QString AttachmentEntity::exportAsResourceToCacheForParent(const QString& parentName) const

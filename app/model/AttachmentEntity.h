@@ -77,7 +77,7 @@ public:
     virtual QString exportFileName() const;
     // Copies the stored file into the folder under `exportFileName`, made unique. Answers the written path,
     // or empty after a log line when nothing was written.
-    virtual QString exportToFolder(const QString& folder) const;
+    QString exportToFolder(const QString& folder) const;
     // Copies the stored file into the cache folder as "<product title>-<parent>-<name>", for
     // content an HTML e-mail refers to. Empty without a parent name or when the copy failed.
     QString exportAsResourceToCacheForParent(const QString& parentName) const;

@@ -171,13 +171,29 @@ TEST_F(AttachmentFlowTest, ExportingRemembersTheFolderAndWritesEveryFile)
 {
     AttachmentEntity* a = m_product->attachDocument(writeFile(QStringLiteral("a/receipt.pdf"), "a"));
     AttachmentEntity* b = m_product->attachDocument(writeFile(QStringLiteral("b/receipt.pdf"), "b"));
+    AttachmentEntity* lost = m_product->attachDocument(writeFile(QStringLiteral("lost.txt"), "lost"));
+    ASSERT_TRUE(a && b && lost);
+    ASSERT_TRUE(QFile::remove(lost->contentPath()));
     QTemporaryDir target;
-    const QStringList written = m_delegate->exportSelectedAttachmentsToFolder({a, b}, target.path());
-    EXPECT_EQ(written,
+    QList<QStringList> exported;
+    QObject::connect(m_delegate.get(), &KeymoorAppDelegate::attachmentsExported,
+                     [&](const QStringList& written, const QStringList& failed) { exported << written << failed; });
+    ASSERT_TRUE(m_delegate->exportSelectedAttachmentsToFolder({a, lost, b}, target.path()));
+    EXPECT_TRUE(m_ui.isProgressShown());
+    m_delegate->waitForAttachmentExports();
+    EXPECT_FALSE(m_ui.isProgressShown());
+    ASSERT_EQ(exported.size(), 2);
+    EXPECT_EQ(exported.at(0),
               (QStringList {target.filePath(QStringLiteral("receipt.pdf")),
                             target.filePath(QStringLiteral("receipt 1.pdf"))}));
+    EXPECT_EQ(readAll(target.filePath(QStringLiteral("receipt 1.pdf"))), QByteArray("b"));
     EXPECT_EQ(m_delegate->userPrefs().exportAttachmentPath(), target.path());
-    EXPECT_FALSE(m_ui.isProgressShown());
+    // The attachment that could not be written is named to the person, not passed over.
+    EXPECT_EQ(exported.at(1), QStringList {QStringLiteral("lost.txt")});
+    ASSERT_EQ(m_ui.alerts().size(), 1);
+    EXPECT_TRUE(m_ui.alerts().first().message.contains(QLatin1String("lost.txt")));
+
+    EXPECT_FALSE(m_delegate->exportSelectedAttachmentsToFolder({a}, QString()));
 }
 
 TEST_F(AttachmentFlowTest, FilesOfADeletedProductAreGoneAfterQuitting)
