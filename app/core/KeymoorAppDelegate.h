@@ -192,6 +192,8 @@ public:
     void attachExistingFile();
     // Asks for confirmation with the texts for the selection, then deletes the attached files.
     bool removeAttachedFiles(const QList<AttachmentEntity*>& attachments);
+    // Saves, then asks the window to show the attached file in its viewer window.
+    void openAttachedFileWindow(AttachmentEntity* attachment);
     // Asks for a folder, then exports the attachments into it.
     void exportSelectedAttachments(const QList<AttachmentEntity*>& attachments);
     // Remembers the folder as "Export Attachment Path" and exports each attachment into it on a
@@ -357,6 +359,8 @@ signals:
     void attachmentsChanged(ProductEntity* product);
     // The attachments tab of the detail view should be shown.
     void showAttachmentsTab();
+    // The attached file should be shown in its viewer window (one window per attached file).
+    void attachedFileWindowRequested(const Persistence::ObjectID& attachmentID);
     // An attachment export ended: the files written, and the names of attachments that were not.
     void attachmentsExported(const QStringList& written, const QStringList& failedNames);
 

@@ -300,6 +300,16 @@ bool KeymoorAppDelegate::removeAttachedFiles(const QList<AttachmentEntity*>& att
     return true;
 }
 
+void KeymoorAppDelegate::openAttachedFileWindow(AttachmentEntity* attachment)
+{
+    if (!attachment) {
+        return;
+    }
+    // Saved first, so the viewer shows the attached file under its permanent identifier.
+    saveAction();
+    emit attachedFileWindowRequested(attachment->objectID());
+}
+
 void KeymoorAppDelegate::exportSelectedAttachments(const QList<AttachmentEntity*>& attachments)
 {
     if (attachments.isEmpty() || !m_ui) {

@@ -54,8 +54,18 @@ bool OfflineTextDocument::isAllowedResource(int type, const QUrl& url) const
 
 QVariant OfflineTextDocument::loadResource(int type, const QUrl& name)
 {
+    const std::optional<QByteArray> held = m_resolver ? m_resolver(name) : std::nullopt;
+    if (held && type == QTextDocument::StyleSheetResource) {
+        return QString::fromUtf8(*held);
+    }
     if (type != QTextDocument::ImageResource) {
         return {};
+    }
+    if (held) {
+        const QImage image = QImage::fromData(*held);
+        if (!image.isNull()) {
+            return image;
+        }
     }
     // An image that is refused or missing takes its place as blank space, instead of the "broken
     // image" picture the text layout would draw.

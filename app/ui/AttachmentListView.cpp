@@ -76,11 +76,15 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     m_mail = new QPushButton(localizedString(QStringLiteral("AppleMailToolbarButton")), this);
     m_mail->setToolTip(localizedString(QStringLiteral("AppleMailToolbarButtonToolTip")));
     m_remove = new QPushButton(localizedString(QStringLiteral("DeleteAttachmentToolbarButton")), this);
+    m_open = new QPushButton(tr("Open"), this);
+    m_open->setToolTip(tr("Show the attachment in a window of its own (or double-click it)"));
     m_export = new QPushButton(tr("Export…"), this);
     m_scan = new QPushButton(tr("Scan E-mail"), this);
     connect(m_attach, &QPushButton::clicked, this, &AttachmentListView::attachFiles);
     connect(m_mail, &QPushButton::clicked, this, &AttachmentListView::attachSelectedMail);
     connect(m_remove, &QPushButton::clicked, this, &AttachmentListView::removeSelected);
+    connect(m_open, &QPushButton::clicked, this, &AttachmentListView::openSelected);
+    connect(m_table, &QAbstractItemView::doubleClicked, this, &AttachmentListView::openSelected);
     connect(m_export, &QPushButton::clicked, this, &AttachmentListView::exportSelected);
     connect(m_scan, &QPushButton::clicked, this, &AttachmentListView::scanSelectedEmail);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -88,7 +92,7 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     connect(m_model, &QAbstractItemModel::modelReset, this, &AttachmentListView::updateButtons);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {m_attach, m_mail, m_remove, m_export, m_scan}) {
+    for (QPushButton* button : {m_attach, m_mail, m_remove, m_open, m_export, m_scan}) {
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
@@ -246,6 +250,14 @@ void AttachmentListView::removeSelected()
     }
 }
 
+void AttachmentListView::openSelected()
+{
+    const QList<AttachmentEntity*> selected = selectedAttachments();
+    if (m_delegate && !selected.isEmpty()) {
+        m_delegate->openAttachedFileWindow(selected.first());
+    }
+}
+
 void AttachmentListView::exportSelected()
 {
     if (m_delegate) {
@@ -269,6 +281,7 @@ void AttachmentListView::updateButtons()
     m_attach->setEnabled(hasProduct);
     m_mail->setEnabled(hasProduct);
     m_remove->setEnabled(!selected.isEmpty());
+    m_open->setEnabled(!selected.isEmpty());
     m_export->setEnabled(!selected.isEmpty());
     m_scan->setEnabled(selected.size() == 1 && dynamic_cast<AttachedEmail*>(selected.first()) != nullptr);
 }

@@ -49,6 +49,8 @@ public:
     // Attaches the messages selected in the mail program (Outlook's helper when that is the one enabled).
     void attachSelectedMail();
     void removeSelected();
+    // Opens the first selected attachment in its viewer window.
+    void openSelected();
     void exportSelected();
     void scanSelectedEmail();
 
@@ -73,6 +75,7 @@ private:
     QPushButton* m_attach = nullptr;
     QPushButton* m_mail = nullptr;
     QPushButton* m_remove = nullptr;
+    QPushButton* m_open = nullptr;
     QPushButton* m_export = nullptr;
     QPushButton* m_scan = nullptr;
 };

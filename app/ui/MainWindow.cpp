@@ -2,6 +2,7 @@
 
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
+#include "AttachmentsWindowController.h"
 #include "ImportApplicationMenu.h"
 #include "ImportSheet.h"
 #include "MaintenanceMenu.h"
@@ -118,11 +119,29 @@ void MainWindow::connectAttachments()
         m_detail->reload();
         scheduleRefresh();
     });
+    connect(m_delegate, &KeymoorAppDelegate::attachedFileWindowRequested, this, &MainWindow::showAttachedFileWindow);
     connect(m_attachments, &AttachmentListView::productChanged, this, [this] {
         m_detail->reload();
         scheduleRefresh();
         updateActions();
     });
+}
+
+void MainWindow::showAttachedFileWindow(const Persistence::ObjectID& attachmentID)
+{
+    QPointer<AttachmentsWindowController>& window = m_attachmentWindows[attachmentID];
+    if (window) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    window = new AttachmentsWindowController(m_delegate, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (!window->showWindowForObjectID(attachmentID)) {
+        delete window;
+        m_attachmentWindows.remove(attachmentID);
+    }
 }
 
 void MainWindow::connectProductCommands()

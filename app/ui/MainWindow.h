@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ProductTableView.h"
+#include "persistence/ObjectID.h"
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -9,6 +11,7 @@
 #include <memory>
 
 class AttachmentListView;
+class AttachmentsWindowController;
 class ImportApplicationMenu;
 class ZRImportSheetController;
 class KeymoorAppDelegate;
@@ -28,7 +31,6 @@ class QTableView;
 
 namespace Persistence {
 class ObjectContext;
-class ObjectID;
 } // namespace Persistence
 
 // The main window: the products list with its search field beside the form of the selected
@@ -105,6 +107,7 @@ private:
     void updateCount();
     void buildReportActions();
     void showSyncPreferences(const QString& pane);
+    void showAttachedFileWindow(const Persistence::ObjectID& attachmentID);
 
     QPointer<KeymoorAppDelegate> m_delegate;
     Persistence::ObjectContext* m_context;
@@ -114,6 +117,8 @@ private:
     ProductActions* m_productActions = nullptr;
     QTabWidget* m_tabs = nullptr;
     ProductTableView* m_table = nullptr;
+    // One viewer window per attached file, made on first use; opening it again brings it forward.
+    QHash<Persistence::ObjectID, QPointer<AttachmentsWindowController>> m_attachmentWindows;
     QLineEdit* m_search = nullptr;
     QSplitter* m_splitter = nullptr;
     QLabel* m_status = nullptr;

@@ -13,15 +13,30 @@ QtPrintPanel::QtPrintPanel(QWidget* window)
 
 QtPrintPanel::~QtPrintPanel() = default;
 
+bool QtPrintPanel::choosePrinter(const QString& title, bool showPrintPanel)
+{
+    m_printer->setDocName(title);
+    if (!showPrintPanel) {
+        return true;
+    }
+    QPrintDialog dialog(m_printer.get(), m_window);
+    dialog.setWindowTitle(QObject::tr("Print"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
 PrintPanel::Result QtPrintPanel::printDocument(QTextDocument& document, bool showPrintPanel, QString* error)
 {
-    m_printer->setDocName(document.metaInformation(QTextDocument::DocumentTitle));
-    if (showPrintPanel) {
-        QPrintDialog dialog(m_printer.get(), m_window);
-        dialog.setWindowTitle(QObject::tr("Print"));
-        if (dialog.exec() != QDialog::Accepted) {
-            return Result::Cancelled;
-        }
+    if (!choosePrinter(document.metaInformation(QTextDocument::DocumentTitle), showPrintPanel)) {
+        return Result::Cancelled;
     }
     return DocumentPrinter::print(document, m_printer.get(), error) ? Result::Printed : Result::Failed;
+}
+
+PrintPanel::Result QtPrintPanel::printPages(const QString& title, const PagePainter& paint, bool showPrintPanel,
+                                            QString* error)
+{
+    if (!choosePrinter(title, showPrintPanel)) {
+        return Result::Cancelled;
+    }
+    return paint(m_printer.get(), error) ? Result::Printed : Result::Failed;
 }
