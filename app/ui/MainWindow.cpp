@@ -586,6 +586,9 @@ PreferencesController* MainWindow::preferencesController()
 {
     if (!m_preferences && m_delegate) {
         m_preferences = new PreferencesController(*m_delegate, this);
+        // The preferences work on the controller's settings: they close with it.
+        PreferencesController* preferences = m_preferences;
+        connect(m_delegate, &QObject::destroyed, preferences, [preferences] { delete preferences; });
         connect(m_preferences, &PreferencesController::preferenceChanged, this, [this](const QString& key) {
             if (key == PreferenceKeys::AttachmentSortKey) {
                 m_attachments->reload();

@@ -138,7 +138,7 @@ private:
     QAction* m_printAllAction = nullptr;
     QAction* m_syncAction = nullptr;
     std::unique_ptr<QtPrintPanel> m_printPanel;
-    PreferencesController* m_preferences = nullptr;
+    QPointer<PreferencesController> m_preferences;
     QAction* m_preferencesAction = nullptr;
     bool m_refreshQueued = false;
     bool m_terminationAccepted = false;

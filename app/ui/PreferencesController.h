@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class KeymoorAppDelegate;
@@ -16,6 +17,7 @@ class PreferencesPane;
 class QAction;
 class QActionGroup;
 class QMainWindow;
+class QtUserInterface;
 class QVBoxLayout;
 class QWidget;
 class UserPreferences;
@@ -108,6 +110,7 @@ private:
     KeymoorAppDelegate& m_delegate;
     QPointer<QWidget> m_parentWindow;
     FolderChooser m_chooseFolder;
+    std::unique_ptr<QtUserInterface> m_panels; // the folder dialogs over the window
     QPointer<QMainWindow> m_window;
     QActionGroup* m_items = nullptr;
     QVBoxLayout* m_holder = nullptr;

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,19 @@ TEST_F(MainWindowPreferencesTest, SyncWithSyncSwitchedOffOpensTheSyncPaneAndWrit
     EXPECT_EQ(preferences->window(), shown);
     MainWindow second(controller.get());
     EXPECT_NE(second.preferencesController(), preferences);
+}
+
+TEST_F(MainWindowPreferencesTest, AnOpenPreferencesWindowClosesWithTheControllerItWritesThrough)
+{
+    auto controller = m_library.start(&m_ui);
+    MainWindow window(controller.get());
+    window.preferencesAction()->trigger();
+    QPointer<QMainWindow> shown = window.preferencesController()->window();
+    ASSERT_TRUE(shown && shown->isVisible());
+    controller.reset();
+    EXPECT_TRUE(shown.isNull());
+    EXPECT_EQ(window.preferencesController(), nullptr);
+    window.preferencesAction()->trigger(); // nothing left to open
 }
 
 TEST_F(MainWindowPreferencesTest, ChoosingDateReordersTheOpenAttachmentList)
