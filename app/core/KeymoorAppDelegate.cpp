@@ -28,11 +28,14 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace Persistence;
 
 namespace {
 
 constexpr int AutosaveStartDelayMs = 3000;
+constexpr double MaximumAutosaveSeconds = 24 * 60 * 60;
 
 QString operationName(const char* function)
 {
@@ -419,7 +422,21 @@ void KeymoorAppDelegate::startAutoSaveTimer()
         m_autosaveTimer = new QTimer(this);
         connect(m_autosaveTimer, &QTimer::timeout, this, [this] { saveAction(); });
     }
-    m_autosaveTimer->start(int(m_prefs->autoSaveTimeInterval() * 1000));
+    // A period from a hand-edited settings file may not fit a timer's milliseconds: cap it at a day.
+    const double seconds = std::min(m_prefs->autoSaveTimeInterval(), MaximumAutosaveSeconds);
+    m_autosaveTimer->start(std::max(1, int(seconds * 1000)));
+}
+
+void KeymoorAppDelegate::autoSaveTimeIntervalChanged()
+{
+    if (m_autosaveTimer && m_autosaveTimer->isActive()) {
+        startAutoSaveTimer();
+    }
+}
+
+int KeymoorAppDelegate::autoSaveTimerInterval() const
+{
+    return m_autosaveTimer && m_autosaveTimer->isActive() ? m_autosaveTimer->interval() : 0;
 }
 
 void KeymoorAppDelegate::applicationDidFinishLaunching()

@@ -100,6 +100,11 @@ public:
 
     // Starts the repeating autosave at the preferred interval (read once per launch).
     void startAutoSaveTimer();
+    // The preferred interval changed: a running autosave starts over at the new period (one not yet
+    // started reads it when it starts).
+    void autoSaveTimeIntervalChanged();
+    // The period of the running autosave in milliseconds; 0 while it is not running.
+    int autoSaveTimerInterval() const;
     // Called when launching has finished: the autosave starts 3 seconds later.
     void applicationDidFinishLaunching();
 

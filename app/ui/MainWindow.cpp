@@ -6,6 +6,7 @@
 #include "ImportApplicationMenu.h"
 #include "ImportSheet.h"
 #include "MaintenanceMenu.h"
+#include "PreferencesController.h"
 #include "ProductActions.h"
 #include "ProductDetailView.h"
 #include "ProductIconWell.h"
@@ -25,15 +26,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -73,7 +71,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     connect(delegate, &KeymoorAppDelegate::productsChanged, this, &MainWindow::productsChanged);
     connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
     connect(delegate, &KeymoorAppDelegate::selectAndScrollToProduct, this, &MainWindow::productImported);
-    connect(delegate, &KeymoorAppDelegate::preferencesPaneRequested, this, &MainWindow::showSyncPreferences);
+    connect(delegate, &KeymoorAppDelegate::preferencesPaneRequested, this, &MainWindow::showPreferencesPane);
     delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
     connectAttachments();
     connectProductCommands();
@@ -239,6 +237,7 @@ void MainWindow::buildMenus()
     edit->addAction(m_redoAction);
     edit->addSeparator();
     edit->addAction(m_findAction);
+    addPreferencesAction(edit);
     connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateActions);
 
     QMenu* product = menuBar()->addMenu(tr("&Product"));
@@ -602,33 +601,47 @@ void MainWindow::buildReportActions()
     });
 }
 
-// Stands in for the sync pane of the preferences: switches sync on and chooses the cloud-storage
-// folder, then runs the sync the person asked for.
-void MainWindow::showSyncPreferences(const QString& pane)
+PreferencesController* MainWindow::preferencesController()
 {
-    if (!m_delegate || pane != QLatin1String(KeymoorAppDelegate::SyncPreferencesPane)) {
-        return;
+    if (!m_preferences && m_delegate) {
+        m_preferences = new PreferencesController(*m_delegate, this);
+        // The preferences work on the controller's settings: they close with it.
+        PreferencesController* preferences = m_preferences;
+        connect(m_delegate, &QObject::destroyed, preferences, [preferences] { delete preferences; });
+        connect(m_preferences, &PreferencesController::preferenceChanged, this, [this](const QString& key) {
+            if (key == PreferenceKeys::AttachmentSortKey) {
+                m_attachments->reload();
+            }
+        });
     }
-    UserPreferences& prefs = m_delegate->userPrefs();
-    QMessageBox question(QMessageBox::Question, tr("Sync to iPhone"), tr("Sync to iPhone is switched off."),
-                         QMessageBox::Yes | QMessageBox::Cancel, this);
-    question.setInformativeText(tr("Keymoor writes your catalogue, licence keys included, into a folder of your "
-                                   "Dropbox for the phone to read. Switch sync on and choose that folder?"));
-    question.setDefaultButton(QMessageBox::Yes);
-    if (question.exec() != QMessageBox::Yes) {
-        return;
+    return m_preferences;
+}
+
+void MainWindow::addPreferencesAction(QMenu* menu)
+{
+    m_preferencesAction = new QAction(tr("Preferences…"), this);
+    m_preferencesAction->setMenuRole(QAction::PreferencesRole);
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Preferences);
+    if (keys.isEmpty()) {
+        keys.append(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     }
-    QString start = prefs.expandedPath(PreferenceKeys::SyncDropFolderLocation);
-    if (start.isEmpty()) {
-        start = QDir::home().filePath(QStringLiteral("Dropbox"));
+    m_preferencesAction->setShortcuts(keys);
+    connect(m_preferencesAction, &QAction::triggered, this, [this] {
+        if (PreferencesController* preferences = preferencesController()) {
+            preferences->showWindow();
+        }
+    });
+    menu->addSeparator();
+    menu->addAction(m_preferencesAction);
+}
+
+// "Sync to iPhone" with sync switched off asks for its pane.
+void MainWindow::showPreferencesPane(const QString& identifier)
+{
+    if (PreferencesController* preferences = preferencesController()) {
+        preferences->setActiveViewByIdentifier(identifier);
+        preferences->showWindow();
     }
-    const QString folder = QFileDialog::getExistingDirectory(this, tr("Choose the Dropbox Folder"), start);
-    if (folder.isEmpty()) {
-        return;
-    }
-    prefs.setSyncDropFolderLocation(folder);
-    prefs.setSyncOn(true);
-    m_delegate->syncToMobile();
 }
 
 void MainWindow::showImportSheet()

@@ -20,10 +20,12 @@ class MaintenanceMenu;
 class ProductDetailView;
 class ProductEntity;
 class ProductListModel;
+class PreferencesController;
 class QAction;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QtPrintPanel;
 class QSplitter;
 class QTabWidget;
@@ -81,6 +83,9 @@ public:
     QAction* printAllAction() const { return m_printAllAction; }
     QAction* syncAction() const { return m_syncAction; }
     ImportApplicationMenu* importApplicationMenu() const { return m_importMenu; }
+    // The preferences window of this main window (made on first use) and Edit > Preferences….
+    PreferencesController* preferencesController();
+    QAction* preferencesAction() const { return m_preferencesAction; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -106,8 +111,9 @@ private:
     void updateActions();
     void updateCount();
     void buildReportActions();
-    void showSyncPreferences(const QString& pane);
     void showAttachedFileWindow(const Persistence::ObjectID& attachmentID);
+    void addPreferencesAction(QMenu* menu);
+    void showPreferencesPane(const QString& identifier);
 
     QPointer<KeymoorAppDelegate> m_delegate;
     Persistence::ObjectContext* m_context;
@@ -137,6 +143,8 @@ private:
     QAction* m_printAllAction = nullptr;
     QAction* m_syncAction = nullptr;
     std::unique_ptr<QtPrintPanel> m_printPanel;
+    QPointer<PreferencesController> m_preferences;
+    QAction* m_preferencesAction = nullptr;
     bool m_refreshQueued = false;
     bool m_terminationAccepted = false;
 };

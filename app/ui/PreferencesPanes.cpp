@@ -1,0 +1,179 @@
+#include "PreferencesPanes.h"
+
+#include "PreferencesController.h"
+#include "PreferencesPane.h"
+#include "prefs/PreferenceKeys.h"
+#include "prefs/UserPreferences.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include <cmath>
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("PreferencesPanes", text);
+}
+
+QLabel* noteLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+// The autosave period in whole seconds; the spin box cannot hold text, zero or a negative period.
+void addAutoSaveInterval(PreferencesPane* pane)
+{
+    PreferencesController& controller = pane->controller();
+    auto* seconds = new QSpinBox(pane);
+    seconds->setObjectName(PreferenceKeys::AutoSaveTimeInterval);
+    seconds->setRange(PreferencesController::MinimumAutoSaveSeconds, PreferencesController::MaximumAutoSaveSeconds);
+    seconds->setSuffix(tr(" seconds"));
+    // Typing "120" must not store 1 and 12 on the way.
+    seconds->setKeyboardTracking(false);
+    pane->addRow(tr("Save the catalogue every"), seconds);
+    pane->addLoader([pane, seconds] {
+        const QSignalBlocker blocker(seconds);
+        seconds->setValue(int(std::lround(pane->prefs().autoSaveTimeInterval())));
+    });
+    QObject::connect(seconds, &QSpinBox::valueChanged, pane,
+                     [&controller](int value) { controller.setAutoSaveTimeInterval(value); });
+}
+
+template<typename Setter>
+std::function<bool()> folderChoice(PreferencesController& controller, const QString& key, Setter set)
+{
+    return [&controller, key, set] {
+        return controller.chooseFolder(key,
+                                       [&controller, set](const QString& path) { (controller.prefs().*set)(path); });
+    };
+}
+
+void addFolder(PreferencesPane* pane, const QString& key, const QString& label, PreferencesPane::TextGetter get,
+               PreferencesPane::TextSetter set)
+{
+    pane->addFolder(key, label, get, folderChoice(pane->controller(), key, set));
+}
+
+} // namespace
+
+namespace PreferencesPanes {
+
+PreferencesPane* makeGeneralPane(PreferencesController& controller, QWidget* parent)
+{
+    using namespace PreferenceKeys;
+    auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::GeneralPane), controller, parent);
+    addAutoSaveInterval(pane);
+    pane->addChoice(
+        AttachmentSortKey, tr("Sort attachments by"), PreferencesController::availableAttachmentSortKeys(),
+        [&controller] { return controller.attachmentSortKey(); },
+        [&controller](const QString& key) { controller.setAttachmentSortKey(key); });
+    pane->addCheckBox(PrintAllOneAppPerPage, tr("Print All prints one product per page"),
+                      &UserPreferences::printAllOneAppPerPage, &UserPreferences::setPrintAllOneAppPerPage);
+    addFolder(pane, ImportAppPath, tr("Applications folder"), &UserPreferences::importAppPath,
+              &UserPreferences::setImportAppPath);
+    addFolder(pane, ImportIconPath, tr("Icons folder"), &UserPreferences::importIconPath,
+              &UserPreferences::setImportIconPath);
+    addFolder(pane, ImportFilePath, tr("Attach files from"), &UserPreferences::importFilePath,
+              &UserPreferences::setImportFilePath);
+    addFolder(pane, ExportAttachmentPath, tr("Export attachments to"), &UserPreferences::exportAttachmentPath,
+              &UserPreferences::setExportAttachmentPath);
+    addFolder(pane, ExportCSVPath, tr("Export tables to"), &UserPreferences::exportCSVPath,
+              &UserPreferences::setExportCSVPath);
+    return pane;
+}
+
+PreferencesPane* makeAutoFillPane(PreferencesController& controller, QWidget* parent)
+{
+    using namespace PreferenceKeys;
+    auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::AutoFillPane), controller, parent);
+    pane->addCheckBox(DefaultUserInfoToAddressBook, tr("Fill new products with my name, e-mail and company"),
+                      &UserPreferences::defaultUserInfoToAddressBook,
+                      &UserPreferences::setDefaultUserInfoToAddressBook);
+    pane->addChoice(
+        AddressBookProfile, tr("Use the e-mail address"), PreferencesController::addressBookProfiles(),
+        [&controller] { return controller.prefs().addressBookProfile(); },
+        [&controller](const QString& profile) {
+            controller.prefs().setAddressBookProfile(profile);
+            controller.notePreferenceChanged(AddressBookProfile);
+        });
+    pane->addRow(QString(),
+                 noteLabel(tr("Your details come from ~/.config/Keymoor/me.vcf. \"Auto\" takes its first "
+                              "address; \"Work\" also fills the company."),
+                           pane));
+    return pane;
+}
+
+PreferencesPane* makeEmailScannerPane(PreferencesController& controller, QWidget* parent)
+{
+    using namespace PreferenceKeys;
+    auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::EmailScannerPane), controller, parent);
+    pane->addCheckBox(ScanEmailUponImport, tr("Scan attached e-mails for registration details"),
+                      &UserPreferences::scanEmailUponImport, &UserPreferences::setScanEmailUponImport);
+    pane->addCheckBox(AskBeforeReplacingCurrentInfo, tr("Ask before replacing a product's serial number"),
+                      &UserPreferences::askBeforeReplaceInfo, &UserPreferences::setAskBeforeReplaceInfo);
+    pane->addCheckBox(AutoCopySerial, tr("Copy a found serial number to the clipboard"),
+                      &UserPreferences::autoCopySerial, &UserPreferences::setAutoCopySerial);
+    return pane;
+}
+
+PreferencesPane* makeSyncUpdatePane(PreferencesController& controller, QWidget* parent)
+{
+    using namespace PreferenceKeys;
+    auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::SyncUpdatePane), controller, parent);
+    pane->addCheckBox(SyncOn, tr("Sync the catalogue to my phone"), &UserPreferences::syncOn,
+                      &UserPreferences::setSyncOn);
+    pane->addFolder(SyncDropFolderLocation, tr("Dropbox folder"), &UserPreferences::syncDropFolderLocation,
+                    [&controller] { return controller.locateDropboxFolder(); });
+    pane->addRow(QString(),
+                 noteLabel(tr("Sync writes your catalogue, licence keys included, into this folder for "
+                              "the phone to read."),
+                           pane));
+    auto* links = new QWidget(pane);
+    auto* row = new QHBoxLayout(links);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* getDropbox = new QPushButton(tr("Get Dropbox…"), links);
+    getDropbox->setObjectName(QStringLiteral("getDropbox"));
+    auto* getTouch = new QPushButton(tr("Get Keymoor for iPhone…"), links);
+    getTouch->setObjectName(QStringLiteral("getKeymoorTouch"));
+    row->addWidget(getDropbox);
+    row->addWidget(getTouch);
+    row->addStretch(1);
+    QObject::connect(getDropbox, &QPushButton::clicked, pane, [&controller] { controller.getDropbox(); });
+    QObject::connect(getTouch, &QPushButton::clicked, pane, [&controller] { controller.getKeymoorTouch(); });
+    pane->addRow(QString(), links);
+    return pane;
+}
+
+PreferencesPane* makeAdvancedPane(PreferencesController& controller, QWidget* parent)
+{
+    using namespace PreferenceKeys;
+    auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::AdvancedPane), controller, parent);
+    QCheckBox* detect
+        = pane->addCheckBox(AutoDetectEmailReader, tr("Import mail from my default mail program only"),
+                            &UserPreferences::autoDetectEmailReader, &UserPreferences::setAutoDetectEmailReader);
+    QCheckBox* appleMail = pane->addCheckBox(EnableAppleMail, tr("Import mail from Apple Mail"),
+                                             &UserPreferences::enableAppleMail, &UserPreferences::setEnableAppleMail);
+    QCheckBox* outlook
+        = pane->addCheckBox(EnableMicrosoftOutlook, tr("Import mail from Microsoft Outlook"),
+                            &UserPreferences::enableMicrosoftOutlook, &UserPreferences::setEnableMicrosoftOutlook);
+    // The two choices only count while the default mail program is not detected.
+    const auto follow = [appleMail, outlook](bool detecting) {
+        appleMail->setEnabled(!detecting);
+        outlook->setEnabled(!detecting);
+    };
+    QObject::connect(detect, &QCheckBox::toggled, pane, follow);
+    pane->addLoader([detect, follow] { follow(detect->isChecked()); });
+    return pane;
+}
+
+} // namespace PreferencesPanes
