@@ -2,6 +2,7 @@
 
 #include "QtPrintPanel.h"
 #include "ScaledImageView.h"
+#include "ZREmailHeaderBox.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/Log.h"
 #include "core/UserInterface.h"
@@ -62,6 +63,10 @@ AttachmentsWindowController::AttachmentsWindowController(KeymoorAppDelegate* del
     m_holder = new QWidget(this);
     auto* layout = new QVBoxLayout(m_holder);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_header = new ZREmailHeaderBox(m_holder);
+    m_header->hide();
+    layout->addWidget(m_header);
     setCentralWidget(m_holder);
 }
 
@@ -87,6 +92,11 @@ bool AttachmentsWindowController::showWindowForObjectID(const Persistence::Objec
     m_content = AttachmentViewContent::forAttachment(*shown);
     delete m_view;
     m_pdf.reset();
+    const auto* email = dynamic_cast<const AttachedEmail*>(shown);
+    if (email) {
+        m_header->setEmail(*email);
+    }
+    m_header->setVisible(email != nullptr);
     m_view = specializedContentViewForFrame();
     m_holder->layout()->addWidget(m_view);
     m_printAction->setEnabled(shown->isPrintable());

@@ -14,6 +14,7 @@ class OfflineTextDocument;
 class PrintPanel;
 class QAction;
 class QPdfDocument;
+class ZREmailHeaderBox;
 
 // The viewer window of one attached file: an e-mail as its HTML (never loading anything from
 // outside; parts of the message named by "cid:" come from the product's attachments) or as its
@@ -42,6 +43,8 @@ public:
     AttachmentViewContent::Kind kind() const { return m_content.kind(); }
     // The view of the shown attachment (first child of the content holder).
     QWidget* specializedContentView() const { return m_view; }
+    // The sender, subject, date and recipients above a message; hidden for other files.
+    ZREmailHeaderBox* emailHeader() const { return m_header; }
 
 private:
     QWidget* specializedContentViewForFrame();
@@ -60,6 +63,7 @@ private:
     AttachmentViewContent m_content;
     QWidget* m_holder = nullptr;
     QWidget* m_view = nullptr;
+    ZREmailHeaderBox* m_header = nullptr;
     QAction* m_printAction = nullptr;
     std::unique_ptr<QPdfDocument> m_pdf;
     std::unique_ptr<PrintPanel> m_printPanel;

@@ -5,6 +5,7 @@
 #include "report/PrintPanel.h"
 #include "ui/AttachmentsWindowController.h"
 #include "ui/MainWindow.h"
+#include "ui/ZREmailHeaderBox.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -169,6 +170,9 @@ TEST_F(AttachmentsWindowTest, AnHtmlMessageShowsItsInlineImageButLoadsNothingFro
     auto* browser = qobject_cast<QTextBrowser*>(viewer.specializedContentView());
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->toPlainText().contains(QLatin1String("Key ABC")));
+    EXPECT_FALSE(viewer.emailHeader()->isHidden());
+    EXPECT_TRUE(viewer.emailHeader()->text().contains(QLatin1String("shop@example.com")));
+    EXPECT_TRUE(viewer.emailHeader()->text().contains(QLatin1String("Receipt")));
     QTextDocument* document = browser->document();
     const QImage inlined
         = qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("cid:LOGO.PNG"))));
@@ -199,6 +203,7 @@ TEST_F(AttachmentsWindowTest, PrintingFollowsTheKindOfFileShown)
     EXPECT_EQ(printer->pictures, 1);
 
     ASSERT_TRUE(viewer.showWindowForObjectID(image->objectID()));
+    EXPECT_TRUE(viewer.emailHeader()->isHidden());
     EXPECT_TRUE(viewer.printShowingPrintPanel(false));
     EXPECT_EQ(pdfPages(output), 1);
     EXPECT_EQ(printer->pictures, 2);

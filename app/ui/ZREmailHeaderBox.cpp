@@ -1,0 +1,55 @@
+#include "ZREmailHeaderBox.h"
+
+#include "model/AttachedEmail.h"
+
+#include <QFormLayout>
+#include <QLabel>
+
+namespace {
+
+QLabel* valueLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+ZREmailHeaderBox::ZREmailHeaderBox(QWidget* parent)
+    : QWidget(parent)
+{
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    m_from = valueLabel(this);
+    m_subject = valueLabel(this);
+    QFont bold = m_subject->font();
+    bold.setBold(true);
+    m_subject->setFont(bold);
+    m_date = valueLabel(this);
+    m_to = valueLabel(this);
+    auto* layout = new QFormLayout(this);
+    layout->addRow(tr("From:"), m_from);
+    layout->addRow(tr("Subject:"), m_subject);
+    layout->addRow(tr("Date:"), m_date);
+    layout->addRow(tr("To:"), m_to);
+}
+
+ZREmailHeaderBox::~ZREmailHeaderBox() = default;
+
+void ZREmailHeaderBox::setEmail(const AttachedEmail& email)
+{
+    m_from->setText(email.from());
+    m_subject->setText(email.name());
+    m_date->setText(email.formattedDateString());
+    m_to->setText(email.to());
+}
+
+QString ZREmailHeaderBox::text() const
+{
+    return QStringList {m_from->text(), m_subject->text(), m_date->text(), m_to->text()}.join(u'\n');
+}
