@@ -24,6 +24,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
@@ -374,6 +375,15 @@ void KeymoorAppDelegate::initializeDefaultProduct()
     refresh(QStringLiteral("publisher"), QStringLiteral("Zerrow"));
     refresh(QStringLiteral("productWebsite"), AppInfo::stringValue(QStringLiteral("ZRProductURL")));
     refresh(QStringLiteral("productEmail"), AppInfo::stringValue(QStringLiteral("ZRSupportEmail")));
+    // The icon is stored once: writing it again at every launch would leave a new file (and a
+    // changed library to save) each time for the same picture. A missing file is written again.
+    if (m_mode != OpenMode::ReadOnly && product->externalIcon().isNull()) {
+        const QString iconName = AppInfo::stringValue(QStringLiteral("CFBundleIconFile"));
+        const QImage icon(QStringLiteral(":/") + iconName);
+        if (iconName.isEmpty() || icon.isNull() || !product->setExternalIconImage(icon)) {
+            Log::write(QStringLiteral("ERROR: %1 - Unable to store the application icon.").arg(operation));
+        }
+    }
 }
 
 void KeymoorAppDelegate::gracefullyCommitEditing()

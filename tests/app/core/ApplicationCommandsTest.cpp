@@ -207,8 +207,9 @@ TEST_F(ApplicationCommandsTest, ChoosingThreeIconFilesLeavesTheLastAndRemembersI
     QBuffer buffer(&bytes);
     EXPECT_EQ(QImageReader(&buffer).read().pixelColor(256, 256), QColor(Qt::blue));
     EXPECT_EQ(m_delegate->userPrefs().importIconPath(), folder.path());
+    // One icon for this product besides the one of Keymoor's own record.
     const auto icons = m_context->execute(Persistence::FetchRequest(QStringLiteral("Icon")));
-    EXPECT_EQ(icons->size(), 1);
+    EXPECT_EQ(icons->size(), 2);
 
     // Cancelling the panel changes nothing; removing gives the generic icon.
     EXPECT_FALSE(m_delegate->addAppIcon(app));

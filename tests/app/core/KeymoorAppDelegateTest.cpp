@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -111,6 +112,7 @@ TEST_F(AppDelegateTest, FirstStartCreatesTheLibrarySeedsItAndRecordsTheModelVers
     ProductEntity* own = delegate->ownProduct();
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(own->productVersion(), AppInfo::shortVersion());
+    EXPECT_FALSE(own->externalIcon().isNull());
     EXPECT_FALSE(delegate->managedObjectContext()->undoManager()->canUndo());
     ASSERT_TRUE(delegate->saveAction());
     delegate.reset();
@@ -139,6 +141,19 @@ TEST_F(AppDelegateTest, LaterStartsAddNothingAndLeaveACurrentStoreUnchanged)
     delegate.reset();
     QLocale::setDefault(QLocale::system());
     EXPECT_EQ(fileHash(LibraryPaths::persistentStoreURL()), before);
+    // The own record's icon was stored once, not again at the second start.
+    const QStringList icons = QDir(LibraryPaths::iconsPath()).entryList(QDir::Files);
+    ASSERT_EQ(icons.size(), 1);
+
+    // A lost icon file is written again, but never by a reader of the library.
+    ASSERT_TRUE(QFile::remove(QDir(LibraryPaths::iconsPath()).filePath(icons.first())));
+    {
+        KeymoorAppDelegate reader(&m_ui, KeymoorAppDelegate::OpenMode::ReadOnly, &m_defaults);
+        reader.initializeDefaultData();
+        EXPECT_TRUE(QDir(LibraryPaths::iconsPath()).entryList(QDir::Files).isEmpty());
+    }
+    delegate = start();
+    EXPECT_FALSE(delegate->ownProduct()->externalIcon().isNull());
 }
 
 TEST_F(AppDelegateTest, StoresOfNewerVersionsAreRefusedAndLeftUntouched)

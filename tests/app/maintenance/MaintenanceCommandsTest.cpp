@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -47,6 +48,11 @@ protected:
                 attachments.append(file);
             }
             product.insert(QStringLiteral("attachments"), attachments);
+            // The icon file is named by its UUID; the folder it is in belongs to the user.
+            const QString icon = product.value(QStringLiteral("iconFile")).toString();
+            if (!icon.isEmpty()) {
+                product.insert(QStringLiteral("iconFile"), QFileInfo(icon).fileName());
+            }
             value = product;
         }
         return list;
