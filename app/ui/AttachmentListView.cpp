@@ -1,6 +1,8 @@
 #include "AttachmentListView.h"
 
 #include "AttachmentListModel.h"
+#include "MainWindowCommandState.h"
+#include "ZRTableView.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/Localization.h"
 #include "core/TextUtilities.h"
@@ -10,15 +12,14 @@
 #include "model/ZRCacheFileManager.h"
 #include "prefs/UserPreferences.h"
 
-#include <QAction>
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -48,7 +49,7 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
 {
     setObjectName(QStringLiteral("attachmentsView"));
     m_model = new AttachmentListModel(delegate->userPrefs(), this);
-    m_table = new QTableView(this);
+    m_table = new ZRTableView(this);
     m_table->setObjectName(QStringLiteral("attachmentsTable"));
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -66,11 +67,13 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     m_table->viewport()->setAcceptDrops(false);
     setAcceptDrops(true);
 
-    auto* deleteKey = new QAction(this);
-    deleteKey->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::Key_Backspace)});
-    deleteKey->setShortcutContext(Qt::WidgetShortcut);
-    m_table->addAction(deleteKey);
-    connect(deleteKey, &QAction::triggered, this, &AttachmentListView::removeSelected);
+    connect(m_table, &ZRTableView::deleteKeyPressed, this, &AttachmentListView::removeSelected);
+    m_table->setContextMenuFiller([this](QMenu* menu) {
+        for (QPushButton* button : {m_open, m_export, m_scan, m_remove}) {
+            QAction* item = menu->addAction(button->text(), button, &QPushButton::click);
+            item->setEnabled(button->isEnabled());
+        }
+    });
 
     m_attach = new QPushButton(localizedString(QStringLiteral("AttachDocumentToolbarButton")), this);
     m_mail = new QPushButton(localizedString(QStringLiteral("AppleMailToolbarButton")), this);
@@ -274,14 +277,24 @@ void AttachmentListView::scanSelectedEmail()
     }
 }
 
+MainWindowCommandState AttachmentListView::commandState() const
+{
+    const QList<ProductEntity*> products
+        = m_model->product() ? QList<ProductEntity*> {m_model->product()} : QList<ProductEntity*>();
+    MainWindowSelection selection = MainWindowCommandState::describe(products, selectedAttachments(), true, nullptr);
+    selection.hasLibrary = m_delegate != nullptr;
+    return MainWindowCommandState(selection);
+}
+
 void AttachmentListView::updateButtons()
 {
-    const QList<AttachmentEntity*> selected = selectedAttachments();
-    const bool hasProduct = m_model->product() != nullptr;
-    m_attach->setEnabled(hasProduct);
-    m_mail->setEnabled(hasProduct);
-    m_remove->setEnabled(!selected.isEmpty());
-    m_open->setEnabled(!selected.isEmpty());
-    m_export->setEnabled(!selected.isEmpty());
-    m_scan->setEnabled(selected.size() == 1 && dynamic_cast<AttachedEmail*>(selected.first()) != nullptr);
+    const MainWindowCommandState state = commandState();
+    const std::pair<QPushButton*, MainWindowCommand> rules[] = {
+        {m_attach, MainWindowCommand::AttachFile},        {m_mail, MainWindowCommand::ImportMail},
+        {m_remove, MainWindowCommand::RemoveAttachment},  {m_open, MainWindowCommand::OpenAttachment},
+        {m_export, MainWindowCommand::ExportAttachments}, {m_scan, MainWindowCommand::ScanEmail},
+    };
+    for (const auto& [button, command] : rules) {
+        button->setEnabled(state.isEnabled(command));
+    }
 }

@@ -11,7 +11,8 @@ class KeymoorAppDelegate;
 class ProductEntity;
 class QMimeData;
 class QPushButton;
-class QTableView;
+class MainWindowCommandState;
+class ZRTableView;
 
 // The attachments tab of the main window: the selected product's attached files with their icons and
 // dates, buttons to attach, remove, export and scan, and drops of files, images and pasted messages.
@@ -55,7 +56,9 @@ public:
     void scanSelectedEmail();
 
     AttachmentListModel* model() const { return m_model; }
-    QTableView* table() const { return m_table; }
+    ZRTableView* table() const { return m_table; }
+    // The enabling rules for the selection of this list, shown as the current tab.
+    MainWindowCommandState commandState() const;
 
 signals:
     // Values of the product changed (a scan wrote into it).
@@ -71,7 +74,7 @@ private:
 
     QPointer<KeymoorAppDelegate> m_delegate;
     AttachmentListModel* m_model = nullptr;
-    QTableView* m_table = nullptr;
+    ZRTableView* m_table = nullptr;
     QPushButton* m_attach = nullptr;
     QPushButton* m_mail = nullptr;
     QPushButton* m_remove = nullptr;

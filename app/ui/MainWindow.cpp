@@ -1,10 +1,14 @@
 #include "MainWindow.h"
 
+#include "AttachmentActions.h"
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
-#include "AttachmentsWindowController.h"
+#include "AttachmentWindows.h"
 #include "ImportApplicationMenu.h"
 #include "ImportSheet.h"
+#include "MainToolbar.h"
+#include "MainToolbarBuilder.h"
+#include "MainWindowCommandState.h"
 #include "MaintenanceMenu.h"
 #include "PreferencesController.h"
 #include "ProductActions.h"
@@ -14,9 +18,13 @@
 #include "ProductTableView.h"
 #include "QtPrintPanel.h"
 #include "QtUserInterface.h"
+#include "SourceListSplitter.h"
+#include "ToolbarIcons.h"
+#include "WindowMenu.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/Localization.h"
 #include "core/Log.h"
+#include "email/ZREmailParser.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
@@ -27,28 +35,16 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
-#include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollArea>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolBar>
 
 #include <algorithm>
-
-namespace {
-
-QIcon themeIcon(const char* name, QStyle::StandardPixmap fallback, const QWidget* widget)
-{
-    return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
-}
-
-} // namespace
 
 MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     : QMainWindow(parent)
@@ -64,9 +60,9 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     }
 
     buildActions();
+    buildCentralArea();
     buildMenus();
     buildToolBar();
-    buildCentralArea();
 
     connect(delegate, &KeymoorAppDelegate::productsChanged, this, &MainWindow::productsChanged);
     connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
@@ -117,29 +113,13 @@ void MainWindow::connectAttachments()
         m_detail->reload();
         scheduleRefresh();
     });
-    connect(m_delegate, &KeymoorAppDelegate::attachedFileWindowRequested, this, &MainWindow::showAttachedFileWindow);
+    auto* windows = new AttachmentWindows(m_delegate, this);
+    connect(m_delegate, &KeymoorAppDelegate::attachedFileWindowRequested, windows, &AttachmentWindows::show);
     connect(m_attachments, &AttachmentListView::productChanged, this, [this] {
         m_detail->reload();
         scheduleRefresh();
         updateActions();
     });
-}
-
-void MainWindow::showAttachedFileWindow(const Persistence::ObjectID& attachmentID)
-{
-    QPointer<AttachmentsWindowController>& window = m_attachmentWindows[attachmentID];
-    if (window) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-        return;
-    }
-    window = new AttachmentsWindowController(m_delegate, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (!window->showWindowForObjectID(attachmentID)) {
-        delete window;
-        m_attachmentWindows.remove(attachmentID);
-    }
 }
 
 void MainWindow::connectProductCommands()
@@ -163,22 +143,14 @@ void MainWindow::connectProductCommands()
 
 void MainWindow::buildActions()
 {
-    m_newAction = new QAction(themeIcon("list-add", QStyle::SP_FileDialogNewFolder, this),
-                              localizedString(QStringLiteral("NewItemToolbarButton")), this);
-    m_newAction->setToolTip(localizedString(QStringLiteral("NewItemToolbarButtonToolTip")));
+    m_newAction
+        = new QAction(ToolbarIcons::newItemIcon(), localizedString(QStringLiteral("NewItemToolbarButton")), this);
     m_newAction->setShortcut(QKeySequence::New);
     connect(m_newAction, &QAction::triggered, this, &MainWindow::addProduct);
 
-    m_removeAction = new QAction(themeIcon("list-remove", QStyle::SP_TrashIcon, this),
-                                 localizedString(QStringLiteral("DeleteItemToolbarButton")), this);
-    m_removeAction->setToolTip(localizedString(QStringLiteral("DeleteItemToolbarButtonToolTip")));
+    m_removeAction
+        = new QAction(ToolbarIcons::removeItemIcon(), localizedString(QStringLiteral("DeleteItemToolbarButton")), this);
     connect(m_removeAction, &QAction::triggered, this, &MainWindow::removeSelectedProducts);
-
-    // The Delete and Backspace keys remove products only while the list has the focus.
-    m_deleteKeyAction = new QAction(this);
-    m_deleteKeyAction->setShortcuts({QKeySequence::Delete, QKeySequence(Qt::Key_Backspace)});
-    m_deleteKeyAction->setShortcutContext(Qt::WidgetShortcut);
-    connect(m_deleteKeyAction, &QAction::triggered, this, &MainWindow::removeSelectedProducts);
 
     m_saveAction = new QAction(tr("&Save"), this);
     m_saveAction->setShortcut(QKeySequence::Save);
@@ -205,6 +177,14 @@ void MainWindow::buildActions()
         [this] { return m_model ? m_model->products() : QList<ProductEntity*>(); }, this);
     buildReportActions();
 
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("searchField"));
+    m_search->setPlaceholderText(localizedString(QStringLiteral("SearchToolbarItem")));
+    m_search->setToolTip(localizedString(QStringLiteral("SearchToolbarItemToolTip")));
+    m_search->setClearButtonEnabled(true);
+    m_search->setFixedWidth(240);
+    connect(m_search, &QLineEdit::textChanged, this, &MainWindow::applySearch);
+
     m_findAction = new QAction(tr("&Find"), this);
     m_findAction->setShortcut(QKeySequence::Find);
     connect(m_findAction, &QAction::triggered, this, [this] {
@@ -225,7 +205,7 @@ void MainWindow::buildMenus()
     m_maintenance->addActionsTo(file);
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
-    file->addAction(m_syncAction);
+    file->insertAction(file->actions().value(4), m_syncAction);
     file->addSeparator();
     file->addAction(m_printAction);
     file->addAction(m_printAllAction);
@@ -242,34 +222,19 @@ void MainWindow::buildMenus()
 
     QMenu* product = menuBar()->addMenu(tr("&Product"));
     product->addAction(m_newAction);
+    product->addAction(m_productActions->locateAction());
     product->addAction(m_removeAction);
     m_productActions->addToProductMenu(product);
+    m_attachmentActions = new AttachmentActions(m_delegate, m_attachments, this);
+    m_attachmentActions->addToMenu(product);
+    connect(product, &QMenu::aboutToShow, this, &MainWindow::updateActions);
+    m_windowMenu = new WindowMenu(menuBar(), this);
     m_productActions->addHelpMenu(menuBar());
 }
 
 void MainWindow::buildToolBar()
 {
-    QToolBar* toolbar = addToolBar(tr("Toolbar"));
-    toolbar->setObjectName(QStringLiteral("mainToolbar"));
-    toolbar->setMovable(false);
-    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    toolbar->addAction(m_newAction);
-    toolbar->addAction(m_removeAction);
-    toolbar->addSeparator();
-    m_productActions->addToToolBar(toolbar);
-
-    auto* spacer = new QWidget(toolbar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    toolbar->addWidget(spacer);
-
-    m_search = new QLineEdit(toolbar);
-    m_search->setObjectName(QStringLiteral("searchField"));
-    m_search->setPlaceholderText(localizedString(QStringLiteral("SearchToolbarItem")));
-    m_search->setToolTip(localizedString(QStringLiteral("SearchToolbarItemToolTip")));
-    m_search->setClearButtonEnabled(true);
-    m_search->setFixedWidth(240);
-    connect(m_search, &QLineEdit::textChanged, this, &MainWindow::applySearch);
-    toolbar->addWidget(m_search);
+    m_toolbar = MainToolbarBuilder::build(*this, m_delegate->userPrefs());
 }
 
 void MainWindow::buildCentralArea()
@@ -294,8 +259,8 @@ void MainWindow::buildCentralArea()
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setColumnWidth(ProductListModel::TitleColumn, 180);
     m_table->setColumnWidth(ProductListModel::VersionColumn, 70);
-    m_table->setMinimumWidth(240);
-    m_table->addAction(m_deleteKeyAction);
+    connect(m_table, &ZRTableView::deleteKeyPressed, this, &MainWindow::removeSelectedProducts);
+    m_table->setContextMenuFiller([this](QMenu* menu) { fillProductContextMenu(menu); });
     // The header shows the preferred order; clicking a column sorts by it and stores the choice.
     const SortOrder order = m_model->sortOrder();
     const int column = order.isEmpty() ? -1 : ProductListModel::columnForKey(order.first().key);
@@ -314,27 +279,30 @@ void MainWindow::buildCentralArea()
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_detail);
-    scroll->setMinimumWidth(380);
 
-    m_splitter = new QSplitter(Qt::Horizontal, this);
-    m_splitter->setObjectName(QStringLiteral("sourceListSplitter"));
-    m_splitter->addWidget(m_table);
     m_attachments = new AttachmentListView(m_delegate, this);
+    connect(m_attachments->table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::updateActions);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("productTabs"));
     m_tabs->addTab(scroll, tr("Details"));
     m_tabs->addTab(m_attachments, tr("Attachments"));
-    m_splitter->addWidget(m_tabs);
-    m_splitter->setChildrenCollapsible(false);
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({380, 660});
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateActions);
+    m_splitter = new SourceListSplitter(m_table, m_tabs, this);
     setCentralWidget(m_splitter);
     setTabOrder(m_search, m_table);
     setTabOrder(m_table, m_detail->editorForKey(QStringLiteral("title")));
 
     m_status = new QLabel(this);
     statusBar()->addPermanentWidget(m_status, 1);
+}
+
+void MainWindow::fillProductContextMenu(QMenu* menu)
+{
+    updateActions();
+    m_productActions->addToContextMenu(menu);
+    menu->addSeparator();
+    menu->addAction(m_removeAction);
 }
 
 void MainWindow::showLibraryUnavailable()
@@ -529,22 +497,35 @@ void MainWindow::afterUndoOrRedo()
     updateActions();
 }
 
+MainWindowCommandState MainWindow::commandState() const
+{
+    const bool attachmentsShown = m_tabs->currentWidget() == m_attachments;
+    MainWindowSelection selection = MainWindowCommandState::describe(
+        selectedProducts(), attachmentsShown ? m_attachments->selectedAttachments() : QList<AttachmentEntity*>(),
+        attachmentsShown, nullptr);
+    selection.hasLibrary = m_context != nullptr;
+    return MainWindowCommandState(selection);
+}
+
 void MainWindow::updateActions()
 {
+    if (!m_attachmentActions) {
+        return; // still being built
+    }
     const bool hasLibrary = m_context != nullptr;
-    const bool hasSelection = hasLibrary && m_table->selectionModel()->hasSelection();
     const Persistence::UndoManager* undo = hasLibrary ? m_context->undoManager() : nullptr;
-    m_newAction->setEnabled(hasLibrary);
-    m_removeAction->setEnabled(hasSelection);
-    m_deleteKeyAction->setEnabled(hasSelection);
+    const MainWindowCommandState state = commandState();
+    m_newAction->setEnabled(state.isEnabled(MainWindowCommand::NewProduct));
+    m_removeAction->setEnabled(state.isEnabled(MainWindowCommand::RemoveProduct));
     m_saveAction->setEnabled(hasLibrary);
-    m_printAction->setEnabled(hasLibrary);
+    m_printAction->setEnabled(state.isEnabled(MainWindowCommand::Print));
     m_printAllAction->setEnabled(hasLibrary);
-    m_syncAction->setEnabled(hasLibrary);
-    m_importMenu->setEnabled(hasLibrary);
+    m_syncAction->setEnabled(state.isEnabled(MainWindowCommand::SyncToMobile));
+    m_importMenu->setEnabled(state.isEnabled(MainWindowCommand::ImportApp));
     m_undoAction->setEnabled(undo && undo->canUndo());
     m_redoAction->setEnabled(undo && undo->canRedo());
     m_productActions->update();
+    m_attachmentActions->update(state, ZREmailParser::defaultMailReader());
 }
 
 void MainWindow::updateCount()
@@ -611,6 +592,8 @@ PreferencesController* MainWindow::preferencesController()
         connect(m_preferences, &PreferencesController::preferenceChanged, this, [this](const QString& key) {
             if (key == PreferenceKeys::AttachmentSortKey) {
                 m_attachments->reload();
+            } else if (MainToolbarLayout::isMailPreference(key)) {
+                m_toolbar->reload();
             }
         });
     }

@@ -10,8 +10,11 @@
 
 #include <memory>
 
+class AttachmentActions;
 class AttachmentListView;
-class AttachmentsWindowController;
+class MainToolbar;
+class MainWindowCommandState;
+class WindowMenu;
 class ImportApplicationMenu;
 class ZRImportSheetController;
 class KeymoorAppDelegate;
@@ -74,6 +77,12 @@ public:
     ProductActions* productActions() const { return m_productActions; }
     ProductTableView* productTable() const { return m_table; }
     QLineEdit* searchField() const { return m_search; }
+    MainToolbar* mainToolbar() const { return m_toolbar; }
+    AttachmentActions* attachmentActions() const { return m_attachmentActions; }
+    WindowMenu* windowMenu() const { return m_windowMenu; }
+    QSplitter* sourceListSplitter() const { return m_splitter; }
+    // The enabling rules for the window's selection now.
+    MainWindowCommandState commandState() const;
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
     QAction* newProductAction() const { return m_newAction; }
@@ -94,6 +103,7 @@ private:
     void buildActions();
     void buildMenus();
     void buildToolBar();
+    void fillProductContextMenu(QMenu* menu);
     void buildCentralArea();
     void connectAttachments();
     void connectProductCommands();
@@ -111,7 +121,6 @@ private:
     void updateActions();
     void updateCount();
     void buildReportActions();
-    void showAttachedFileWindow(const Persistence::ObjectID& attachmentID);
     void addPreferencesAction(QMenu* menu);
     void showPreferencesPane(const QString& identifier);
 
@@ -121,16 +130,16 @@ private:
     ProductDetailView* m_detail = nullptr;
     AttachmentListView* m_attachments = nullptr;
     ProductActions* m_productActions = nullptr;
+    AttachmentActions* m_attachmentActions = nullptr;
+    MainToolbar* m_toolbar = nullptr;
+    WindowMenu* m_windowMenu = nullptr;
     QTabWidget* m_tabs = nullptr;
     ProductTableView* m_table = nullptr;
-    // One viewer window per attached file, made on first use; opening it again brings it forward.
-    QHash<Persistence::ObjectID, QPointer<AttachmentsWindowController>> m_attachmentWindows;
     QLineEdit* m_search = nullptr;
     QSplitter* m_splitter = nullptr;
     QLabel* m_status = nullptr;
     QAction* m_newAction = nullptr;
     QAction* m_removeAction = nullptr;
-    QAction* m_deleteKeyAction = nullptr;
     QAction* m_saveAction = nullptr;
     QAction* m_quitAction = nullptr;
     QAction* m_undoAction = nullptr;

@@ -1,12 +1,14 @@
 #include "ProductActions.h"
 
+#include "MainWindowCommandState.h"
+#include "ToolbarIcons.h"
 #include "core/KeymoorAppDelegate.h"
+#include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QWidget>
 
 ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider selection, ProductsProvider listed,
@@ -19,7 +21,7 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
 {
     m_launch = makeAction(tr("&Launch Application"), QStringLiteral("launchApplication"),
                           [this](ProductEntity* product) { m_delegate->launchApplication(product); });
-    m_locate = makeAction(tr("L&ocate Application…"), QStringLiteral("locateApp"),
+    m_locate = makeAction(tr("Locate App"), QStringLiteral("locateApp"),
                           [this](ProductEntity* product) { m_delegate->locateApp(product); });
     m_reveal = makeAction(tr("Show Application in &Folder"), QStringLiteral("revealApp"),
                           [this](ProductEntity* product) { m_delegate->revealAppInFinder(product); });
@@ -34,6 +36,9 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
     m_copySerial = makeAction(tr("Copy &Serial Number"), QStringLiteral("copySerial"),
                               [this](ProductEntity* product) { m_delegate->copySerialToClipboard(product); });
     m_copySerial->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    m_copySerial->setIcon(ToolbarIcons::clipboardKeyIcon());
+    m_refresh->setIcon(ToolbarIcons::reloadIcon());
+    m_refreshAll->setIcon(ToolbarIcons::reloadMultipleIcon());
     m_copyName = makeAction(tr("Copy Registered &Name"), QStringLiteral("copyRegisteredName"),
                             [this](ProductEntity* product) { m_delegate->copyRegisteredNameToClipboard(product); });
     m_copyEmail = makeAction(tr("Copy Registered &E-mail"), QStringLiteral("copyRegisteredEmail"),
@@ -55,6 +60,8 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
     };
     update();
 }
+
+ProductActions::~ProductActions() = default;
 
 QAction* ProductActions::makeAction(const QString& text, const QString& objectName,
                                     std::function<void(ProductEntity*)> command)
@@ -95,7 +102,7 @@ void ProductActions::addToProductMenu(QMenu* menu)
         menu->addAction(action);
     }
     menu->addSeparator();
-    for (QAction* action : {m_launch, m_reveal, m_locate, m_refresh, m_refreshAll}) {
+    for (QAction* action : {m_launch, m_reveal, m_refresh, m_refreshAll}) {
         menu->addAction(action);
     }
     menu->addSeparator();
@@ -106,7 +113,35 @@ void ProductActions::addToProductMenu(QMenu* menu)
     for (QAction* action : {m_openWebsite, m_sendDeveloperEmail}) {
         menu->addAction(action);
     }
-    connect(menu, &QMenu::aboutToShow, this, &ProductActions::update);
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        if (m_locator) {
+            m_locator->refresh(); // an application may have been installed or removed meanwhile
+        }
+        update();
+    });
+}
+
+void ProductActions::addToContextMenu(QMenu* menu)
+{
+    for (QAction* action : {m_copySerial, m_copyName, m_copyEmail}) {
+        menu->addAction(action);
+    }
+    menu->addSeparator();
+    for (QAction* action : {m_launch, m_reveal, m_locate, m_refresh}) {
+        menu->addAction(action);
+    }
+    menu->addSeparator();
+    for (QAction* action : {m_openWebsite, m_sendDeveloperEmail}) {
+        menu->addAction(action);
+    }
+}
+
+ApplicationLocator& ProductActions::locator()
+{
+    if (!m_locator) {
+        m_locator = std::make_unique<ApplicationLocator>(m_delegate->applicationLocator());
+    }
+    return *m_locator;
 }
 
 void ProductActions::addHelpMenu(QMenuBar* menuBar)
@@ -117,29 +152,28 @@ void ProductActions::addHelpMenu(QMenuBar* menuBar)
     }
 }
 
-void ProductActions::addToToolBar(QToolBar* toolbar)
-{
-    for (QAction* action : {m_copySerial, m_launch, m_refresh}) {
-        toolbar->addAction(action);
-    }
-}
-
 void ProductActions::update()
 {
-    const ProductEntity* product = firstSelected();
-    const bool live = m_delegate && product && product->isValid() && !product->isDeleted();
-    const bool writable = live && m_delegate->openMode() == KeymoorAppDelegate::OpenMode::ReadWrite;
-    const bool own = live && KeymoorAppDelegate::isOwnProduct(product);
-    m_launch->setEnabled(live && !own && !product->title().isEmpty());
-    m_reveal->setEnabled(live && (!product->title().isEmpty() || !product->bundleIdentifier().isEmpty()));
-    m_locate->setEnabled(writable && !own);
-    m_refresh->setEnabled(writable && !own);
-    m_refreshAll->setEnabled(m_delegate && m_delegate->openMode() == KeymoorAppDelegate::OpenMode::ReadWrite);
-    m_addIcon->setEnabled(writable);
-    m_removeIcon->setEnabled(writable && product->appIcon());
-    m_copySerial->setEnabled(live && !product->serialNumber().isEmpty());
-    m_copyName->setEnabled(live && !product->registeredName().isEmpty());
-    m_copyEmail->setEnabled(live && !product->registeredEmail().isEmpty());
-    m_openWebsite->setEnabled(live && !product->productWebsite().trimmed().isEmpty());
-    m_sendDeveloperEmail->setEnabled(live && !product->productEmail().trimmed().isEmpty());
+    const QList<ProductEntity*> selected = m_selection ? m_selection() : QList<ProductEntity*>();
+    MainWindowSelection selection
+        = MainWindowCommandState::describe(selected, {}, false, m_delegate ? &locator() : nullptr);
+    selection.hasLibrary = m_delegate && m_delegate->openMode() == KeymoorAppDelegate::OpenMode::ReadWrite;
+    const MainWindowCommandState state(selection);
+    const std::pair<QAction*, MainWindowCommand> rules[] = {
+        {m_launch, MainWindowCommand::LaunchApp},
+        {m_reveal, MainWindowCommand::RevealApp},
+        {m_locate, MainWindowCommand::LocateApp},
+        {m_refresh, MainWindowCommand::RefreshApp},
+        {m_refreshAll, MainWindowCommand::RefreshAllApps},
+        {m_addIcon, MainWindowCommand::AddIcon},
+        {m_removeIcon, MainWindowCommand::RemoveIcon},
+        {m_copySerial, MainWindowCommand::CopySerial},
+        {m_copyName, MainWindowCommand::CopyRegisteredName},
+        {m_copyEmail, MainWindowCommand::CopyRegisteredEmail},
+        {m_openWebsite, MainWindowCommand::OpenWebsite},
+        {m_sendDeveloperEmail, MainWindowCommand::WriteToSupport},
+    };
+    for (const auto& [action, command] : rules) {
+        action->setEnabled(state.isEnabled(command));
+    }
 }

@@ -5,13 +5,15 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
+
+class ApplicationLocator;
 
 class KeymoorAppDelegate;
 class ProductEntity;
 class QAction;
 class QMenu;
 class QMenuBar;
-class QToolBar;
 
 // The menu items and toolbar buttons of the commands on a product's application, icon, registration
 // values and addresses, and of Keymoor's own help pages. Each sends the controller's command with the
@@ -27,14 +29,18 @@ public:
 
     // `selection` answers the selected products, `listed` every product of the list in its order.
     ProductActions(KeymoorAppDelegate* delegate, ProductsProvider selection, ProductsProvider listed, QWidget* parent);
+    ~ProductActions() override;
 
-    // Adds the items to the Product menu and a new Help menu, and the main ones to the toolbar.
+    // Adds the items to the Product menu (except Locate App, which the window places) and a new
+    // Help menu.
     void addToProductMenu(QMenu* menu);
     void addHelpMenu(QMenuBar* menuBar);
-    void addToToolBar(QToolBar* toolbar);
 
-    // Enables the items for the current selection.
+    // Enables the items for the current selection. The installed applications are looked up once
+    // and again each time the Product menu opens.
     void update();
+    // The Product menu's context-menu items for a product row.
+    void addToContextMenu(QMenu* menu);
 
     QAction* launchAction() const { return m_launch; }
     QAction* refreshAction() const { return m_refresh; }
@@ -42,11 +48,17 @@ public:
     QAction* copySerialAction() const { return m_copySerial; }
     QAction* openWebsiteAction() const { return m_openWebsite; }
     QAction* removeIconAction() const { return m_removeIcon; }
+    QAction* locateAction() const { return m_locate; }
+    QAction* revealAction() const { return m_reveal; }
+    QAction* copyRegisteredNameAction() const { return m_copyName; }
+    QAction* copyRegisteredEmailAction() const { return m_copyEmail; }
+    QAction* sendDeveloperEmailAction() const { return m_sendDeveloperEmail; }
 
 private:
     QAction* makeAction(const QString& text, const QString& objectName, std::function<void(ProductEntity*)> command);
     QAction* makeGlobalAction(const QString& text, const QString& objectName, std::function<void()> command);
     ProductEntity* firstSelected() const;
+    ApplicationLocator& locator();
 
     QPointer<KeymoorAppDelegate> m_delegate;
     ProductsProvider m_selection;
@@ -65,4 +77,5 @@ private:
     QAction* m_openWebsite = nullptr;
     QAction* m_sendDeveloperEmail = nullptr;
     QList<QAction*> m_helpActions;
+    std::unique_ptr<ApplicationLocator> m_locator;
 };

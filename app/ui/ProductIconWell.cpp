@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
+#include <QPainter>
 #include <QPixmap>
 
 namespace {
@@ -53,11 +54,40 @@ void ProductIconWell::dragEnterEvent(QDragEnterEvent* event)
     if (isEnabled() && event->source() == nullptr
         && (!droppedLocalFile(event->mimeData()).isEmpty() || event->mimeData()->hasImage())) {
         event->acceptProposedAction();
+        setHighlight(true);
     }
+}
+
+void ProductIconWell::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    setHighlight(false);
+    event->accept();
+}
+
+void ProductIconWell::setHighlight(bool on)
+{
+    if (m_highlight != on) {
+        m_highlight = on;
+        update();
+    }
+}
+
+void ProductIconWell::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!m_highlight) {
+        return;
+    }
+    QPainter painter(this);
+    const int half = HighlightWidth / 2;
+    painter.setPen(QPen(palette().color(QPalette::Highlight), HighlightWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(half, half, -half - 1, -half - 1));
 }
 
 void ProductIconWell::dropEvent(QDropEvent* event)
 {
+    setHighlight(false);
     const QString path = droppedLocalFile(event->mimeData());
     if (!path.isEmpty()) {
         event->acceptProposedAction();

@@ -19,6 +19,9 @@ public:
 
     // Shows the product's icon (none for no product).
     void showIcon(const ProductEntity* product);
+    // True while a drag it would take hovers over it: a frame in the highlight colour shows that.
+    bool isHighlighted() const { return m_highlight; }
+    static constexpr int HighlightWidth = 5;
 
 signals:
     void fileDropped(const QString& path);
@@ -26,5 +29,12 @@ signals:
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void setHighlight(bool on);
+
+    bool m_highlight = false;
 };

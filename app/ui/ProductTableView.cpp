@@ -34,7 +34,7 @@ bool isCatalogueFile(const QString& path)
 } // namespace
 
 ProductTableView::ProductTableView(QWidget* parent)
-    : QTableView(parent)
+    : ZRTableView(parent)
 {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ZRTableView.h"
+
 #include <QStringList>
-#include <QTableView>
 
 class QMimeData;
 
@@ -9,7 +10,7 @@ class QMimeData;
 // data files, MacHeist 3 data files, installed software and Yojimbo exports). Only the first
 // dropped path is looked at to decide whether the drop is taken: it must be importable software or
 // end in ".keymoor" or ".appshelf" (any case).
-class ProductTableView : public QTableView
+class ProductTableView : public ZRTableView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProductTableView)

@@ -51,14 +51,18 @@ TEST(MainWindowReportTest, TheFileMenuPrintsTheSelectionOrEverythingAndSyncs)
     const QStringList texts = fileMenuTexts(window);
     for (const QAction* action : {window.printAction(), window.printAllAction(), window.syncAction()}) {
         EXPECT_TRUE(texts.contains(action->text())) << action->text().toStdString();
-        EXPECT_TRUE(action->isEnabled());
     }
+    // Print needs a selected product; Print All and Sync do not.
+    EXPECT_FALSE(window.printAction()->isEnabled());
+    EXPECT_TRUE(window.printAllAction()->isEnabled());
+    EXPECT_TRUE(window.syncAction()->isEnabled());
     EXPECT_NE(controller->printPanel(), nullptr);
 
     RecordingPrintPanel panel;
     controller->setPrintPanel(&panel);
     emit controller->productsChanged();
     window.selectFirstProduct(); // Keymoor's own record sorts first
+    EXPECT_TRUE(window.printAction()->isEnabled());
     window.printAction()->trigger();
     ASSERT_EQ(panel.printed.size(), 1);
     EXPECT_TRUE(panel.shownPanel);

@@ -74,7 +74,6 @@ TEST_F(ProductActionsTest, ItemsFollowTheSelectedProductsValues)
     actions->update();
     EXPECT_FALSE(actions->copySerialAction()->isEnabled());
     EXPECT_FALSE(actions->openWebsiteAction()->isEnabled());
-    EXPECT_FALSE(actions->removeIconAction()->isEnabled());
 
     m_product->setSerialNumber(QStringLiteral("AARD-0001"));
     m_product->setProductWebsite(QStringLiteral("aardvark.example/buy"));
@@ -85,11 +84,15 @@ TEST_F(ProductActionsTest, ItemsFollowTheSelectedProductsValues)
     actions->openWebsiteAction()->trigger();
     EXPECT_EQ(m_launcher.opened, QList<QUrl> {QUrl(QStringLiteral("http://aardvark.example/buy"))});
 
-    // Keymoor's own record is never launched or refreshed from a bundle.
-    ASSERT_TRUE(m_window->selectProduct(m_controller->ownProduct()));
+    // Keymoor's own record is never launched, located or refreshed from a bundle.
+    ProductEntity* own = m_controller->ownProduct();
+    ASSERT_TRUE(m_window->selectProduct(own));
     actions->update();
     EXPECT_FALSE(actions->launchAction()->isEnabled());
-    EXPECT_FALSE(actions->refreshAction()->isEnabled());
+    EXPECT_FALSE(actions->locateAction()->isEnabled());
+    const QString version = own->productVersion();
+    actions->refreshAction()->trigger();
+    EXPECT_EQ(own->productVersion(), version);
 }
 
 TEST_F(ProductActionsTest, ImageDroppedOnTheIconWellBecomesTheIconInFormAndList)
