@@ -1,6 +1,7 @@
 #include "UiTestLibrary.h"
 #include "model/AttachedEmail.h"
 #include "model/AttachmentEntity.h"
+#include "plist/PropertyList.h"
 #include "report/DocumentPrinter.h"
 #include "report/PrintPanel.h"
 #include "ui/AttachmentsWindowController.h"
@@ -229,6 +230,34 @@ TEST_F(AttachmentsWindowTest, AnObjectThatIsNoAttachedFileOpensNoWindow)
     EXPECT_FALSE(viewer.isVisible());
     EXPECT_EQ(viewer.attachment(), nullptr);
     EXPECT_FALSE(viewer.printShowingPrintPanel(false));
+}
+
+TEST_F(AttachmentsWindowTest, ASavedWebPageShowsWithItsOwnPicturesOnly)
+{
+    QVariantMap main {{QStringLiteral("WebResourceURL"), QStringLiteral("https://example.com/order.html")},
+                      {QStringLiteral("WebResourceData"),
+                       QByteArray("<p>Order 42</p><img src=\"logo.png\"><img src=\"https://example.net/x.png\">")},
+                      {QStringLiteral("WebResourceTextEncodingName"), QStringLiteral("UTF-8")}};
+    QVariantMap logo {{QStringLiteral("WebResourceURL"), QStringLiteral("https://example.com/logo.png")},
+                      {QStringLiteral("WebResourceData"), pngBytes(QSize(9, 3))}};
+    const QVariantMap archive {{QStringLiteral("WebMainResource"), main},
+                               {QStringLiteral("WebSubresources"), QVariantList {logo}}};
+    AttachmentEntity* page
+        = attach(QStringLiteral("Order.webarchive"), PropertyList::toData(archive, PropertyList::Format::Binary));
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(m_controller->saveAction());
+
+    AttachmentsWindowController viewer(m_controller.get());
+    ASSERT_TRUE(viewer.showWindowForObjectID(page->objectID()));
+    auto* browser = qobject_cast<QTextBrowser*>(viewer.specializedContentView());
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->toPlainText().contains(QLatin1String("Order 42")));
+    QTextDocument* document = browser->document();
+    const auto image = [document](const char* url) {
+        return qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(url))));
+    };
+    EXPECT_EQ(image("logo.png").size(), QSize(9, 3));
+    EXPECT_LE(image("https://example.net/x.png").width(), 1);
 }
 
 } // namespace
