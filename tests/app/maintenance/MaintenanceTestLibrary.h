@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../../support/TemporaryUserFolders.h"
+#include "../../support/TestImages.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/LibraryPaths.h"
 #include "core/Log.h"
@@ -74,16 +75,7 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    static QByteArray pngBytes(QRgb colour)
-    {
-        QImage image(16, 16, QImage::Format_ARGB32);
-        image.fill(colour);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return bytes;
-    }
+    static QByteArray pngBytes(QRgb colour) { return encodedImage(QSize(16, 16), QColor::fromRgba(colour)); }
 
     // Two products with every kind of value, a text file, an e-mail and an icon; saved.
     void fillLibrary()

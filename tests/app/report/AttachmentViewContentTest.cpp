@@ -1,5 +1,6 @@
 #include "report/AttachmentViewContent.h"
 
+#include "../../support/TestImages.h"
 #include "ReportTestLibrary.h"
 #include "model/AttachedEmail.h"
 #include "model/AttachmentEntity.h"
@@ -18,17 +19,6 @@ namespace {
 
 using Kind = AttachmentViewContent::Kind;
 
-QByteArray pngBytes(const QSize& size, QColor colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 QByteArray webArchiveBytes(const QString& html, const QString& encodingName = QStringLiteral("UTF-8"))
 {
     QVariantMap main;
@@ -38,7 +28,7 @@ QByteArray webArchiveBytes(const QString& html, const QString& encodingName = QS
     main.insert(QStringLiteral("WebResourceTextEncodingName"), encodingName);
     QVariantMap image;
     image.insert(QStringLiteral("WebResourceURL"), QStringLiteral("https://example.com/shop/img/logo.png"));
-    image.insert(QStringLiteral("WebResourceData"), pngBytes(QSize(4, 4), Qt::green));
+    image.insert(QStringLiteral("WebResourceData"), encodedImage(QSize(4, 4), Qt::green));
     image.insert(QStringLiteral("WebResourceMIMEType"), QStringLiteral("image/png"));
     QVariantMap archive;
     archive.insert(QStringLiteral("WebMainResource"), main);
@@ -80,7 +70,7 @@ TEST_F(AttachmentViewContentTest, EachKindOfFileGetsItsView)
         Kind kind;
     } const cases[] = {
         {"receipt.pdf", "%PDF-1.4", Kind::Pdf},
-        {"screen.png", pngBytes(QSize(8, 8), Qt::red), Kind::Image},
+        {"screen.png", encodedImage(QSize(8, 8), Qt::red), Kind::Image},
         {"licence.txt", "KEY-123", Kind::Text},
         {"Order.webarchive", archive, Kind::WebArchive},
         // Named without the extension the viewer looks for, a saved page is only an icon.
@@ -143,10 +133,10 @@ TEST_F(AttachmentViewContentTest, TextFilesAreReadAsRichTextOrInAnEncodingThatFi
 
 TEST_F(AttachmentViewContentTest, InlinePartsComeFromAttachmentsOfTheSameProductByTheirLiteralName)
 {
-    const QByteArray logo = pngBytes(QSize(5, 5), Qt::blue);
+    const QByteArray logo = encodedImage(QSize(5, 5), Qt::blue);
     attach(QStringLiteral("logo.png"), logo);
     ProductEntity* other = addProduct(QStringLiteral("Other Product"));
-    attach(QStringLiteral("banner.png"), pngBytes(QSize(6, 6), Qt::red), other);
+    attach(QStringLiteral("banner.png"), encodedImage(QSize(6, 6), Qt::red), other);
     AttachedEmail* email = attachEmail(QStringLiteral("From: a@example.com\nTo: b@example.com\nSubject: Hi\n\nHi\n"));
     ASSERT_NE(email, nullptr);
 

@@ -1,3 +1,4 @@
+#include "../../support/TestImages.h"
 #include "UiTestLibrary.h"
 #include "model/AttachedEmail.h"
 #include "model/AttachmentEntity.h"
@@ -56,13 +57,7 @@ private:
 
 QByteArray pngBytes(const QSize& size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkBlue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return encodedImage(size, Qt::darkBlue);
 }
 
 class AttachmentsWindowTest : public ::testing::Test
