@@ -21,46 +21,28 @@ AttachmentExport AttachmentExport::forAttachment(const AttachmentEntity& attachm
 
 QString AttachmentExport::exportToFolder(const QString& folder) const
 {
-    return m_email ? exportEmailToFolder(folder) : exportFileToFolder(folder);
-}
-
-QString AttachmentExport::exportFileToFolder(const QString& folder) const
-{
+    // The stored bytes of an e-mail are the raw message in its recorded encoding, so both kinds
+    // export by copying the stored file; only the log lines differ.
+    static const char* const emailOperation = "AttachedEmail::exportToFolder";
+    if (m_email) {
+        Log::write(QStringLiteral("Export email: %1 to folder: %2").arg(m_name, folder));
+    }
     const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(m_fileName));
     if (target.isEmpty()) {
-        Log::write(QStringLiteral("Warning: export to folder path is nil."));
+        Log::write(m_email ? QStringLiteral("%1 Error creating save path!").arg(QLatin1String(emailOperation))
+                           : QStringLiteral("Warning: export to folder path is nil."));
         return {};
     }
-    if (m_source.isEmpty()) {
-        Log::write(QStringLiteral("Warning: export to folder attachment contentPath is nil."));
+    if (m_source.isEmpty() || (m_email && !QFileInfo(m_source).isReadable())) {
+        Log::write(
+            m_email ? QStringLiteral("%1 Error retrieving email content for export.").arg(QLatin1String(emailOperation))
+                    : QStringLiteral("Warning: export to folder attachment contentPath is nil."));
         return {};
     }
     QString error;
     if (!FileWriting::copyFile(m_source, target, &error)) {
-        Log::write(QStringLiteral("Error exporting attachment to path:%1. Error: %2").arg(target, error));
-        return {};
-    }
-    return target;
-}
-
-QString AttachmentExport::exportEmailToFolder(const QString& folder) const
-{
-    // The stored bytes of an e-mail are the raw message in its recorded encoding, so the copy is
-    // the message file.
-    static const char* const operation = "AttachedEmail::exportToFolder";
-    Log::write(QStringLiteral("Export email: %1 to folder: %2").arg(m_name, folder));
-    const QString target = folder.isEmpty() ? QString() : ZR_safeFilePath(QDir(folder).filePath(m_fileName));
-    if (target.isEmpty()) {
-        Log::write(QStringLiteral("%1 Error creating save path!").arg(QLatin1String(operation)));
-        return {};
-    }
-    if (m_source.isEmpty() || !QFileInfo(m_source).isReadable()) {
-        Log::write(QStringLiteral("%1 Error retrieving email content for export.").arg(QLatin1String(operation)));
-        return {};
-    }
-    QString error;
-    if (!FileWriting::copyFile(m_source, target, &error)) {
-        Log::write(QStringLiteral("%1: error writing file. %2").arg(QLatin1String(operation), error));
+        Log::write(m_email ? QStringLiteral("%1: error writing file. %2").arg(QLatin1String(emailOperation), error)
+                           : QStringLiteral("Error exporting attachment to path:%1. Error: %2").arg(target, error));
         return {};
     }
     return target;

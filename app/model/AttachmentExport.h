@@ -19,9 +19,6 @@ public:
     QString exportToFolder(const QString& folder) const;
 
 private:
-    QString exportFileToFolder(const QString& folder) const;
-    QString exportEmailToFolder(const QString& folder) const;
-
     QString m_name;
     QString m_fileName;
     QString m_source;

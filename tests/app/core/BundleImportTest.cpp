@@ -1,3 +1,4 @@
+#include "../../support/TemporaryHome.h"
 #include "../../support/TemporaryUserFolders.h"
 #include "core/KeymoorAppDelegate.h"
 #include "core/LibraryPaths.h"
@@ -38,24 +39,6 @@ protected:
         }
         return KeymoorAppDelegate::saveContext(context, error);
     }
-};
-
-// Points HOME at a folder of the test for its life.
-class TemporaryHome
-{
-public:
-    TemporaryHome()
-        : m_saved(qgetenv("HOME"))
-    {
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-    }
-    ~TemporaryHome() { qputenv("HOME", m_saved); }
-    Q_DISABLE_COPY_MOVE(TemporaryHome)
-    QString path() const { return m_home.path(); }
-
-private:
-    QTemporaryDir m_home;
-    QByteArray m_saved;
 };
 
 class BundleImportTest : public ::testing::Test

@@ -1,6 +1,7 @@
 #include "ui/PreferencesController.h"
 
 #include "../../platform/desktop/RecordingLauncher.h"
+#include "../../support/TemporaryHome.h"
 #include "UiTestLibrary.h"
 #include "core/Localization.h"
 #include "prefs/PreferenceKeys.h"
@@ -21,26 +22,6 @@
 #include <limits>
 
 namespace {
-
-// Points HOME at a folder of the test while it runs, so "~" and "~/Dropbox" are the test's own.
-class TemporaryHome
-{
-public:
-    TemporaryHome()
-        : m_saved(qgetenv("HOME"))
-    {
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-    }
-    ~TemporaryHome() { qputenv("HOME", m_saved); }
-    TemporaryHome(const TemporaryHome&) = delete;
-    TemporaryHome& operator=(const TemporaryHome&) = delete;
-
-    QString path() const { return m_home.path(); }
-
-private:
-    QTemporaryDir m_home;
-    QByteArray m_saved;
-};
 
 class PreferencesControllerTest : public ::testing::Test
 {
