@@ -2,7 +2,7 @@
 
 #include "CliCommand.h"
 #include "TerminalUserInterface.h"
-#include "core/LibraryPaths.h"
+#include "base/LibraryPaths.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"

@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "core/AppInfo.h"
+#include "base/AppInfo.h"
 
 #include <QFileInfo>
 #include <QTextStream>

@@ -2,7 +2,7 @@
 
 #include "CliSession.h"
 #include "CommandLine.h"
-#include "core/LibraryPaths.h"
+#include "base/LibraryPaths.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "prefs/UserPreferences.h"
 

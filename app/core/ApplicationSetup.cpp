@@ -1,7 +1,7 @@
 #include "ApplicationSetup.h"
 
-#include "AppLogging.h"
-#include "Localization.h"
+#include "base/AppLogging.h"
+#include "base/Localization.h"
 #include "email/ZREmailParser.h"
 
 void configureApplicationServices()

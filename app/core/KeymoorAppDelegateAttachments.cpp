@@ -1,14 +1,14 @@
 // The attachment commands of the application controller: attaching files and raw messages to the
 // selected product through background importers, the completion that refreshes, selects and scans,
 // removing and exporting attached files.
-#include "FileUtilities.h"
-#include "FileWriting.h"
 #include "KeymoorAppDelegate.h"
-#include "LibraryPaths.h"
-#include "Localization.h"
-#include "Log.h"
-#include "TextUtilities.h"
-#include "UserInterface.h"
+#include "base/FileUtilities.h"
+#include "base/FileWriting.h"
+#include "base/LibraryPaths.h"
+#include "base/Localization.h"
+#include "base/Log.h"
+#include "base/TextUtilities.h"
+#include "base/UserInterface.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "import/KMAttachmentImporter.h"
 #include "import/MailClientImport.h"

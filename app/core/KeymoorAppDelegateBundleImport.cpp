@@ -2,8 +2,8 @@
 // the open-files dispatch, the four import commands with their open panel, and the main-thread end
 // of each background import (merge, counts, selection, or the error of a failed save).
 #include "KeymoorAppDelegate.h"
-#include "Log.h"
-#include "UserInterface.h"
+#include "base/Log.h"
+#include "base/UserInterface.h"
 #include "desktop/ApplicationLocator.h"
 #include "import/KMImportProductsOperation.h"
 #include "persistence/ObjectContext.h"

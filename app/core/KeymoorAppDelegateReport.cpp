@@ -2,8 +2,8 @@
 // a products report over a private context and hand it to the print panel; Sync to iPhone writes
 // the sync folder into the chosen cloud-storage folder.
 #include "KeymoorAppDelegate.h"
-#include "Log.h"
-#include "UserInterface.h"
+#include "base/Log.h"
+#include "base/UserInterface.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"

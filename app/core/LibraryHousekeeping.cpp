@@ -1,6 +1,6 @@
 #include "LibraryHousekeeping.h"
 
-#include "Log.h"
+#include "base/Log.h"
 #include "persistence/ObjectContext.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserInterface.h"
+#include "base/UserInterface.h"
 
 #include <QList>
 #include <QMutex>

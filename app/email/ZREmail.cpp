@@ -4,8 +4,8 @@
 #include "ZREmailDateParser.h"
 #include "ZREmailParser.h"
 #include "ZRTextScanner.h"
-#include "core/KMRegex.h"
-#include "core/Log.h"
+#include "base/KMRegex.h"
+#include "base/Log.h"
 
 #include <algorithm>
 #include <utility>

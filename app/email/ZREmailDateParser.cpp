@@ -1,6 +1,6 @@
 #include "ZREmailDateParser.h"
 
-#include "core/AppInfo.h"
+#include "base/AppInfo.h"
 
 #include <QHash>
 #include <QTimeZone>

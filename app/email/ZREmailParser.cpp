@@ -4,7 +4,7 @@
 #include "ZRSerialPatternTable.h"
 #include "ZRSerialScanner.h"
 #include "ZRTextScanner.h"
-#include "core/KMRegex.h"
+#include "base/KMRegex.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "ZREmail.h"
 #include "ZREmailParser.h"
-#include "core/KMRegex.h"
+#include "base/KMRegex.h"
 
 #include <memory>
 #include <unicode/datefmt.h>

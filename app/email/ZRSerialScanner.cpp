@@ -2,7 +2,7 @@
 
 #include "ZRSerialPatternTable.h"
 #include "ZRVendorExtractors.h"
-#include "core/KMRegex.h"
+#include "base/KMRegex.h"
 
 #include <QDeadlineTimer>
 

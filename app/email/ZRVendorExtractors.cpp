@@ -1,7 +1,7 @@
 #include "ZRVendorExtractors.h"
 
 #include "ZRTextScanner.h"
-#include "core/KMRegex.h"
+#include "base/KMRegex.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "DelimitedLineImport.h"
 
 #include "ProductRowImporter.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "persistence/ObjectContext.h"
 
 using namespace Persistence;

@@ -1,6 +1,6 @@
 #include "KMAttachmentImporter.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "email/ZREmailParser.h"
 #include "model/AttachedEmail.h"
 #include "model/ProductEntity.h"

@@ -2,7 +2,7 @@
 
 #include "DelimitedLineImport.h"
 #include "MailScriptHelper.h"
-#include "core/Log.h"
+#include "base/Log.h"
 
 KMImportHelperRecordsOperation::KMImportHelperRecordsOperation(
     const QString& helperPath, bool overwrite, const QString& libraryPath,

@@ -1,6 +1,6 @@
 #include "KMImportKeymoorDataFileOperation.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"

@@ -1,8 +1,8 @@
 #include "KMImportMacHeist3DataFileOperation.h"
 
 #include "DelimitedLineImport.h"
-#include "core/KMRegex.h"
-#include "core/Log.h"
+#include "base/KMRegex.h"
+#include "base/Log.h"
 #include "plist/PropertyList.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "KMImportOperation.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ImportCounts.h"
-#include "core/UserInterface.h"
+#include "base/UserInterface.h"
 #include "persistence/ObjectID.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "KMImportProductsOperation.h"
 
 #include "YojimboImporter.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "desktop/ContentType.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"

@@ -1,7 +1,7 @@
 #include "MailClientImport.h"
 
 #include "MailScriptHelper.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "model/ZRExternalFile.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "MailScriptHelper.h"
 
-#include "core/LibraryPaths.h"
-#include "core/Log.h"
+#include "base/LibraryPaths.h"
+#include "base/Log.h"
 
 #include <QCoreApplication>
 #include <QDir>

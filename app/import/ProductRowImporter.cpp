@@ -1,6 +1,6 @@
 #include "ProductRowImporter.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"

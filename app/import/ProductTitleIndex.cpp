@@ -1,6 +1,6 @@
 #include "ProductTitleIndex.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "model/ProductEntity.h"
 #include "persistence/FetchRequest.h"
 #include "persistence/ObjectContext.h"

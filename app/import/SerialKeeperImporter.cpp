@@ -1,7 +1,7 @@
 #include "SerialKeeperImporter.h"
 
-#include "core/Localization.h"
-#include "core/Log.h"
+#include "base/Localization.h"
+#include "base/Log.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 

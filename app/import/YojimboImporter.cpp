@@ -1,7 +1,7 @@
 #include "YojimboImporter.h"
 
-#include "core/KMRegex.h"
-#include "core/Log.h"
+#include "base/KMRegex.h"
+#include "base/Log.h"
 #include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"
 

@@ -1,9 +1,9 @@
 #include "ZRImportSheetController.h"
 
 #include "DelimitedTextFile.h"
+#include "base/Localization.h"
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Localization.h"
-#include "core/Log.h"
 #include "model/ExportField.h"
 #include "model/ProductEntity.h"
 

@@ -1,7 +1,7 @@
 #include "StoreVersionReader.h"
 
-#include "core/AppInfo.h"
-#include "core/Log.h"
+#include "base/AppInfo.h"
+#include "base/Log.h"
 #include "model/ZRCoreDataFactory.h"
 
 #include <QFile>

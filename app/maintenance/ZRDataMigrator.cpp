@@ -1,9 +1,9 @@
 #include "ZRDataMigrator.h"
 
+#include "base/Localization.h"
+#include "base/Log.h"
+#include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Localization.h"
-#include "core/Log.h"
-#include "core/UserInterface.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,5 +1,5 @@
 #include "AttachmentEntity.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "persistence/EntityDescription.h"
 
 namespace {

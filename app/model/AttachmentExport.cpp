@@ -3,8 +3,8 @@
 #include "AttachedEmail.h"
 #include "AttachmentEntity.h"
 #include "ZRPathTools.h"
-#include "core/FileWriting.h"
-#include "core/Log.h"
+#include "base/FileWriting.h"
+#include "base/Log.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "IconEntity.h"
 
 #include "ProductEntity.h"
-#include "core/LibraryPaths.h"
+#include "base/LibraryPaths.h"
 
 ProductEntity* IconEntity::product() const
 {

@@ -1,5 +1,5 @@
 #include "ProductEntity.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "persistence/EntityDescription.h"
 #include "persistence/ObjectContext.h"
 

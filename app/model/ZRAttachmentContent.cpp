@@ -1,8 +1,8 @@
 #include "ZRAttachmentContent.h"
 
 #include "AttachmentEntity.h"
-#include "core/LibraryPaths.h"
-#include "core/Log.h"
+#include "base/LibraryPaths.h"
+#include "base/Log.h"
 #include "persistence/EntityDescription.h"
 
 AttachmentEntity* ZRAttachmentContent::attachment() const

@@ -3,10 +3,10 @@
 #include "AttachmentEntity.h"
 #include "ZRExternalFile.h"
 #include "ZRPathTools.h"
-#include "core/FileWriting.h"
-#include "core/LibraryPaths.h"
-#include "core/Log.h"
-#include "core/TextUtilities.h"
+#include "base/FileWriting.h"
+#include "base/LibraryPaths.h"
+#include "base/Log.h"
+#include "base/TextUtilities.h"
 
 #include <QBuffer>
 #include <QDir>

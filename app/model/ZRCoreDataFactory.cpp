@@ -4,7 +4,7 @@
 #include "IconEntity.h"
 #include "ProductEntity.h"
 #include "ZRAttachmentContent.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "persistence/Diagnostics.h"
 
 using namespace Persistence;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/PriceFormatter.h"
+#include "base/PriceFormatter.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "ZRExternalFile.h"
 
-#include "core/FileWriting.h"
-#include "core/Log.h"
+#include "base/FileWriting.h"
+#include "base/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "ZRManagedObject.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "persistence/EntityDescription.h"
 
 #include <QUuid>

@@ -1,5 +1,5 @@
 #include "ZRManagedObject.h"
-#include "core/LibraryPaths.h"
+#include "base/LibraryPaths.h"
 #include "persistence/Decimal.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/StoreCoordinator.h"

@@ -2,7 +2,7 @@
 
 #include "PreferenceKeys.h"
 #include "UserDefaults.h"
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "AttachmentViewContent.h"
 
 #include "ZRPersistenceTools.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "email/ZREmail.h"
 #include "email/ZRTextEncoding.h"
 #include "model/AttachedEmail.h"

@@ -1,8 +1,8 @@
 #include "KMSyncOperation.h"
 
-#include "core/FileWriting.h"
-#include "core/ImageUtilities.h"
-#include "core/Log.h"
+#include "base/FileWriting.h"
+#include "base/ImageUtilities.h"
+#include "base/Log.h"
 #include "model/AttachmentEntity.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"

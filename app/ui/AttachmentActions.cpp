@@ -3,8 +3,8 @@
 #include "AttachmentListView.h"
 #include "MainToolbarLayout.h"
 #include "ToolbarIcons.h"
+#include "base/Localization.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Localization.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "DelimitedExportSheet.h"
 
-#include "core/Localization.h"
+#include "base/Localization.h"
 #include "maintenance/ZRDataMigrator.h"
 
 #include <QButtonGroup>

@@ -1,8 +1,8 @@
 #include "ImportSheet.h"
 
+#include "base/Localization.h"
+#include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Localization.h"
-#include "core/UserInterface.h"
 #include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopIcons.h"
 #include "prefs/UserPreferences.h"

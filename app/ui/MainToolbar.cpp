@@ -1,7 +1,7 @@
 #include "MainToolbar.h"
 
 #include "ToolbarCustomizeDialog.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

@@ -2,10 +2,10 @@
 
 #include "DelimitedExportSheet.h"
 #include "MigrationProgressSheet.h"
+#include "base/LibraryPaths.h"
+#include "base/Localization.h"
+#include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/LibraryPaths.h"
-#include "core/Localization.h"
-#include "core/UserInterface.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "prefs/UserPreferences.h"
 

@@ -1,6 +1,6 @@
 #include "MigrationProgressSheet.h"
 
-#include "core/Localization.h"
+#include "base/Localization.h"
 
 #include <QFormLayout>
 #include <QLabel>

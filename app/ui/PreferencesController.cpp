@@ -1,9 +1,9 @@
 #include "PreferencesController.h"
 
 #include "QtUserInterface.h"
-#include "core/AppInfo.h"
+#include "base/AppInfo.h"
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Log.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
 

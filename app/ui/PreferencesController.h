@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/UserInterface.h"
+#include "base/UserInterface.h"
 
 #include <QList>
 #include <QObject>

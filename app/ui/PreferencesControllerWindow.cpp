@@ -1,7 +1,7 @@
 #include "PreferencesController.h"
 #include "PreferencesPane.h"
 #include "PreferencesPanes.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 
 #include <QAction>
 #include <QActionGroup>

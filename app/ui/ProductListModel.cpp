@@ -1,6 +1,6 @@
 #include "ProductListModel.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"

@@ -1,7 +1,7 @@
 #include "QtUserInterface.h"
 
 #include "ProgressSheet.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

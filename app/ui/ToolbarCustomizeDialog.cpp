@@ -1,7 +1,7 @@
 #include "ToolbarCustomizeDialog.h"
 
 #include "MainToolbarLayout.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

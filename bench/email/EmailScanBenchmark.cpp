@@ -1,6 +1,6 @@
 // Scan time of purchase e-mails: each fixture message (text only, and parse plus text plus scan),
 // and 1 MB messages, ordinary and shaped to make backtracking-prone patterns work hard.
-#include "core/Log.h"
+#include "base/Log.h"
 #include "email/ZREmail.h"
 #include "email/ZREmailFileReader.h"
 #include "email/ZRSerialScanner.h"

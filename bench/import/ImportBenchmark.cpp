@@ -5,8 +5,8 @@
 //   import_benchmark [rows]
 
 #include "../support/UserFolders.h"
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
 #include "prefs/UserDefaults.h"
 

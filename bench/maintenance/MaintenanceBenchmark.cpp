@@ -5,9 +5,9 @@
 //   maintenance_benchmark [products] [legacy-megabytes]
 
 #include "../support/UserFolders.h"
+#include "base/LibraryPaths.h"
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/LibraryPaths.h"
-#include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/AttachmentEntity.h"

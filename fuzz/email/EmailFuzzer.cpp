@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the e-mail model and the serial scanner: parsing, part splitting, content
 // selection, decoding and scanning must neither crash nor hang.
-#include "core/Log.h"
+#include "base/Log.h"
 #include "email/ZREmail.h"
 #include "email/ZRSerialScanner.h"
 

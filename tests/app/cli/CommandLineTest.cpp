@@ -1,7 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "../../support/CliRunner.h"
-#include "core/AppInfo.h"
+#include "base/AppInfo.h"
 
 #include <QTextStream>
 

@@ -2,8 +2,8 @@
 
 #include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
+#include "base/Log.h"
 #include "cli/ProductCommands.h"
-#include "core/Log.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
+#include "base/LibraryPaths.h"
+#include "base/Log.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "core/LibraryPaths.h"
-#include "core/Log.h"
 
 #include <QCryptographicHash>
 #include <QFile>

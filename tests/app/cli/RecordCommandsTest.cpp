@@ -2,10 +2,10 @@
 
 #include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
+#include "base/Log.h"
 #include "cli/AttachmentCommands.h"
 #include "cli/CommandLine.h"
 #include "cli/ProductCommands.h"
-#include "core/Log.h"
 #include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopLauncher.h"
 

@@ -1,6 +1,6 @@
 #include "../model/AttachmentTestLibrary.h"
-#include "core/LibraryPaths.h"
-#include "core/Localization.h"
+#include "base/LibraryPaths.h"
+#include "base/Localization.h"
 #include "model/AttachedEmail.h"
 #include "model/AttachmentEntity.h"
 #include "model/ZRAttachmentContent.h"

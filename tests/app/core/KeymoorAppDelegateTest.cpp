@@ -1,9 +1,9 @@
 #include "core/KeymoorAppDelegate.h"
 
 #include "../../support/TemporaryUserFolders.h"
-#include "core/AppInfo.h"
-#include "core/LibraryPaths.h"
-#include "core/Log.h"
+#include "base/AppInfo.h"
+#include "base/LibraryPaths.h"
+#include "base/Log.h"
 #include "core/ScriptedUserInterface.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "model/ProductEntity.h"

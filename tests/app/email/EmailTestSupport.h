@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QFile>
 #include <QString>

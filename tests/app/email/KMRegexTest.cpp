@@ -1,4 +1,4 @@
-#include "core/KMRegex.h"
+#include "base/KMRegex.h"
 
 #include "EmailTestSupport.h"
 

@@ -1,5 +1,5 @@
 #include "EmailTestSupport.h"
-#include "core/KMRegex.h"
+#include "base/KMRegex.h"
 #include "email/ZREmailFileReader.h"
 #include "email/ZREmailParser.h"
 #include "email/ZRSerialPatternTable.h"

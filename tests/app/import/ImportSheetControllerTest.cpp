@@ -1,5 +1,5 @@
 #include "../model/AttachmentTestLibrary.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 #include "import/ZRImportSheetController.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "import/MailClientImport.h"
 
 #include "../model/AttachmentTestLibrary.h"
-#include "core/LibraryPaths.h"
-#include "core/Localization.h"
+#include "base/LibraryPaths.h"
+#include "base/Localization.h"
 #include "import/MailScriptHelper.h"
 #include "model/AttachedEmail.h"
 #include "model/AttachmentEntity.h"

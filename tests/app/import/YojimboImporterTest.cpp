@@ -1,8 +1,8 @@
 #include "import/YojimboImporter.h"
 
 #include "../../support/TemporaryUserFolders.h"
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
 #include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"

@@ -1,8 +1,8 @@
 #include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
+#include "base/Log.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "core/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "../../support/TemporaryUserFolders.h"
 #include "../../support/TestImages.h"
+#include "base/LibraryPaths.h"
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/LibraryPaths.h"
-#include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
 #include "maintenance/FolderCopy.h"
 #include "maintenance/ZRDataMigrator.h"

@@ -1,6 +1,6 @@
 #include "maintenance/StoreVersionReader.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 #include "model/ZRCoreDataFactory.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "MaintenanceTestLibrary.h"
-#include "core/AppInfo.h"
-#include "core/Localization.h"
+#include "base/AppInfo.h"
+#include "base/Localization.h"
 #include "persistence/StoreCoordinator.h"
 
 using namespace Persistence;

@@ -1,7 +1,7 @@
 #include "model/AttachmentEntity.h"
 
 #include "AttachmentTestLibrary.h"
-#include "core/LibraryPaths.h"
+#include "base/LibraryPaths.h"
 #include "email/ZRTextEncoding.h"
 #include "model/AttachedEmail.h"
 #include "model/ZRAttachmentContent.h"

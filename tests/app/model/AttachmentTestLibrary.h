@@ -1,8 +1,8 @@
 #pragma once
 
 #include "../../support/TemporaryUserFolders.h"
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"

@@ -1,5 +1,5 @@
 #include "ZRPersistenceTools.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "model/AttachedEmail.h"
 #include "model/AttachmentEntity.h"
 #include "model/IconEntity.h"

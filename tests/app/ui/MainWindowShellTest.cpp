@@ -1,5 +1,5 @@
 #include "UiTestLibrary.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 #include "email/ZREmailParser.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"

@@ -1,7 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "UiTestLibrary.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 #include "ui/ProductDetailView.h"
 #include "ui/ProductListModel.h"
 

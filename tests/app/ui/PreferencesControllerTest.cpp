@@ -3,7 +3,7 @@
 #include "../../platform/desktop/RecordingLauncher.h"
 #include "../../support/TemporaryHome.h"
 #include "UiTestLibrary.h"
-#include "core/Localization.h"
+#include "base/Localization.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
 #include "ui/PreferencesPane.h"

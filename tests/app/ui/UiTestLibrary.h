@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/Log.h"
 #include "core/ScriptedUserInterface.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"

@@ -1,4 +1,4 @@
-#include "core/ByteCountFormatter.h"
+#include "base/ByteCountFormatter.h"
 
 #include <gtest/gtest.h>
 

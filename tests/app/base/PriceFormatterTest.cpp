@@ -1,4 +1,4 @@
-#include "core/PriceFormatter.h"
+#include "base/PriceFormatter.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

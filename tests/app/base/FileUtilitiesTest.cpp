@@ -1,6 +1,6 @@
-#include "core/FileUtilities.h"
+#include "base/FileUtilities.h"
 
-#include "core/TextUtilities.h"
+#include "base/TextUtilities.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "core/ImageUtilities.h"
+#include "base/ImageUtilities.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "KMRegex.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QHash>
 #include <QMutex>
