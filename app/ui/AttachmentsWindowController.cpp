@@ -65,6 +65,7 @@ AttachmentsWindowController::AttachmentsWindowController(KeymoorAppDelegate* del
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_header = new ZREmailHeaderBox(m_holder);
+    m_header->setObjectName(QStringLiteral("emailHeader"));
     m_header->hide();
     layout->addWidget(m_header);
     setCentralWidget(m_holder);
@@ -98,6 +99,7 @@ bool AttachmentsWindowController::showWindowForObjectID(const Persistence::Objec
     }
     m_header->setVisible(email != nullptr);
     m_view = specializedContentViewForFrame();
+    m_view->setObjectName(QStringLiteral("specializedContentView"));
     m_holder->layout()->addWidget(m_view);
     m_printAction->setEnabled(shown->isPrintable());
     show();

@@ -28,6 +28,12 @@ DelimitedExportSheet::DelimitedExportSheet(ZRDataMigrator* migrator, QWidget* wi
     , m_header(new QCheckBox(tr("Include a header line"), this))
 {
     setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    m_list->setObjectName(QStringLiteral("fieldList"));
+    m_comma->setObjectName(QStringLiteral("commaButton"));
+    m_tab->setObjectName(QStringLiteral("tabButton"));
+    m_custom->setObjectName(QStringLiteral("customButton"));
+    m_customText->setObjectName(QStringLiteral("customDelimiterField"));
+    m_header->setObjectName(QStringLiteral("headerBox"));
     setWindowTitle(tr("Export as Delimited Text"));
     m_list->setDragDropMode(QAbstractItemView::InternalMove);
     for (const ExportField& field : migrator->exportFields()) {

@@ -88,6 +88,7 @@ ImportSheet::ImportSheet(KeymoorAppDelegate* delegate, ZRImportSheetController* 
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_importButton = buttons->button(QDialogButtonBox::Ok);
+    m_importButton->setObjectName(QStringLiteral("importButton"));
     m_importButton->setText(localizedString(QStringLiteral("ImportButton")));
     buttons->button(QDialogButtonBox::Cancel)->setText(localizedString(QStringLiteral("CancelButton")));
     connect(buttons, &QDialogButtonBox::accepted, this, &ImportSheet::importAction);
@@ -153,11 +154,14 @@ QWidget* ImportSheet::buildTextPane()
     m_textFile = new QLineEdit(m_controller->importTextFile(), pane);
     m_recordDelimiter = new QComboBox(pane);
     m_fieldDelimiter = new QComboBox(pane);
+    m_recordDelimiter->setObjectName(QStringLiteral("recordDelimiterBox"));
+    m_fieldDelimiter->setObjectName(QStringLiteral("fieldDelimiterBox"));
     m_recordDelimiter->addItems(ZRImportSheetController::delimiters());
     m_fieldDelimiter->addItems(ZRImportSheetController::delimiters());
     m_recordDelimiter->setCurrentText(m_controller->textRecordDelimiter());
     m_fieldDelimiter->setCurrentText(m_controller->textFieldDelimiter());
     m_quote = new QComboBox(pane);
+    m_quote->setObjectName(QStringLiteral("quoteBox"));
     for (const QString& quote : ZRImportSheetController::availableQuotes()) {
         m_quote->addItem(quoteTitle(quote), quote);
     }
@@ -170,11 +174,13 @@ QWidget* ImportSheet::buildTextPane()
             [this](int index) { m_controller->setFieldQuote(m_quote->itemData(index).toString()); });
     m_headerRow = boundBox(tr("The first row holds column names"), m_controller->importTextHasHeaderRow(), pane,
                            [this](bool on) { m_controller->setImportTextHasHeaderRow(on); });
+    m_headerRow->setObjectName(QStringLiteral("headerRowBox"));
     auto* overwrite
         = boundBox(tr("Update products with the same title instead of adding them"), m_controller->overwriteData(),
                    pane, [this](bool on) { m_controller->setOverwriteData(on); });
 
     m_preview = new QTableWidget(0, 2, pane);
+    m_preview->setObjectName(QStringLiteral("previewTable"));
     m_preview->setHorizontalHeaderLabels({tr("Value in the file"), tr("Import as")});
     m_preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_preview->verticalHeader()->setVisible(true);
@@ -198,6 +204,7 @@ QWidget* ImportSheet::buildXMLPane()
     auto* pane = new QWidget(this);
     m_xmlFile = new QLineEdit(m_controller->importXMLFile(), pane);
     m_template = new QComboBox(pane);
+    m_template->setObjectName(QStringLiteral("templateBox"));
     m_template->addItems(ZRImportSheetController::xmlTemplates());
     m_template->setPlaceholderText(tr("Choose the program that wrote the file"));
     m_template->setCurrentIndex(ZRImportSheetController::xmlTemplates().indexOf(m_controller->selectedXMLTemplate()));

@@ -166,9 +166,11 @@ void MainWindow::buildActions()
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 
     m_undoAction = new QAction(tr("&Undo"), this);
+    m_undoAction->setObjectName(QStringLiteral("undoAction"));
     m_undoAction->setShortcut(QKeySequence::Undo);
     connect(m_undoAction, &QAction::triggered, this, &MainWindow::undo);
     m_redoAction = new QAction(tr("&Redo"), this);
+    m_redoAction->setObjectName(QStringLiteral("redoAction"));
     m_redoAction->setShortcut(QKeySequence::Redo);
     connect(m_redoAction, &QAction::triggered, this, &MainWindow::redo);
 
@@ -558,6 +560,7 @@ void MainWindow::buildReportActions()
     m_delegate->setPrintPanel(m_printPanel.get());
 
     m_printAction = new QAction(tr("&Print..."), this);
+    m_printAction->setObjectName(QStringLiteral("printAction"));
     m_printAction->setShortcut(QKeySequence::Print);
     connect(m_printAction, &QAction::triggered, this, [this] {
         if (m_delegate) {
@@ -566,6 +569,7 @@ void MainWindow::buildReportActions()
         }
     });
     m_printAllAction = new QAction(tr("Print &All..."), this);
+    m_printAllAction->setObjectName(QStringLiteral("printAllAction"));
     m_printAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(m_printAllAction, &QAction::triggered, this, [this] {
         if (m_delegate) {
@@ -603,6 +607,7 @@ PreferencesController* MainWindow::preferencesController()
 void MainWindow::addPreferencesAction(QMenu* menu)
 {
     m_preferencesAction = new QAction(tr("Preferences…"), this);
+    m_preferencesAction->setObjectName(QStringLiteral("preferencesAction"));
     m_preferencesAction->setMenuRole(QAction::PreferencesRole);
     QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Preferences);
     if (keys.isEmpty()) {

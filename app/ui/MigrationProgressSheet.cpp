@@ -28,6 +28,7 @@ MigrationProgressSheet::MigrationProgressSheet(QWidget* window)
     setObjectName(QStringLiteral("migrationProgressSheet"));
     m_message->setWordWrap(true);
     m_message->setMinimumWidth(360);
+    m_bar->setObjectName(QStringLiteral("progressBar"));
     m_bar->setTextVisible(false);
     auto* counters = new QFormLayout;
     const char* const labels[] = {"Products:", "Attachments:", "Failed products:", "Failed attachments:"};

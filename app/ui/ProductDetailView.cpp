@@ -88,6 +88,7 @@ ProductDetailView::ProductDetailView(ObjectContext* context, UserPreferences& pr
     , m_context(context)
     , m_prefs(prefs)
 {
+    setObjectName(QStringLiteral("detailView"));
     for (const QString& key : lineKeys()) {
         addLine(key);
     }

@@ -20,6 +20,8 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& allowed, const
     setWindowTitle(tr("Customize Toolbar"));
     m_available = new QListWidget(this);
     m_chosen = new QListWidget(this);
+    m_available->setObjectName(QStringLiteral("availableList"));
+    m_chosen->setObjectName(QStringLiteral("chosenList"));
     auto* add = new QPushButton(tr("Add →"), this);
     auto* remove = new QPushButton(tr("← Remove"), this);
     auto* up = new QPushButton(tr("Move Up"), this);
