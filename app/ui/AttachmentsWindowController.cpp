@@ -3,6 +3,7 @@
 #include "QtPrintPanel.h"
 #include "ScaledImageView.h"
 #include "ZREmailHeaderBox.h"
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
@@ -49,14 +50,14 @@ AttachmentsWindowController::AttachmentsWindowController(KeymoorAppDelegate* del
     background.setColor(QPalette::Window, QColor::fromRgbF(0.9, 0.9, 0.9));
     setPalette(background);
 
-    m_printAction = new QAction(tr("Print…"), this);
+    m_printAction = new QAction(localizedString(QStringLiteral("AttachmentWindowPrintMenuItem")), this);
     m_printAction->setShortcut(QKeySequence::Print);
     connect(m_printAction, &QAction::triggered, this, [this] { printShowingPrintPanel(true); });
-    auto* closeAction = new QAction(tr("Close"), this);
+    auto* closeAction = new QAction(localizedString(QStringLiteral("AttachmentWindowCloseMenuItem")), this);
     closeAction->setShortcut(QKeySequence::Close);
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     addAction(closeAction);
-    QToolBar* toolbar = addToolBar(tr("Attachment"));
+    QToolBar* toolbar = addToolBar(localizedString(QStringLiteral("AttachmentWindowToolbarTitle")));
     toolbar->setMovable(false);
     toolbar->addAction(m_printAction);
 
@@ -270,7 +271,7 @@ bool AttachmentsWindowController::printShowingPrintPanel(bool showPrintPanel)
         Log::write(QStringLiteral("Error printing the attachment %1: %2").arg(shown->name(), error));
         if (m_delegate && m_delegate->userInterface()) {
             m_delegate->userInterface()->presentError(
-                PresentableError {tr("The attachment could not be printed."), error, {}});
+                PresentableError {localizedString(QStringLiteral("AttachmentPrintFailed")), error, {}});
         }
     }
     return result == PrintPanel::Result::Printed;
