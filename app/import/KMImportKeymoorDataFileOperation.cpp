@@ -1,5 +1,6 @@
 #include "KMImportKeymoorDataFileOperation.h"
 
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCoreDataFactory.h"
@@ -111,13 +112,13 @@ void KMImportKeymoorDataFileOperation::main()
 {
     if (!QFileInfo(fileURL()).isFile()) {
         Log::write(QStringLiteral("ERROR: Missing import file."));
-        setError(PresentableError {QStringLiteral("The file \"%1\" could not be found.").arg(fileURL()), {}, {}});
+        setError(PresentableError {localizedFormat(QStringLiteral("ImportFileNotFoundFormat"), {fileURL()}), {}, {}});
         return;
     }
     const std::optional<QVariantList> entries = plistForURL(fileURL());
     if (!entries) {
-        setError(PresentableError {QStringLiteral("The file \"%1\" is no Keymoor product file.").arg(fileURL()),
-                                   QStringLiteral("Nothing was imported."),
+        setError(PresentableError {localizedFormat(QStringLiteral("ImportFileNotKeymoorFileFormat"), {fileURL()}),
+                                   localizedString(QStringLiteral("ImportNothingImported")),
                                    {}});
         return;
     }
@@ -141,8 +142,8 @@ void KMImportKeymoorDataFileOperation::main()
     StoreError error;
     if (!context->save(&error)) {
         Log::write(QStringLiteral("ERROR: Error saving context for file .keymoor file import."));
-        setError(PresentableError {QStringLiteral("The imported products could not be saved."),
-                                   QStringLiteral("Nothing was imported."), error.toString()});
+        setError(PresentableError {localizedString(QStringLiteral("ImportSaveFailed")),
+                                   localizedString(QStringLiteral("ImportNothingImported")), error.toString()});
         return;
     }
     addCounts(ImportCounts {added, 0});

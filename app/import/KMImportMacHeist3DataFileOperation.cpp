@@ -2,6 +2,7 @@
 
 #include "DelimitedLineImport.h"
 #include "base/KMRegex.h"
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "plist/PropertyList.h"
 
@@ -66,7 +67,7 @@ void KMImportMacHeist3DataFileOperation::main()
 {
     if (!QFileInfo(fileURL()).isFile()) {
         Log::write(QStringLiteral("Missing import file."));
-        setError(PresentableError {QStringLiteral("The file \"%1\" could not be found.").arg(fileURL()), {}, {}});
+        setError(PresentableError {localizedFormat(QStringLiteral("ImportFileNotFoundFormat"), {fileURL()}), {}, {}});
         return;
     }
     QString parseError;
@@ -76,8 +77,8 @@ void KMImportMacHeist3DataFileOperation::main()
             parseError = QStringLiteral("The root of the property list is no array.");
         }
         Log::write(QStringLiteral("Error importing data file with invalid format: %1").arg(parseError));
-        setError(PresentableError {QStringLiteral("The file \"%1\" is no MacHeist 3 data file.").arg(fileURL()),
-                                   QStringLiteral("Nothing was imported."), parseError});
+        setError(PresentableError {localizedFormat(QStringLiteral("ImportFileNotMacHeist3FileFormat"), {fileURL()}),
+                                   localizedString(QStringLiteral("ImportNothingImported")), parseError});
         return;
     }
     ImportCounts counts;

@@ -1,5 +1,6 @@
 #include "KMImportOperation.h"
 
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"
@@ -29,8 +30,8 @@ void KMImportOperation::start()
             }
         } else {
             Log::write(QStringLiteral("Error saving after import: %1").arg(error.toString()));
-            setError(PresentableError {QStringLiteral("The imported products could not be saved."),
-                                       QStringLiteral("Nothing of this import was added."), error.toString()});
+            setError(PresentableError {localizedString(QStringLiteral("ImportSaveFailed")),
+                                       localizedString(QStringLiteral("ImportNothingAdded")), error.toString()});
             m_context->rollback();
             const std::lock_guard locker(m_mutex);
             m_counts = {};

@@ -1,6 +1,7 @@
 #include "KMImportProductsOperation.h"
 
 #include "YojimboImporter.h"
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "desktop/ContentType.h"
 #include "model/IconEntity.h"
@@ -68,9 +69,9 @@ void KMImportProductsOperation::main()
     Outcome outcome;
     ObjectContext* context = managedObjectContext();
     if (!context) {
-        outcome.error
-            = StoreError {StoreError::Code::InvalidArgument, QStringLiteral("The applications could not be imported."),
-                          QStringLiteral("No object context could be made for the library.")};
+        outcome.error = StoreError {StoreError::Code::InvalidArgument,
+                                    localizedString(QStringLiteral("ImportApplicationsFailed")),
+                                    localizedString(QStringLiteral("ImportApplicationsNoContext"))};
     } else {
         QList<ProductEntity*> created;
         for (const QString& path : std::as_const(m_files)) {

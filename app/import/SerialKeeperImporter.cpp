@@ -68,7 +68,8 @@ void SerialKeeperImporter::main()
     QFile file(fileURL());
     if (fileURL().isEmpty() || !file.open(QIODevice::ReadOnly)) {
         Log::write(QStringLiteral("Missing import file."));
-        setError(PresentableError {QStringLiteral("The file \"%1\" could not be read.").arg(fileURL()), {}, {}});
+        setError(
+            PresentableError {localizedFormat(QStringLiteral("ImportFileNotReadableFormat"), {fileURL()}), {}, {}});
         return;
     }
     const QByteArray bytes = file.readAll();
@@ -128,13 +129,10 @@ void SerialKeeperImporter::parseError(const QString& description, int line, int 
 {
     Alert alert;
     alert.style = AlertStyle::Warning;
-    alert.title = QStringLiteral("Error Parsing XML File");
-    alert.message = QStringLiteral("%1\n\nCheck the XML file for invalid characters or malformed XML at line: %2, "
-                                   "column: %3.")
-                        .arg(description)
-                        .arg(line)
-                        .arg(column);
-    alert.buttons = {QStringLiteral("OK")};
+    alert.title = localizedString(QStringLiteral("XMLParseErrorTitle"));
+    alert.message
+        = localizedString(QStringLiteral("XMLParseErrorMessageFormat")).arg(description).arg(line).arg(column);
+    alert.buttons = {localizedString(QStringLiteral("OKButton"))};
     Log::write(alert.message);
     setAlert(alert);
 }

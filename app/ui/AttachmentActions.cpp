@@ -15,8 +15,8 @@ AttachmentActions::AttachmentActions(KeymoorAppDelegate* delegate, AttachmentLis
     , m_view(view)
     , m_parent(parent)
 {
-    m_attachFile
-        = makeAction(tr("&Attach File…"), QStringLiteral("attachExistingFile"), &AttachmentListView::attachFiles);
+    m_attachFile = makeAction(localizedString(QStringLiteral("AttachmentMenuAttachFileMenuItem")),
+                              QStringLiteral("attachExistingFile"), &AttachmentListView::attachFiles);
     m_attachFile->setIcon(ToolbarIcons::attachFileIcon());
     m_importMail = makeMailAction(localizedString(QStringLiteral("AppleMailToolbarButton")),
                                   QStringLiteral("attachSelectedEmail"), false);
@@ -24,16 +24,17 @@ AttachmentActions::AttachmentActions(KeymoorAppDelegate* delegate, AttachmentLis
     m_importOutlook = makeMailAction(localizedString(QStringLiteral("OutlookToolbarButton")),
                                      QStringLiteral("attachSelectedEmailFromOutlook"), true);
     m_importOutlook->setIcon(ToolbarIcons::importOutlookIcon());
-    m_mailMenu = new QAction(tr("Attach Selected &Mail"), parent);
+    m_mailMenu = new QAction(localizedString(QStringLiteral("AttachmentMenuAttachSelectedMailMenuItem")), parent);
     m_mailMenu->setObjectName(QStringLiteral("mailImportMenuItem"));
     connect(m_mailMenu, &QAction::triggered, this, [this] { importMail(m_mailMenuUsesOutlook); });
-    m_open = makeAction(tr("&Open Attachment"), QStringLiteral("openAttachedFileWindow"),
-                        &AttachmentListView::openSelected);
-    m_export = makeAction(tr("E&xport Attachments…"), QStringLiteral("exportSelectedAttachments"),
-                          &AttachmentListView::exportSelected);
-    m_scan = makeAction(tr("Sca&n E-mail"), QStringLiteral("scanEmail"), &AttachmentListView::scanSelectedEmail);
-    m_remove = makeAction(tr("&Delete Attachments"), QStringLiteral("removeAttachedFile"),
-                          &AttachmentListView::removeSelected);
+    m_open = makeAction(localizedString(QStringLiteral("AttachmentMenuOpenAttachmentMenuItem")),
+                        QStringLiteral("openAttachedFileWindow"), &AttachmentListView::openSelected);
+    m_export = makeAction(localizedString(QStringLiteral("AttachmentMenuExportAttachmentsMenuItem")),
+                          QStringLiteral("exportSelectedAttachments"), &AttachmentListView::exportSelected);
+    m_scan = makeAction(localizedString(QStringLiteral("AttachmentMenuScanEmailMenuItem")), QStringLiteral("scanEmail"),
+                        &AttachmentListView::scanSelectedEmail);
+    m_remove = makeAction(localizedString(QStringLiteral("AttachmentMenuDeleteAttachmentsMenuItem")),
+                          QStringLiteral("removeAttachedFile"), &AttachmentListView::removeSelected);
     m_remove->setIcon(ToolbarIcons::removeAttachmentIcon());
 }
 

@@ -32,9 +32,6 @@ public:
     QAction* importOutlookAction() const { return m_importOutlook; }
     QAction* mailMenuAction() const { return m_mailMenu; }
     QAction* removeAttachmentAction() const { return m_remove; }
-    QAction* exportAction() const { return m_export; }
-    QAction* openAction() const { return m_open; }
-    QAction* scanAction() const { return m_scan; }
 
 private:
     QAction* makeAction(const QString& text, const QString& objectName, void (AttachmentListView::*command)());

@@ -1,5 +1,6 @@
 #include "AttachmentListModel.h"
 
+#include "base/Localization.h"
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCacheFileManager.h"
@@ -125,7 +126,8 @@ QVariant AttachmentListModel::headerData(int section, Qt::Orientation orientatio
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    return section == NameColumn ? tr("Name") : tr("Date");
+    return section == NameColumn ? localizedString(QStringLiteral("AttachmentListNameColumn"))
+                                 : localizedString(QStringLiteral("AttachmentListDateColumn"));
 }
 
 AttachmentEntity* AttachmentListModel::attachment(int row) const

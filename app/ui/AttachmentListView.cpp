@@ -79,10 +79,10 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     m_mail = new QPushButton(localizedString(QStringLiteral("AppleMailToolbarButton")), this);
     m_mail->setToolTip(localizedString(QStringLiteral("AppleMailToolbarButtonToolTip")));
     m_remove = new QPushButton(localizedString(QStringLiteral("DeleteAttachmentToolbarButton")), this);
-    m_open = new QPushButton(tr("Open"), this);
-    m_open->setToolTip(tr("Show the attachment in a window of its own (or double-click it)"));
-    m_export = new QPushButton(tr("Export…"), this);
-    m_scan = new QPushButton(tr("Scan E-mail"), this);
+    m_open = new QPushButton(localizedString(QStringLiteral("AttachmentsOpenButton")), this);
+    m_open->setToolTip(localizedString(QStringLiteral("AttachmentsOpenButtonToolTip")));
+    m_export = new QPushButton(localizedString(QStringLiteral("AttachmentsExportButton")), this);
+    m_scan = new QPushButton(localizedString(QStringLiteral("AttachmentsScanEmailButton")), this);
     connect(m_attach, &QPushButton::clicked, this, &AttachmentListView::attachFiles);
     connect(m_mail, &QPushButton::clicked, this, &AttachmentListView::attachSelectedMail);
     connect(m_remove, &QPushButton::clicked, this, &AttachmentListView::removeSelected);

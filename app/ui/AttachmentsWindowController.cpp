@@ -3,6 +3,7 @@
 #include "QtPrintPanel.h"
 #include "ScaledImageView.h"
 #include "ZREmailHeaderBox.h"
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
@@ -49,14 +50,14 @@ AttachmentsWindowController::AttachmentsWindowController(KeymoorAppDelegate* del
     background.setColor(QPalette::Window, QColor::fromRgbF(0.9, 0.9, 0.9));
     setPalette(background);
 
-    m_printAction = new QAction(tr("Print…"), this);
+    m_printAction = new QAction(localizedString(QStringLiteral("AttachmentWindowPrintMenuItem")), this);
     m_printAction->setShortcut(QKeySequence::Print);
     connect(m_printAction, &QAction::triggered, this, [this] { printShowingPrintPanel(true); });
-    auto* closeAction = new QAction(tr("Close"), this);
+    auto* closeAction = new QAction(localizedString(QStringLiteral("AttachmentWindowCloseMenuItem")), this);
     closeAction->setShortcut(QKeySequence::Close);
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
     addAction(closeAction);
-    QToolBar* toolbar = addToolBar(tr("Attachment"));
+    QToolBar* toolbar = addToolBar(localizedString(QStringLiteral("AttachmentWindowToolbarTitle")));
     toolbar->setMovable(false);
     toolbar->addAction(m_printAction);
 
@@ -65,6 +66,7 @@ AttachmentsWindowController::AttachmentsWindowController(KeymoorAppDelegate* del
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_header = new ZREmailHeaderBox(m_holder);
+    m_header->setObjectName(QStringLiteral("emailHeader"));
     m_header->hide();
     layout->addWidget(m_header);
     setCentralWidget(m_holder);
@@ -98,6 +100,7 @@ bool AttachmentsWindowController::showWindowForObjectID(const Persistence::Objec
     }
     m_header->setVisible(email != nullptr);
     m_view = specializedContentViewForFrame();
+    m_view->setObjectName(QStringLiteral("specializedContentView"));
     m_holder->layout()->addWidget(m_view);
     m_printAction->setEnabled(shown->isPrintable());
     show();
@@ -268,7 +271,7 @@ bool AttachmentsWindowController::printShowingPrintPanel(bool showPrintPanel)
         Log::write(QStringLiteral("Error printing the attachment %1: %2").arg(shown->name(), error));
         if (m_delegate && m_delegate->userInterface()) {
             m_delegate->userInterface()->presentError(
-                PresentableError {tr("The attachment could not be printed."), error, {}});
+                PresentableError {localizedString(QStringLiteral("AttachmentPrintFailed")), error, {}});
         }
     }
     return result == PrintPanel::Result::Printed;

@@ -41,10 +41,6 @@ public:
 
     AttachmentEntity* attachment() const;
     AttachmentViewContent::Kind kind() const { return m_content.kind(); }
-    // The view of the shown attachment (first child of the content holder).
-    QWidget* specializedContentView() const { return m_view; }
-    // The sender, subject, date and recipients above a message; hidden for other files.
-    ZREmailHeaderBox* emailHeader() const { return m_header; }
 
 private:
     QWidget* specializedContentViewForFrame();
@@ -62,8 +58,8 @@ private:
     Persistence::ObjectID m_objectID;
     AttachmentViewContent m_content;
     QWidget* m_holder = nullptr;
-    QWidget* m_view = nullptr;
-    ZREmailHeaderBox* m_header = nullptr;
+    QWidget* m_view = nullptr; // "specializedContentView": the view of the shown attachment
+    ZREmailHeaderBox* m_header = nullptr; // "emailHeader": shown above a message only
     QAction* m_printAction = nullptr;
     std::unique_ptr<QPdfDocument> m_pdf;
     std::unique_ptr<PrintPanel> m_printPanel;

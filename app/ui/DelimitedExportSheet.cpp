@@ -21,14 +21,20 @@ DelimitedExportSheet::DelimitedExportSheet(ZRDataMigrator* migrator, QWidget* wi
     : QDialog(window)
     , m_migrator(migrator)
     , m_list(new QListWidget(this))
-    , m_comma(new QRadioButton(tr("Comma separated"), this))
-    , m_tab(new QRadioButton(tr("Tab delimited"), this))
-    , m_custom(new QRadioButton(tr("Other delimiter:"), this))
+    , m_comma(new QRadioButton(localizedString(QStringLiteral("DelimitedExportCommaButton")), this))
+    , m_tab(new QRadioButton(localizedString(QStringLiteral("DelimitedExportTabButton")), this))
+    , m_custom(new QRadioButton(localizedString(QStringLiteral("DelimitedExportOtherDelimiterButton")), this))
     , m_customText(new QLineEdit(this))
-    , m_header(new QCheckBox(tr("Include a header line"), this))
+    , m_header(new QCheckBox(localizedString(QStringLiteral("DelimitedExportHeaderLineCheckBox")), this))
 {
     setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    setWindowTitle(tr("Export as Delimited Text"));
+    m_list->setObjectName(QStringLiteral("fieldList"));
+    m_comma->setObjectName(QStringLiteral("commaButton"));
+    m_tab->setObjectName(QStringLiteral("tabButton"));
+    m_custom->setObjectName(QStringLiteral("customButton"));
+    m_customText->setObjectName(QStringLiteral("customDelimiterField"));
+    m_header->setObjectName(QStringLiteral("headerBox"));
+    setWindowTitle(localizedString(QStringLiteral("DelimitedExportTitle")));
     m_list->setDragDropMode(QAbstractItemView::InternalMove);
     for (const ExportField& field : migrator->exportFields()) {
         auto* item = new QListWidgetItem(field.label, m_list);
@@ -49,7 +55,7 @@ DelimitedExportSheet::DelimitedExportSheet(ZRDataMigrator* migrator, QWidget* wi
     m_header->setChecked(migrator->includeHeadersInTextExport());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(tr("Export"));
+    buttons->button(QDialogButtonBox::Ok)->setText(localizedString(QStringLiteral("DelimitedExportExportButton")));
     buttons->button(QDialogButtonBox::Cancel)->setText(localizedString(QStringLiteral("CancelButton")));
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         applyToMigrator();

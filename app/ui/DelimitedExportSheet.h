@@ -24,12 +24,6 @@ public:
     ~DelimitedExportSheet() override;
 
     ExportFieldList fields() const;
-    QListWidget* fieldList() const { return m_list; }
-    QRadioButton* commaButton() const { return m_comma; }
-    QRadioButton* tabButton() const { return m_tab; }
-    QRadioButton* customButton() const { return m_custom; }
-    QLineEdit* customDelimiterField() const { return m_customText; }
-    QCheckBox* headerBox() const { return m_header; }
 
     // Writes the sheet's choices into the migrator (what "Export" does before it closes).
     void applyToMigrator();

@@ -1,5 +1,6 @@
 #include "ImportApplicationMenu.h"
 
+#include "base/Localization.h"
 #include "core/KeymoorAppDelegate.h"
 
 #include <QAction>
@@ -8,15 +9,19 @@
 ImportApplicationMenu::ImportApplicationMenu(KeymoorAppDelegate* delegate, QObject* parent)
     : QObject(parent)
     , m_delegate(delegate)
-    , m_sheet(new QAction(tr("Import from &File…"), this))
+    , m_sheet(new QAction(localizedString(QStringLiteral("ImportMenuFromFileMenuItem")), this))
 {
     m_sheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     connect(m_sheet, &QAction::triggered, this, &ImportApplicationMenu::importSheetRequested);
-    m_application = newAction(tr("Import &Application…"), &KeymoorAppDelegate::importNewProduct);
+    m_application = newAction(localizedString(QStringLiteral("ImportMenuApplicationMenuItem")),
+                              &KeymoorAppDelegate::importNewProduct);
     m_application->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    m_preferencePane = newAction(tr("Import &Preference Pane…"), &KeymoorAppDelegate::importPrefPane);
-    m_plugin = newAction(tr("Import P&lug-in…"), &KeymoorAppDelegate::importPlugin);
-    m_widget = newAction(tr("Import &Widget…"), &KeymoorAppDelegate::importWidget);
+    m_preferencePane = newAction(localizedString(QStringLiteral("ImportMenuPreferencePaneMenuItem")),
+                                 &KeymoorAppDelegate::importPrefPane);
+    m_plugin
+        = newAction(localizedString(QStringLiteral("ImportMenuPlugInMenuItem")), &KeymoorAppDelegate::importPlugin);
+    m_widget
+        = newAction(localizedString(QStringLiteral("ImportMenuWidgetMenuItem")), &KeymoorAppDelegate::importWidget);
 }
 
 ImportApplicationMenu::~ImportApplicationMenu() = default;
@@ -34,7 +39,7 @@ QAction* ImportApplicationMenu::newAction(const QString& text, void (KeymoorAppD
 
 void ImportApplicationMenu::addMenuTo(QMenu* menu)
 {
-    QMenu* import = menu->addMenu(tr("&Import"));
+    QMenu* import = menu->addMenu(localizedString(QStringLiteral("ImportMenu")));
     import->setObjectName(QStringLiteral("importApplicationMenu"));
     import->addAction(m_sheet);
     import->addSeparator();

@@ -37,7 +37,7 @@ int indexOf(ImportSheet::Pane pane)
 // Shows the empty quote choice as "None".
 QString quoteTitle(const QString& name)
 {
-    return name.isEmpty() ? QObject::tr("None") : name;
+    return name.isEmpty() ? localizedString(QStringLiteral("ImportSheetNoQuote")) : name;
 }
 
 // One check box bound to a boolean of the controller.
@@ -88,6 +88,7 @@ ImportSheet::ImportSheet(KeymoorAppDelegate* delegate, ZRImportSheetController* 
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_importButton = buttons->button(QDialogButtonBox::Ok);
+    m_importButton->setObjectName(QStringLiteral("importButton"));
     m_importButton->setText(localizedString(QStringLiteral("ImportButton")));
     buttons->button(QDialogButtonBox::Cancel)->setText(localizedString(QStringLiteral("CancelButton")));
     connect(buttons, &QDialogButtonBox::accepted, this, &ImportSheet::importAction);
@@ -140,7 +141,7 @@ QWidget* ImportSheet::fileRow(QLineEdit* field, void (ImportSheet::*choose)())
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     field->setReadOnly(true);
-    auto* button = new QPushButton(tr("Choose…"), row);
+    auto* button = new QPushButton(localizedString(QStringLiteral("ImportSheetChooseButton")), row);
     connect(button, &QPushButton::clicked, this, choose);
     layout->addWidget(field, 1);
     layout->addWidget(button);
@@ -153,11 +154,14 @@ QWidget* ImportSheet::buildTextPane()
     m_textFile = new QLineEdit(m_controller->importTextFile(), pane);
     m_recordDelimiter = new QComboBox(pane);
     m_fieldDelimiter = new QComboBox(pane);
+    m_recordDelimiter->setObjectName(QStringLiteral("recordDelimiterBox"));
+    m_fieldDelimiter->setObjectName(QStringLiteral("fieldDelimiterBox"));
     m_recordDelimiter->addItems(ZRImportSheetController::delimiters());
     m_fieldDelimiter->addItems(ZRImportSheetController::delimiters());
     m_recordDelimiter->setCurrentText(m_controller->textRecordDelimiter());
     m_fieldDelimiter->setCurrentText(m_controller->textFieldDelimiter());
     m_quote = new QComboBox(pane);
+    m_quote->setObjectName(QStringLiteral("quoteBox"));
     for (const QString& quote : ZRImportSheetController::availableQuotes()) {
         m_quote->addItem(quoteTitle(quote), quote);
     }
@@ -168,23 +172,28 @@ QWidget* ImportSheet::buildTextPane()
             &ZRImportSheetController::setTextFieldDelimiter);
     connect(m_quote, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_controller->setFieldQuote(m_quote->itemData(index).toString()); });
-    m_headerRow = boundBox(tr("The first row holds column names"), m_controller->importTextHasHeaderRow(), pane,
+    m_headerRow = boundBox(localizedString(QStringLiteral("ImportSheetHeaderRowCheckBox")),
+                           m_controller->importTextHasHeaderRow(), pane,
                            [this](bool on) { m_controller->setImportTextHasHeaderRow(on); });
+    m_headerRow->setObjectName(QStringLiteral("headerRowBox"));
     auto* overwrite
-        = boundBox(tr("Update products with the same title instead of adding them"), m_controller->overwriteData(),
+        = boundBox(localizedString(QStringLiteral("ImportSheetUpdateSameTitleCheckBox")), m_controller->overwriteData(),
                    pane, [this](bool on) { m_controller->setOverwriteData(on); });
 
     m_preview = new QTableWidget(0, 2, pane);
-    m_preview->setHorizontalHeaderLabels({tr("Value in the file"), tr("Import as")});
+    m_preview->setObjectName(QStringLiteral("previewTable"));
+    m_preview->setHorizontalHeaderLabels({localizedString(QStringLiteral("ImportSheetValueColumn")),
+                                          localizedString(QStringLiteral("ImportSheetFieldColumn"))});
     m_preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_preview->verticalHeader()->setVisible(true);
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("File:"), fileRow(m_textFile, &ImportSheet::chooseTextFile));
-    form->addRow(tr("Fields separated by:"), m_fieldDelimiter);
-    form->addRow(tr("Records separated by:"), m_recordDelimiter);
-    form->addRow(tr("Quote:"), m_quote);
+    form->addRow(localizedString(QStringLiteral("ImportSheetFileLabel")),
+                 fileRow(m_textFile, &ImportSheet::chooseTextFile));
+    form->addRow(localizedString(QStringLiteral("ImportSheetFieldsSeparatedByLabel")), m_fieldDelimiter);
+    form->addRow(localizedString(QStringLiteral("ImportSheetRecordsSeparatedByLabel")), m_recordDelimiter);
+    form->addRow(localizedString(QStringLiteral("ImportSheetQuoteLabel")), m_quote);
     auto* layout = new QVBoxLayout(pane);
     layout->addLayout(form);
     layout->addWidget(m_headerRow);
@@ -198,16 +207,18 @@ QWidget* ImportSheet::buildXMLPane()
     auto* pane = new QWidget(this);
     m_xmlFile = new QLineEdit(m_controller->importXMLFile(), pane);
     m_template = new QComboBox(pane);
+    m_template->setObjectName(QStringLiteral("templateBox"));
     m_template->addItems(ZRImportSheetController::xmlTemplates());
-    m_template->setPlaceholderText(tr("Choose the program that wrote the file"));
+    m_template->setPlaceholderText(localizedString(QStringLiteral("ImportSheetTemplatePlaceholder")));
     m_template->setCurrentIndex(ZRImportSheetController::xmlTemplates().indexOf(m_controller->selectedXMLTemplate()));
     connect(m_template, &QComboBox::currentTextChanged, this, [this](const QString& name) {
         m_controller->setSelectedXMLTemplate(name);
         updateImportButton();
     });
     auto* form = new QFormLayout(pane);
-    form->addRow(tr("File:"), fileRow(m_xmlFile, &ImportSheet::chooseXMLFile));
-    form->addRow(tr("Written by:"), m_template);
+    form->addRow(localizedString(QStringLiteral("ImportSheetFileLabel")),
+                 fileRow(m_xmlFile, &ImportSheet::chooseXMLFile));
+    form->addRow(localizedString(QStringLiteral("ImportSheetWrittenByLabel")), m_template);
     return pane;
 }
 
@@ -215,13 +226,14 @@ QWidget* ImportSheet::buildKeymoorPane()
 {
     auto* pane = new QWidget(this);
     m_keymoorFile = new QLineEdit(m_controller->importKeymoorXMLFile(), pane);
-    auto* replace
-        = boundBox(tr("Replace the catalogue instead of adding the products"), m_controller->deleteExistingData(), pane,
-                   [this](bool on) { m_controller->setDeleteExistingData(on); });
+    auto* replace = boundBox(localizedString(QStringLiteral("ImportSheetReplaceCatalogueCheckBox")),
+                             m_controller->deleteExistingData(), pane,
+                             [this](bool on) { m_controller->setDeleteExistingData(on); });
     auto* form = new QFormLayout(pane);
-    form->addRow(tr("Export folder:"), fileRow(m_keymoorFile, &ImportSheet::chooseKeymoorXMLFile));
+    form->addRow(localizedString(QStringLiteral("ImportSheetExportFolderLabel")),
+                 fileRow(m_keymoorFile, &ImportSheet::chooseKeymoorXMLFile));
     form->addRow(QString(), replace);
-    form->addRow(QString(), new QLabel(tr("The library is backed up before anything changes."), pane));
+    form->addRow(QString(), new QLabel(localizedString(QStringLiteral("ImportSheetBackupNote")), pane));
     return pane;
 }
 
@@ -229,10 +241,10 @@ QWidget* ImportSheet::buildYojimboPane()
 {
     auto* pane = new QWidget(this);
     auto* overwrite
-        = boundBox(tr("Update products with the same title instead of adding them"), m_controller->overwriteData(),
+        = boundBox(localizedString(QStringLiteral("ImportSheetUpdateSameTitleCheckBox")), m_controller->overwriteData(),
                    pane, [this](bool on) { m_controller->setOverwriteData(on); });
     auto* layout = new QVBoxLayout(pane);
-    layout->addWidget(new QLabel(tr("Imports the serial numbers kept in Yojimbo."), pane));
+    layout->addWidget(new QLabel(localizedString(QStringLiteral("ImportSheetYojimboNote")), pane));
     layout->addWidget(overwrite);
     layout->addStretch(1);
     return pane;

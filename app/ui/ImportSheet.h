@@ -47,14 +47,6 @@ public:
     // Ends the sheet and starts the import of the pane shown (what "Import" does).
     void importAction();
 
-    QTableWidget* previewTable() const { return m_preview; }
-    QComboBox* fieldDelimiterBox() const { return m_fieldDelimiter; }
-    QComboBox* recordDelimiterBox() const { return m_recordDelimiter; }
-    QComboBox* quoteBox() const { return m_quote; }
-    QCheckBox* headerRowBox() const { return m_headerRow; }
-    QComboBox* templateBox() const { return m_template; }
-    QPushButton* importButton() const { return m_importButton; }
-
 private:
     QWidget* buildTextPane();
     QWidget* buildXMLPane();

@@ -8,14 +8,14 @@
 #include <QMenu>
 
 MainToolbar::MainToolbar(UserDefaults& defaults, MailSettingsProvider mailSettings, QWidget* parent)
-    : QToolBar(tr("Toolbar"), parent)
+    : QToolBar(localizedString(QStringLiteral("ToolbarTitle")), parent)
     , m_defaults(defaults)
     , m_mailSettings(std::move(mailSettings))
 {
     setObjectName(QStringLiteral("mainToolbar"));
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_customize = new QAction(tr("Customize Toolbar…"), this);
+    m_customize = new QAction(localizedString(QStringLiteral("ToolbarCustomizeToolbarMenuItem")), this);
     m_customize->setObjectName(QStringLiteral("customizeToolbar"));
     connect(m_customize, &QAction::triggered, this, &MainToolbar::customize);
 }

@@ -51,7 +51,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     , m_delegate(delegate)
     , m_context(delegate->managedObjectContext())
 {
-    setWindowTitle(QStringLiteral("Keymoor"));
+    setWindowTitle(localizedString(QStringLiteral("KeymoorWindowTitle")));
     setObjectName(QStringLiteral("mainWindow"));
     setMinimumSize(720, 480);
     resize(1040, 720);
@@ -152,7 +152,7 @@ void MainWindow::buildActions()
         = new QAction(ToolbarIcons::removeItemIcon(), localizedString(QStringLiteral("DeleteItemToolbarButton")), this);
     connect(m_removeAction, &QAction::triggered, this, &MainWindow::removeSelectedProducts);
 
-    m_saveAction = new QAction(tr("&Save"), this);
+    m_saveAction = new QAction(localizedString(QStringLiteral("MainSaveMenuItem")), this);
     m_saveAction->setShortcut(QKeySequence::Save);
     connect(m_saveAction, &QAction::triggered, this, [this] {
         if (m_delegate) {
@@ -160,15 +160,17 @@ void MainWindow::buildActions()
         }
     });
 
-    m_quitAction = new QAction(tr("&Quit Keymoor"), this);
+    m_quitAction = new QAction(localizedString(QStringLiteral("MainQuitKeymoorMenuItem")), this);
     m_quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_quitAction->setMenuRole(QAction::QuitRole);
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_undoAction = new QAction(tr("&Undo"), this);
+    m_undoAction = new QAction(localizedString(QStringLiteral("MainUndoMenuItem")), this);
+    m_undoAction->setObjectName(QStringLiteral("undoAction"));
     m_undoAction->setShortcut(QKeySequence::Undo);
     connect(m_undoAction, &QAction::triggered, this, &MainWindow::undo);
-    m_redoAction = new QAction(tr("&Redo"), this);
+    m_redoAction = new QAction(localizedString(QStringLiteral("MainRedoMenuItem")), this);
+    m_redoAction->setObjectName(QStringLiteral("redoAction"));
     m_redoAction->setShortcut(QKeySequence::Redo);
     connect(m_redoAction, &QAction::triggered, this, &MainWindow::redo);
 
@@ -185,7 +187,7 @@ void MainWindow::buildActions()
     m_search->setFixedWidth(240);
     connect(m_search, &QLineEdit::textChanged, this, &MainWindow::applySearch);
 
-    m_findAction = new QAction(tr("&Find"), this);
+    m_findAction = new QAction(localizedString(QStringLiteral("MainFindMenuItem")), this);
     m_findAction->setShortcut(QKeySequence::Find);
     connect(m_findAction, &QAction::triggered, this, [this] {
         m_search->setFocus(Qt::ShortcutFocusReason);
@@ -195,7 +197,7 @@ void MainWindow::buildActions()
 
 void MainWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QMenu* file = menuBar()->addMenu(localizedString(QStringLiteral("MainFileMenu")));
     file->addAction(m_newAction);
     file->addAction(m_saveAction);
     file->addSeparator();
@@ -212,7 +214,7 @@ void MainWindow::buildMenus()
     file->addSeparator();
     file->addAction(m_quitAction);
 
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QMenu* edit = menuBar()->addMenu(localizedString(QStringLiteral("MainEditMenu")));
     edit->addAction(m_undoAction);
     edit->addAction(m_redoAction);
     edit->addSeparator();
@@ -220,7 +222,7 @@ void MainWindow::buildMenus()
     addPreferencesAction(edit);
     connect(edit, &QMenu::aboutToShow, this, &MainWindow::updateActions);
 
-    QMenu* product = menuBar()->addMenu(tr("&Product"));
+    QMenu* product = menuBar()->addMenu(localizedString(QStringLiteral("MainProductMenu")));
     product->addAction(m_newAction);
     product->addAction(m_productActions->locateAction());
     product->addAction(m_removeAction);
@@ -285,8 +287,8 @@ void MainWindow::buildCentralArea()
             &MainWindow::updateActions);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("productTabs"));
-    m_tabs->addTab(scroll, tr("Details"));
-    m_tabs->addTab(m_attachments, tr("Attachments"));
+    m_tabs->addTab(scroll, localizedString(QStringLiteral("MainDetailsTab")));
+    m_tabs->addTab(m_attachments, localizedString(QStringLiteral("MainAttachmentsTab")));
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateActions);
     m_splitter = new SourceListSplitter(m_table, m_tabs, this);
     setCentralWidget(m_splitter);
@@ -312,8 +314,8 @@ void MainWindow::showLibraryUnavailable()
     m_detail->setEnabled(false);
     m_attachments->setEnabled(false);
     const QString reason = m_delegate->openError();
-    m_status->setText(reason.isEmpty() ? tr("The library could not be opened.")
-                                       : tr("The library could not be opened: %1").arg(reason));
+    m_status->setText(reason.isEmpty() ? localizedString(QStringLiteral("LibraryUnavailableStatus"))
+                                       : localizedFormat(QStringLiteral("LibraryUnavailableStatusFormat"), {reason}));
 }
 
 QList<ProductEntity*> MainWindow::selectedProducts() const
@@ -534,7 +536,9 @@ void MainWindow::updateCount()
         return;
     }
     const int count = m_model->rowCount();
-    m_status->setText(count == 1 ? tr("1 product") : tr("%1 products").arg(count));
+    m_status->setText(count == 1
+                          ? localizedString(QStringLiteral("ProductCountOneStatus"))
+                          : localizedFormat(QStringLiteral("ProductCountStatusFormat"), {QString::number(count)}));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -557,7 +561,8 @@ void MainWindow::buildReportActions()
     m_printPanel = std::make_unique<QtPrintPanel>(this);
     m_delegate->setPrintPanel(m_printPanel.get());
 
-    m_printAction = new QAction(tr("&Print..."), this);
+    m_printAction = new QAction(localizedString(QStringLiteral("MainPrintMenuItem")), this);
+    m_printAction->setObjectName(QStringLiteral("printAction"));
     m_printAction->setShortcut(QKeySequence::Print);
     connect(m_printAction, &QAction::triggered, this, [this] {
         if (m_delegate) {
@@ -565,7 +570,8 @@ void MainWindow::buildReportActions()
             m_delegate->print();
         }
     });
-    m_printAllAction = new QAction(tr("Print &All..."), this);
+    m_printAllAction = new QAction(localizedString(QStringLiteral("MainPrintAllMenuItem")), this);
+    m_printAllAction->setObjectName(QStringLiteral("printAllAction"));
     m_printAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(m_printAllAction, &QAction::triggered, this, [this] {
         if (m_delegate) {
@@ -573,7 +579,7 @@ void MainWindow::buildReportActions()
             m_delegate->printAll();
         }
     });
-    m_syncAction = new QAction(tr("Sync to iPhone"), this);
+    m_syncAction = new QAction(localizedString(QStringLiteral("MainSyncToPhoneMenuItem")), this);
     connect(m_syncAction, &QAction::triggered, this, [this] {
         if (m_delegate) {
             m_detail->commitEditing();
@@ -602,7 +608,8 @@ PreferencesController* MainWindow::preferencesController()
 
 void MainWindow::addPreferencesAction(QMenu* menu)
 {
-    m_preferencesAction = new QAction(tr("Preferences…"), this);
+    m_preferencesAction = new QAction(localizedString(QStringLiteral("MainPreferencesMenuItem")), this);
+    m_preferencesAction->setObjectName(QStringLiteral("preferencesAction"));
     m_preferencesAction->setMenuRole(QAction::PreferencesRole);
     QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Preferences);
     if (keys.isEmpty()) {

@@ -71,30 +71,19 @@ public:
     void showImportSheet();
 
     ProductListModel* productListModel() const { return m_model; }
-    ProductDetailView* detailView() const { return m_detail; }
-    AttachmentListView* attachmentsView() const { return m_attachments; }
-    QTabWidget* productTabs() const { return m_tabs; }
     ProductActions* productActions() const { return m_productActions; }
-    ProductTableView* productTable() const { return m_table; }
     QLineEdit* searchField() const { return m_search; }
-    MainToolbar* mainToolbar() const { return m_toolbar; }
     AttachmentActions* attachmentActions() const { return m_attachmentActions; }
     WindowMenu* windowMenu() const { return m_windowMenu; }
-    QSplitter* sourceListSplitter() const { return m_splitter; }
     // The enabling rules for the window's selection now.
     MainWindowCommandState commandState() const;
-    QAction* undoAction() const { return m_undoAction; }
-    QAction* redoAction() const { return m_redoAction; }
     QAction* newProductAction() const { return m_newAction; }
     QAction* removeProductAction() const { return m_removeAction; }
     MaintenanceMenu* maintenanceMenu() const { return m_maintenance; }
-    QAction* printAction() const { return m_printAction; }
-    QAction* printAllAction() const { return m_printAllAction; }
     QAction* syncAction() const { return m_syncAction; }
     ImportApplicationMenu* importApplicationMenu() const { return m_importMenu; }
     // The preferences window of this main window (made on first use) and Edit > Preferences….
     PreferencesController* preferencesController();
-    QAction* preferencesAction() const { return m_preferencesAction; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

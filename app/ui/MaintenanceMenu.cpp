@@ -28,11 +28,11 @@ MaintenanceMenu::MaintenanceMenu(KeymoorAppDelegate* delegate, QWidget* window)
     , m_delegate(delegate)
     , m_window(window)
     , m_sheet(new MigrationProgressSheet(window))
-    , m_exportOptions(new QAction(tr("Export as Delimited Text..."), this))
-    , m_exportCsv(new QAction(tr("Export to CSV..."), this))
-    , m_exportFolder(new QAction(tr("Export Library Folder..."), this))
-    , m_import(new QAction(tr("Import Library..."), this))
-    , m_backup(new QAction(tr("Back Up Library"), this))
+    , m_exportOptions(new QAction(localizedString(QStringLiteral("MaintenanceExportAsDelimitedTextMenuItem")), this))
+    , m_exportCsv(new QAction(localizedString(QStringLiteral("MaintenanceExportToCSVMenuItem")), this))
+    , m_exportFolder(new QAction(localizedString(QStringLiteral("MaintenanceExportLibraryFolderMenuItem")), this))
+    , m_import(new QAction(localizedString(QStringLiteral("MaintenanceImportLibraryMenuItem")), this))
+    , m_backup(new QAction(localizedString(QStringLiteral("MaintenanceBackUpLibraryMenuItem")), this))
 {
     delegate->dataMigrator()->setProgress(m_sheet);
     connect(m_exportOptions, &QAction::triggered, this, &MaintenanceMenu::exportWithOptions);
@@ -146,10 +146,10 @@ void MaintenanceMenu::importLibrary()
         return;
     }
     Question question;
-    question.title = tr("Replace the catalogue with the library, or add its products to the catalogue?");
-    question.message = tr("The library is backed up first either way.");
-    question.yesButton = tr("Add Products");
-    question.noButton = tr("Replace Catalogue");
+    question.title = localizedString(QStringLiteral("ImportLibraryMergeQuestion"));
+    question.message = localizedString(QStringLiteral("ImportLibraryMergeQuestionMessage"));
+    question.yesButton = localizedString(QStringLiteral("ImportLibraryMergeButton"));
+    question.noButton = localizedString(QStringLiteral("ImportLibraryReplaceButton"));
     question.cancelButton = localizedString(QStringLiteral("CancelButton"));
     const Answer answer = ui->ask(question);
     if (answer != Answer::Cancel) {

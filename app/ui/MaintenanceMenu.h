@@ -27,7 +27,6 @@ public:
     ~MaintenanceMenu() override;
 
     void addActionsTo(QMenu* menu);
-    MigrationProgressSheet* progressSheet() const { return m_sheet; }
     bool isRunning() const { return m_thread != nullptr; }
 
     // The commands (also callable by tests).

@@ -24,15 +24,17 @@ MigrationProgressSheet::MigrationProgressSheet(QWidget* window)
     , m_bar(new QProgressBar(this))
 {
     setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    setWindowTitle(QStringLiteral("Keymoor"));
+    setWindowTitle(localizedString(QStringLiteral("KeymoorWindowTitle")));
     setObjectName(QStringLiteral("migrationProgressSheet"));
     m_message->setWordWrap(true);
     m_message->setMinimumWidth(360);
+    m_bar->setObjectName(QStringLiteral("progressBar"));
     m_bar->setTextVisible(false);
     auto* counters = new QFormLayout;
-    const char* const labels[] = {"Products:", "Attachments:", "Failed products:", "Failed attachments:"};
+    const char* const labelKeys[] = {"ProgressProductsLabel", "ProgressAttachmentsLabel", "ProgressFailedProductsLabel",
+                                     "ProgressFailedAttachmentsLabel"};
     for (int i = 0; i < 4; ++i) {
-        m_counterLabels[i] = new QLabel(tr(labels[i]), this);
+        m_counterLabels[i] = new QLabel(localizedString(QString::fromLatin1(labelKeys[i])), this);
         m_counterValues[i] = new QLabel(QStringLiteral("0"), this);
         counters->addRow(m_counterLabels[i], m_counterValues[i]);
     }

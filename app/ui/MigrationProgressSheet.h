@@ -32,7 +32,6 @@ public:
     QString message() const;
     int counterValue(Counter counter) const;
     bool isCounterVisible(Counter counter) const;
-    QProgressBar* bar() const { return m_bar; }
 
 public slots:
     void reject() override;

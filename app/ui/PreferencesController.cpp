@@ -2,6 +2,7 @@
 
 #include "QtUserInterface.h"
 #include "base/AppInfo.h"
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
 #include "prefs/PreferenceKeys.h"
@@ -87,7 +88,7 @@ QStringList PreferencesController::addressBookProfiles()
 bool PreferencesController::setAutoSaveTimeInterval(double seconds, QString* error)
 {
     if (!std::isfinite(seconds) || seconds < MinimumAutoSaveSeconds || seconds > MaximumAutoSaveSeconds) {
-        reportRefusal(QStringLiteral("The autosave interval must be between %1 and %2 seconds, not %3.")
+        reportRefusal(localizedString(QStringLiteral("PreferencesAutoSaveIntervalRefusedFormat"))
                           .arg(MinimumAutoSaveSeconds)
                           .arg(MaximumAutoSaveSeconds)
                           .arg(seconds),
@@ -126,8 +127,8 @@ std::optional<QString> PreferencesController::runFolderChooser(const OpenPanelOp
 bool PreferencesController::chooseFolder(const QString& key, const std::function<void(const QString&)>& store)
 {
     OpenPanelOptions options;
-    options.title = tr("Choose a Folder");
-    options.prompt = tr("Choose");
+    options.title = localizedString(QStringLiteral("PreferencesChooseFolderTitle"));
+    options.prompt = localizedString(QStringLiteral("PreferencesChooseFolderPrompt"));
     options.chooseFiles = false;
     options.chooseFolders = true;
     options.canCreateFolders = true;
@@ -147,8 +148,8 @@ bool PreferencesController::chooseFolder(const QString& key, const std::function
 bool PreferencesController::locateDropboxFolder()
 {
     OpenPanelOptions options;
-    options.title = tr("Choose Your Dropbox Folder");
-    options.prompt = tr("Choose");
+    options.title = localizedString(QStringLiteral("PreferencesChooseYourDropboxFolderTitle"));
+    options.prompt = localizedString(QStringLiteral("PreferencesChooseFolderPrompt"));
     options.chooseFiles = false;
     options.chooseFolders = true;
     const QString home = prefs().environment().homePath;

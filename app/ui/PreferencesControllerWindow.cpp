@@ -30,7 +30,7 @@ void PreferencesController::buildWindow()
     m_panes.clear();
     m_activePane = nullptr;
 
-    QToolBar* toolbar = m_window->addToolBar(QStringLiteral("preferences toolbar"));
+    QToolBar* toolbar = m_window->addToolBar(localizedString(QStringLiteral("PreferencesToolbarTitle")));
     toolbar->setObjectName(QStringLiteral("preferences toolbar"));
     toolbar->setMovable(false);
     toolbar->setFloatable(false);

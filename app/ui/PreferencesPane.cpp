@@ -1,6 +1,7 @@
 #include "PreferencesPane.h"
 
 #include "PreferencesController.h"
+#include "base/Localization.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -84,7 +85,7 @@ QLineEdit* PreferencesPane::addFolder(const QString& key, const QString& label, 
     field->setObjectName(key);
     field->setReadOnly(true);
     field->setMinimumWidth(260);
-    auto* button = new QPushButton(tr("Choose…"), this);
+    auto* button = new QPushButton(localizedString(QStringLiteral("PreferencesChooseButton")), this);
     button->setObjectName(key + QStringLiteral(" Choose"));
     auto* row = new QHBoxLayout;
     row->addWidget(field, 1);

@@ -2,11 +2,11 @@
 
 #include "PreferencesController.h"
 #include "PreferencesPane.h"
+#include "base/Localization.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -16,11 +16,6 @@
 #include <cmath>
 
 namespace {
-
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("PreferencesPanes", text);
-}
 
 QLabel* noteLabel(const QString& text, QWidget* parent)
 {
@@ -37,10 +32,10 @@ void addAutoSaveInterval(PreferencesPane* pane)
     auto* seconds = new QSpinBox(pane);
     seconds->setObjectName(PreferenceKeys::AutoSaveTimeInterval);
     seconds->setRange(PreferencesController::MinimumAutoSaveSeconds, PreferencesController::MaximumAutoSaveSeconds);
-    seconds->setSuffix(tr(" seconds"));
+    seconds->setSuffix(localizedString(QStringLiteral("PreferencesSecondsSuffix")));
     // Typing "120" must not store 1 and 12 on the way.
     seconds->setKeyboardTracking(false);
-    pane->addRow(tr("Save the catalogue every"), seconds);
+    pane->addRow(localizedString(QStringLiteral("PreferencesAutoSaveLabel")), seconds);
     pane->addLoader([pane, seconds] {
         const QSignalBlocker blocker(seconds);
         seconds->setValue(int(std::lround(pane->prefs().autoSaveTimeInterval())));
@@ -74,21 +69,21 @@ PreferencesPane* makeGeneralPane(PreferencesController& controller, QWidget* par
     auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::GeneralPane), controller, parent);
     addAutoSaveInterval(pane);
     pane->addChoice(
-        AttachmentSortKey, tr("Sort attachments by"), PreferencesController::availableAttachmentSortKeys(),
-        [&controller] { return controller.attachmentSortKey(); },
+        AttachmentSortKey, localizedString(QStringLiteral("PreferencesAttachmentSortLabel")),
+        PreferencesController::availableAttachmentSortKeys(), [&controller] { return controller.attachmentSortKey(); },
         [&controller](const QString& key) { controller.setAttachmentSortKey(key); });
-    pane->addCheckBox(PrintAllOneAppPerPage, tr("Print All prints one product per page"),
+    pane->addCheckBox(PrintAllOneAppPerPage, localizedString(QStringLiteral("PreferencesOneProductPerPageCheckBox")),
                       &UserPreferences::printAllOneAppPerPage, &UserPreferences::setPrintAllOneAppPerPage);
-    addFolder(pane, ImportAppPath, tr("Applications folder"), &UserPreferences::importAppPath,
-              &UserPreferences::setImportAppPath);
-    addFolder(pane, ImportIconPath, tr("Icons folder"), &UserPreferences::importIconPath,
-              &UserPreferences::setImportIconPath);
-    addFolder(pane, ImportFilePath, tr("Attach files from"), &UserPreferences::importFilePath,
-              &UserPreferences::setImportFilePath);
-    addFolder(pane, ExportAttachmentPath, tr("Export attachments to"), &UserPreferences::exportAttachmentPath,
-              &UserPreferences::setExportAttachmentPath);
-    addFolder(pane, ExportCSVPath, tr("Export tables to"), &UserPreferences::exportCSVPath,
-              &UserPreferences::setExportCSVPath);
+    addFolder(pane, ImportAppPath, localizedString(QStringLiteral("PreferencesImportAppPathLabel")),
+              &UserPreferences::importAppPath, &UserPreferences::setImportAppPath);
+    addFolder(pane, ImportIconPath, localizedString(QStringLiteral("PreferencesImportIconPathLabel")),
+              &UserPreferences::importIconPath, &UserPreferences::setImportIconPath);
+    addFolder(pane, ImportFilePath, localizedString(QStringLiteral("PreferencesImportFilePathLabel")),
+              &UserPreferences::importFilePath, &UserPreferences::setImportFilePath);
+    addFolder(pane, ExportAttachmentPath, localizedString(QStringLiteral("PreferencesExportAttachmentPathLabel")),
+              &UserPreferences::exportAttachmentPath, &UserPreferences::setExportAttachmentPath);
+    addFolder(pane, ExportCSVPath, localizedString(QStringLiteral("PreferencesExportCSVPathLabel")),
+              &UserPreferences::exportCSVPath, &UserPreferences::setExportCSVPath);
     return pane;
 }
 
@@ -96,20 +91,17 @@ PreferencesPane* makeAutoFillPane(PreferencesController& controller, QWidget* pa
 {
     using namespace PreferenceKeys;
     auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::AutoFillPane), controller, parent);
-    pane->addCheckBox(DefaultUserInfoToAddressBook, tr("Fill new products with my name, e-mail and company"),
+    pane->addCheckBox(DefaultUserInfoToAddressBook, localizedString(QStringLiteral("PreferencesAutoFillCheckBox")),
                       &UserPreferences::defaultUserInfoToAddressBook,
                       &UserPreferences::setDefaultUserInfoToAddressBook);
     pane->addChoice(
-        AddressBookProfile, tr("Use the e-mail address"), PreferencesController::addressBookProfiles(),
-        [&controller] { return controller.prefs().addressBookProfile(); },
+        AddressBookProfile, localizedString(QStringLiteral("PreferencesAddressBookProfileLabel")),
+        PreferencesController::addressBookProfiles(), [&controller] { return controller.prefs().addressBookProfile(); },
         [&controller](const QString& profile) {
             controller.prefs().setAddressBookProfile(profile);
             controller.notePreferenceChanged(AddressBookProfile);
         });
-    pane->addRow(QString(),
-                 noteLabel(tr("Your details come from ~/.config/Keymoor/me.vcf. \"Auto\" takes its first "
-                              "address; \"Work\" also fills the company."),
-                           pane));
+    pane->addRow(QString(), noteLabel(localizedString(QStringLiteral("PreferencesAutoFillNote")), pane));
     return pane;
 }
 
@@ -117,11 +109,12 @@ PreferencesPane* makeEmailScannerPane(PreferencesController& controller, QWidget
 {
     using namespace PreferenceKeys;
     auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::EmailScannerPane), controller, parent);
-    pane->addCheckBox(ScanEmailUponImport, tr("Scan attached e-mails for registration details"),
+    pane->addCheckBox(ScanEmailUponImport, localizedString(QStringLiteral("PreferencesScanEmailCheckBox")),
                       &UserPreferences::scanEmailUponImport, &UserPreferences::setScanEmailUponImport);
-    pane->addCheckBox(AskBeforeReplacingCurrentInfo, tr("Ask before replacing a product's serial number"),
+    pane->addCheckBox(AskBeforeReplacingCurrentInfo,
+                      localizedString(QStringLiteral("PreferencesAskBeforeReplacingCheckBox")),
                       &UserPreferences::askBeforeReplaceInfo, &UserPreferences::setAskBeforeReplaceInfo);
-    pane->addCheckBox(AutoCopySerial, tr("Copy a found serial number to the clipboard"),
+    pane->addCheckBox(AutoCopySerial, localizedString(QStringLiteral("PreferencesAutoCopySerialCheckBox")),
                       &UserPreferences::autoCopySerial, &UserPreferences::setAutoCopySerial);
     return pane;
 }
@@ -130,20 +123,18 @@ PreferencesPane* makeSyncUpdatePane(PreferencesController& controller, QWidget* 
 {
     using namespace PreferenceKeys;
     auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::SyncUpdatePane), controller, parent);
-    pane->addCheckBox(SyncOn, tr("Sync the catalogue to my phone"), &UserPreferences::syncOn,
+    pane->addCheckBox(SyncOn, localizedString(QStringLiteral("PreferencesSyncOnCheckBox")), &UserPreferences::syncOn,
                       &UserPreferences::setSyncOn);
-    pane->addFolder(SyncDropFolderLocation, tr("Dropbox folder"), &UserPreferences::syncDropFolderLocation,
+    pane->addFolder(SyncDropFolderLocation, localizedString(QStringLiteral("PreferencesDropboxFolderLabel")),
+                    &UserPreferences::syncDropFolderLocation,
                     [&controller] { return controller.locateDropboxFolder(); });
-    pane->addRow(QString(),
-                 noteLabel(tr("Sync writes your catalogue, licence keys included, into this folder for "
-                              "the phone to read."),
-                           pane));
+    pane->addRow(QString(), noteLabel(localizedString(QStringLiteral("PreferencesSyncNote")), pane));
     auto* links = new QWidget(pane);
     auto* row = new QHBoxLayout(links);
     row->setContentsMargins(0, 0, 0, 0);
-    auto* getDropbox = new QPushButton(tr("Get Dropbox…"), links);
+    auto* getDropbox = new QPushButton(localizedString(QStringLiteral("PreferencesGetDropboxButton")), links);
     getDropbox->setObjectName(QStringLiteral("getDropbox"));
-    auto* getTouch = new QPushButton(tr("Get Keymoor for iPhone…"), links);
+    auto* getTouch = new QPushButton(localizedString(QStringLiteral("PreferencesGetKeymoorForPhoneButton")), links);
     getTouch->setObjectName(QStringLiteral("getKeymoorTouch"));
     row->addWidget(getDropbox);
     row->addWidget(getTouch);
@@ -158,13 +149,14 @@ PreferencesPane* makeAdvancedPane(PreferencesController& controller, QWidget* pa
 {
     using namespace PreferenceKeys;
     auto* pane = new PreferencesPane(QString::fromLatin1(PreferencesController::AdvancedPane), controller, parent);
-    QCheckBox* detect
-        = pane->addCheckBox(AutoDetectEmailReader, tr("Import mail from my default mail program only"),
-                            &UserPreferences::autoDetectEmailReader, &UserPreferences::setAutoDetectEmailReader);
-    QCheckBox* appleMail = pane->addCheckBox(EnableAppleMail, tr("Import mail from Apple Mail"),
-                                             &UserPreferences::enableAppleMail, &UserPreferences::setEnableAppleMail);
+    QCheckBox* detect = pane->addCheckBox(
+        AutoDetectEmailReader, localizedString(QStringLiteral("PreferencesDefaultMailProgramCheckBox")),
+        &UserPreferences::autoDetectEmailReader, &UserPreferences::setAutoDetectEmailReader);
+    QCheckBox* appleMail
+        = pane->addCheckBox(EnableAppleMail, localizedString(QStringLiteral("PreferencesAppleMailCheckBox")),
+                            &UserPreferences::enableAppleMail, &UserPreferences::setEnableAppleMail);
     QCheckBox* outlook
-        = pane->addCheckBox(EnableMicrosoftOutlook, tr("Import mail from Microsoft Outlook"),
+        = pane->addCheckBox(EnableMicrosoftOutlook, localizedString(QStringLiteral("PreferencesOutlookCheckBox")),
                             &UserPreferences::enableMicrosoftOutlook, &UserPreferences::setEnableMicrosoftOutlook);
     // The two choices only count while the default mail program is not detected.
     const auto follow = [appleMail, outlook](bool detecting) {

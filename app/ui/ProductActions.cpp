@@ -2,6 +2,7 @@
 
 #include "MainWindowCommandState.h"
 #include "ToolbarIcons.h"
+#include "base/Localization.h"
 #include "core/KeymoorAppDelegate.h"
 #include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"
@@ -19,44 +20,56 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
     , m_listed(std::move(listed))
     , m_parent(parent)
 {
-    m_launch = makeAction(tr("&Launch Application"), QStringLiteral("launchApplication"),
+    m_launch = makeAction(localizedString(QStringLiteral("ProductLaunchApplicationMenuItem")),
+                          QStringLiteral("launchApplication"),
                           [this](ProductEntity* product) { m_delegate->launchApplication(product); });
-    m_locate = makeAction(tr("Locate App"), QStringLiteral("locateApp"),
+    m_locate = makeAction(localizedString(QStringLiteral("ProductLocateAppMenuItem")), QStringLiteral("locateApp"),
                           [this](ProductEntity* product) { m_delegate->locateApp(product); });
-    m_reveal = makeAction(tr("Show Application in &Folder"), QStringLiteral("revealApp"),
+    m_reveal = makeAction(localizedString(QStringLiteral("ProductShowApplicationInFolderMenuItem")),
+                          QStringLiteral("revealApp"),
                           [this](ProductEntity* product) { m_delegate->revealAppInFinder(product); });
-    m_refresh = makeAction(tr("&Refresh from Application"), QStringLiteral("updateAppInfo"),
+    m_refresh = makeAction(localizedString(QStringLiteral("ProductRefreshFromApplicationMenuItem")),
+                           QStringLiteral("updateAppInfo"),
                            [this](ProductEntity* product) { m_delegate->updateInfoForApp(product); });
-    m_refreshAll = makeGlobalAction(tr("Refresh &All from Applications"), QStringLiteral("updateAllAppInfo"),
-                                    [this] { m_delegate->updateAllAppInfo(m_listed()); });
-    m_addIcon = makeAction(tr("Choose &Icon…"), QStringLiteral("addAppIcon"),
+    m_refreshAll
+        = makeGlobalAction(localizedString(QStringLiteral("ProductRefreshAllFromApplicationsMenuItem")),
+                           QStringLiteral("updateAllAppInfo"), [this] { m_delegate->updateAllAppInfo(m_listed()); });
+    m_addIcon = makeAction(localizedString(QStringLiteral("ProductChooseIconMenuItem")), QStringLiteral("addAppIcon"),
                            [this](ProductEntity* product) { m_delegate->addAppIcon(product); });
-    m_removeIcon = makeAction(tr("Remo&ve Icon"), QStringLiteral("removeAppIcon"),
-                              [this](ProductEntity* product) { m_delegate->removeAppIcon(product); });
-    m_copySerial = makeAction(tr("Copy &Serial Number"), QStringLiteral("copySerial"),
-                              [this](ProductEntity* product) { m_delegate->copySerialToClipboard(product); });
+    m_removeIcon
+        = makeAction(localizedString(QStringLiteral("ProductRemoveIconMenuItem")), QStringLiteral("removeAppIcon"),
+                     [this](ProductEntity* product) { m_delegate->removeAppIcon(product); });
+    m_copySerial
+        = makeAction(localizedString(QStringLiteral("ProductCopySerialNumberMenuItem")), QStringLiteral("copySerial"),
+                     [this](ProductEntity* product) { m_delegate->copySerialToClipboard(product); });
     m_copySerial->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_copySerial->setIcon(ToolbarIcons::clipboardKeyIcon());
     m_refresh->setIcon(ToolbarIcons::reloadIcon());
     m_refreshAll->setIcon(ToolbarIcons::reloadMultipleIcon());
-    m_copyName = makeAction(tr("Copy Registered &Name"), QStringLiteral("copyRegisteredName"),
+    m_copyName = makeAction(localizedString(QStringLiteral("ProductCopyRegisteredNameMenuItem")),
+                            QStringLiteral("copyRegisteredName"),
                             [this](ProductEntity* product) { m_delegate->copyRegisteredNameToClipboard(product); });
-    m_copyEmail = makeAction(tr("Copy Registered &E-mail"), QStringLiteral("copyRegisteredEmail"),
+    m_copyEmail = makeAction(localizedString(QStringLiteral("ProductCopyRegisteredEmailMenuItem")),
+                             QStringLiteral("copyRegisteredEmail"),
                              [this](ProductEntity* product) { m_delegate->copyRegisteredEmailToClipboard(product); });
-    m_openWebsite = makeAction(tr("Open &Website"), QStringLiteral("openWebsite"),
-                               [this](ProductEntity* product) { m_delegate->openWebsiteInBrowser(product); });
-    m_sendDeveloperEmail = makeAction(tr("Write to &Support"), QStringLiteral("sendDeveloperEmail"),
+    m_openWebsite
+        = makeAction(localizedString(QStringLiteral("ProductOpenWebsiteMenuItem")), QStringLiteral("openWebsite"),
+                     [this](ProductEntity* product) { m_delegate->openWebsiteInBrowser(product); });
+    m_sendDeveloperEmail = makeAction(localizedString(QStringLiteral("ProductWriteToSupportMenuItem")),
+                                      QStringLiteral("sendDeveloperEmail"),
                                       [this](ProductEntity* product) { m_delegate->sendDeveloperEmail(product); });
 
     m_helpActions = {
-        makeGlobalAction(tr("Keymoor &Support"), QStringLiteral("openSupport"), [this] { m_delegate->openSupport(); }),
-        makeGlobalAction(tr("&Frequently Asked Questions"), QStringLiteral("openFAQ"),
-                         [this] { m_delegate->openFrequentlyAskedQuestionsSite(); }),
-        makeGlobalAction(tr("&Release Notes"), QStringLiteral("openReleaseNotes"),
-                         [this] { m_delegate->openReleaseNotesSite(); }),
-        makeGlobalAction(tr("Send &Feedback…"), QStringLiteral("sendFeedback"), [this] { m_delegate->sendFeedback(); }),
-        makeGlobalAction(tr("Check for &Updates…"), QStringLiteral("checkForUpdates"),
-                         [this] { m_delegate->checkForUpdates(); }),
+        makeGlobalAction(localizedString(QStringLiteral("ProductKeymoorSupportMenuItem")),
+                         QStringLiteral("openSupport"), [this] { m_delegate->openSupport(); }),
+        makeGlobalAction(localizedString(QStringLiteral("ProductFrequentlyAskedQuestionsMenuItem")),
+                         QStringLiteral("openFAQ"), [this] { m_delegate->openFrequentlyAskedQuestionsSite(); }),
+        makeGlobalAction(localizedString(QStringLiteral("ProductReleaseNotesMenuItem")),
+                         QStringLiteral("openReleaseNotes"), [this] { m_delegate->openReleaseNotesSite(); }),
+        makeGlobalAction(localizedString(QStringLiteral("ProductSendFeedbackMenuItem")), QStringLiteral("sendFeedback"),
+                         [this] { m_delegate->sendFeedback(); }),
+        makeGlobalAction(localizedString(QStringLiteral("ProductCheckForUpdatesMenuItem")),
+                         QStringLiteral("checkForUpdates"), [this] { m_delegate->checkForUpdates(); }),
     };
     update();
 }
@@ -146,7 +159,7 @@ ApplicationLocator& ProductActions::locator()
 
 void ProductActions::addHelpMenu(QMenuBar* menuBar)
 {
-    QMenu* help = menuBar->addMenu(tr("&Help"));
+    QMenu* help = menuBar->addMenu(localizedString(QStringLiteral("ProductHelpMenu")));
     for (QAction* action : std::as_const(m_helpActions)) {
         help->addAction(action);
     }

@@ -42,17 +42,10 @@ public:
     // The Product menu's context-menu items for a product row.
     void addToContextMenu(QMenu* menu);
 
-    QAction* launchAction() const { return m_launch; }
     QAction* refreshAction() const { return m_refresh; }
     QAction* refreshAllAction() const { return m_refreshAll; }
     QAction* copySerialAction() const { return m_copySerial; }
-    QAction* openWebsiteAction() const { return m_openWebsite; }
-    QAction* removeIconAction() const { return m_removeIcon; }
     QAction* locateAction() const { return m_locate; }
-    QAction* revealAction() const { return m_reveal; }
-    QAction* copyRegisteredNameAction() const { return m_copyName; }
-    QAction* copyRegisteredEmailAction() const { return m_copyEmail; }
-    QAction* sendDeveloperEmailAction() const { return m_sendDeveloperEmail; }
 
 private:
     QAction* makeAction(const QString& text, const QString& objectName, std::function<void(ProductEntity*)> command);

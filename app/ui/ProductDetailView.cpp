@@ -1,6 +1,7 @@
 #include "ProductDetailView.h"
 
 #include "ProductIconWell.h"
+#include "base/Localization.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCurrencyManager.h"
 #include "persistence/ObjectContext.h"
@@ -88,11 +89,12 @@ ProductDetailView::ProductDetailView(ObjectContext* context, UserPreferences& pr
     , m_context(context)
     , m_prefs(prefs)
 {
+    setObjectName(QStringLiteral("detailView"));
     for (const QString& key : lineKeys()) {
         addLine(key);
     }
     QPlainTextEdit* serial = addText(SerialKey);
-    serial->setPlaceholderText(tr("Serial number or licence key; several lines are fine"));
+    serial->setPlaceholderText(localizedString(QStringLiteral("DetailSerialNumberPlaceholder")));
     serial->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // tells 0 from O, 1 from l
     addText(CommentsKey);
     m_iconWell = new ProductIconWell(this);
@@ -175,24 +177,28 @@ void ProductDetailView::buildLayout()
     priceLayout->addWidget(m_currency);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(form(tr("Product"),
-                           {{tr("Icon:"), m_iconWell},
-                            {tr("Title:"), m_lines.value(QStringLiteral("title"))},
-                            {tr("Version:"), m_lines.value(QStringLiteral("productVersion"))},
-                            {tr("Publisher:"), m_lines.value(QStringLiteral("publisher"))},
-                            {tr("Website:"), m_lines.value(QStringLiteral("productWebsite"))},
-                            {tr("Support e-mail:"), m_lines.value(QStringLiteral("productEmail"))},
-                            {tr("Bundle identifier:"), m_lines.value(QStringLiteral("bundleIdentifier"))}}));
-    layout->addWidget(form(tr("Registration"),
-                           {{tr("Serial number:"), m_texts.value(SerialKey)},
-                            {tr("Registered to:"), m_lines.value(QStringLiteral("registeredName"))},
-                            {tr("E-mail:"), m_lines.value(QStringLiteral("registeredEmail"))},
-                            {tr("Company:"), m_lines.value(QStringLiteral("registeredCompany"))}}));
-    layout->addWidget(form(tr("Purchase"),
-                           {{tr("Date:"), m_date},
-                            {tr("Price:"), priceRow},
-                            {tr("Order number:"), m_lines.value(QStringLiteral("purchaseOrderNumber"))}}));
-    auto* notes = new QGroupBox(tr("Notes"), this);
+    layout->addWidget(form(
+        localizedString(QStringLiteral("DetailProductGroup")),
+        {{localizedString(QStringLiteral("DetailIconLabel")), m_iconWell},
+         {localizedString(QStringLiteral("DetailTitleLabel")), m_lines.value(QStringLiteral("title"))},
+         {localizedString(QStringLiteral("DetailVersionLabel")), m_lines.value(QStringLiteral("productVersion"))},
+         {localizedString(QStringLiteral("DetailPublisherLabel")), m_lines.value(QStringLiteral("publisher"))},
+         {localizedString(QStringLiteral("DetailWebsiteLabel")), m_lines.value(QStringLiteral("productWebsite"))},
+         {localizedString(QStringLiteral("DetailSupportEmailLabel")), m_lines.value(QStringLiteral("productEmail"))},
+         {localizedString(QStringLiteral("DetailBundleIdentifierLabel")),
+          m_lines.value(QStringLiteral("bundleIdentifier"))}}));
+    layout->addWidget(form(
+        localizedString(QStringLiteral("DetailRegistrationGroup")),
+        {{localizedString(QStringLiteral("DetailSerialNumberLabel")), m_texts.value(SerialKey)},
+         {localizedString(QStringLiteral("DetailRegisteredToLabel")), m_lines.value(QStringLiteral("registeredName"))},
+         {localizedString(QStringLiteral("DetailEmailLabel")), m_lines.value(QStringLiteral("registeredEmail"))},
+         {localizedString(QStringLiteral("DetailCompanyLabel")), m_lines.value(QStringLiteral("registeredCompany"))}}));
+    layout->addWidget(form(localizedString(QStringLiteral("DetailPurchaseGroup")),
+                           {{localizedString(QStringLiteral("DetailDateLabel")), m_date},
+                            {localizedString(QStringLiteral("DetailPriceLabel")), priceRow},
+                            {localizedString(QStringLiteral("DetailOrderNumberLabel")),
+                             m_lines.value(QStringLiteral("purchaseOrderNumber"))}}));
+    auto* notes = new QGroupBox(localizedString(QStringLiteral("DetailNotesGroup")), this);
     auto* notesLayout = new QVBoxLayout(notes);
     notesLayout->addWidget(m_texts.value(CommentsKey));
     layout->addWidget(notes, 1);
@@ -501,7 +507,8 @@ void ProductDetailView::markPriceRefused(bool refused)
     if (refused) {
         const auto formatter = ZRCurrencyManager::formatterForCurrency(m_product->purchaseCurrency());
         m_price->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #c0392b; }"));
-        m_price->setToolTip(tr("Not a price: write it like %1 (not saved)").arg(formatter.toString(1234.5)));
+        m_price->setToolTip(
+            localizedFormat(QStringLiteral("DetailInvalidPriceToolTipFormat"), {formatter.toString(1234.5)}));
     } else {
         m_price->setStyleSheet(QString());
         m_price->setToolTip(QString());

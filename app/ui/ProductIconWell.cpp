@@ -1,5 +1,6 @@
 #include "ProductIconWell.h"
 
+#include "base/Localization.h"
 #include "model/ProductEntity.h"
 
 #include <QBuffer>
@@ -31,7 +32,7 @@ ProductIconWell::ProductIconWell(QWidget* parent)
     setAlignment(Qt::AlignCenter);
     setFrameShape(QFrame::StyledPanel);
     setAcceptDrops(true);
-    setToolTip(tr("Drop an image or an application here to make it the product's icon"));
+    setToolTip(localizedString(QStringLiteral("IconWellToolTip")));
 }
 
 void ProductIconWell::showIcon(const ProductEntity* product)

@@ -1,5 +1,6 @@
 #include "ProductListModel.h"
 
+#include "base/Localization.h"
 #include "base/Log.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
@@ -128,11 +129,11 @@ QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, 
     }
     switch (section) {
     case TitleColumn:
-        return tr("Title");
+        return localizedString(QStringLiteral("ProductListTitleColumn"));
     case VersionColumn:
-        return tr("Version");
+        return localizedString(QStringLiteral("ProductListVersionColumn"));
     case SerialColumn:
-        return tr("Serial Number");
+        return localizedString(QStringLiteral("ProductListSerialNumberColumn"));
     default:
         return {};
     }

@@ -1,5 +1,7 @@
 #include "ProgressSheet.h"
 
+#include "base/Localization.h"
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -11,7 +13,7 @@ ProgressSheet::ProgressSheet(QWidget* window)
     , m_indicator(new QProgressBar(this))
 {
     setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    setWindowTitle(QStringLiteral("Keymoor"));
+    setWindowTitle(localizedString(QStringLiteral("KeymoorWindowTitle")));
     m_message->setWordWrap(true);
     m_message->setMinimumWidth(320);
     m_indicator->setTextVisible(false);

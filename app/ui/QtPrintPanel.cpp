@@ -1,5 +1,6 @@
 #include "QtPrintPanel.h"
 
+#include "base/Localization.h"
 #include "report/DocumentPrinter.h"
 
 #include <QPrintDialog>
@@ -20,7 +21,7 @@ bool QtPrintPanel::choosePrinter(const QString& title, bool showPrintPanel)
         return true;
     }
     QPrintDialog dialog(m_printer.get(), m_window);
-    dialog.setWindowTitle(QObject::tr("Print"));
+    dialog.setWindowTitle(localizedString(QStringLiteral("PrintDialogPrintTitle")));
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -32,7 +32,7 @@ QMessageBox::Icon iconForStyle(AlertStyle style)
 void prepareBox(QMessageBox& box, AlertStyle style, const QString& title, const QString& message)
 {
     box.setIcon(iconForStyle(style));
-    box.setWindowTitle(QStringLiteral("Keymoor"));
+    box.setWindowTitle(localizedString(QStringLiteral("KeymoorWindowTitle")));
     box.setText(title.isEmpty() ? message : title);
     if (!title.isEmpty()) {
         box.setInformativeText(message);

@@ -17,13 +17,15 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& allowed, const
     , m_defaults(defaults)
 {
     setObjectName(QStringLiteral("customizeToolbarDialog"));
-    setWindowTitle(tr("Customize Toolbar"));
+    setWindowTitle(localizedString(QStringLiteral("CustomizeToolbarTitle")));
     m_available = new QListWidget(this);
     m_chosen = new QListWidget(this);
-    auto* add = new QPushButton(tr("Add →"), this);
-    auto* remove = new QPushButton(tr("← Remove"), this);
-    auto* up = new QPushButton(tr("Move Up"), this);
-    auto* down = new QPushButton(tr("Move Down"), this);
+    m_available->setObjectName(QStringLiteral("availableList"));
+    m_chosen->setObjectName(QStringLiteral("chosenList"));
+    auto* add = new QPushButton(localizedString(QStringLiteral("CustomizeToolbarAddButton")), this);
+    auto* remove = new QPushButton(localizedString(QStringLiteral("CustomizeToolbarRemoveButton")), this);
+    auto* up = new QPushButton(localizedString(QStringLiteral("CustomizeToolbarMoveUpButton")), this);
+    auto* down = new QPushButton(localizedString(QStringLiteral("CustomizeToolbarMoveDownButton")), this);
     connect(add, &QPushButton::clicked, this, &ToolbarCustomizeDialog::addSelected);
     connect(remove, &QPushButton::clicked, this, &ToolbarCustomizeDialog::removeSelected);
     connect(up, &QPushButton::clicked, this, [this] { moveSelected(-1); });
@@ -44,8 +46,8 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& allowed, const
     }
     moves->addStretch(1);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(tr("Available items"), this), 0, 0);
-    grid->addWidget(new QLabel(tr("Toolbar items"), this), 0, 2);
+    grid->addWidget(new QLabel(localizedString(QStringLiteral("CustomizeToolbarAvailableItems")), this), 0, 0);
+    grid->addWidget(new QLabel(localizedString(QStringLiteral("CustomizeToolbarToolbarItems")), this), 0, 2);
     grid->addWidget(m_available, 1, 0);
     grid->addLayout(moves, 1, 1);
     grid->addWidget(m_chosen, 1, 2);
@@ -64,13 +66,13 @@ ToolbarCustomizeDialog::~ToolbarCustomizeDialog() = default;
 QString ToolbarCustomizeDialog::itemLabel(const QString& identifier)
 {
     if (identifier == QLatin1String(MainToolbarLayout::Separator)) {
-        return tr("Separator");
+        return localizedString(QStringLiteral("CustomizeToolbarSeparator"));
     }
     if (identifier == QLatin1String(MainToolbarLayout::Space)) {
-        return tr("Space");
+        return localizedString(QStringLiteral("CustomizeToolbarSpace"));
     }
     if (identifier == QLatin1String(MainToolbarLayout::FlexibleSpace)) {
-        return tr("Flexible Space");
+        return localizedString(QStringLiteral("CustomizeToolbarFlexibleSpace"));
     }
     const QString key = MainToolbarLayout::labelKey(identifier);
     return key.isEmpty() ? identifier : localizedString(key);

@@ -24,8 +24,6 @@ public:
     // The name an item is listed by.
     static QString itemLabel(const QString& identifier);
 
-    QListWidget* availableList() const { return m_available; }
-    QListWidget* chosenList() const { return m_chosen; }
     void addSelected();
     void removeSelected();
     void moveSelected(int offset);

@@ -1,5 +1,7 @@
 #include "WindowMenu.h"
 
+#include "base/Localization.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -8,7 +10,7 @@
 
 WindowMenu::WindowMenu(QMenuBar* menuBar, QWidget* owner)
     : QObject(owner)
-    , m_menu(menuBar->addMenu(tr("&Window")))
+    , m_menu(menuBar->addMenu(localizedString(QStringLiteral("WindowMenu"))))
 {
     m_menu->setObjectName(QStringLiteral("windowMenu"));
     connect(m_menu, &QMenu::aboutToShow, this, &WindowMenu::rebuild);
@@ -20,11 +22,12 @@ WindowMenu::~WindowMenu() = default;
 void WindowMenu::rebuild()
 {
     m_menu->clear();
-    QAction* minimize = m_menu->addAction(tr("Minimize"), QKeySequence(Qt::CTRL | Qt::Key_M), this, [] {
-        if (QWidget* active = QApplication::activeWindow()) {
-            active->showMinimized();
-        }
-    });
+    QAction* minimize = m_menu->addAction(localizedString(QStringLiteral("WindowMenuMinimizeMenuItem")),
+                                          QKeySequence(Qt::CTRL | Qt::Key_M), this, [] {
+                                              if (QWidget* active = QApplication::activeWindow()) {
+                                                  active->showMinimized();
+                                              }
+                                          });
     minimize->setObjectName(QStringLiteral("minimizeWindow"));
     minimize->setEnabled(QApplication::activeWindow() != nullptr);
     m_menu->addSeparator();

@@ -18,7 +18,6 @@ public:
     WindowMenu(QMenuBar* menuBar, QWidget* owner);
     ~WindowMenu() override;
 
-    QMenu* menu() const { return m_menu; }
     // Fills the menu for the windows open now (done each time it opens).
     void rebuild();
 

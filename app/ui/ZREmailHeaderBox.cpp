@@ -1,5 +1,6 @@
 #include "ZREmailHeaderBox.h"
 
+#include "base/Localization.h"
 #include "model/AttachedEmail.h"
 
 #include <QFormLayout>
@@ -33,10 +34,10 @@ ZREmailHeaderBox::ZREmailHeaderBox(QWidget* parent)
     m_date = valueLabel(this);
     m_to = valueLabel(this);
     auto* layout = new QFormLayout(this);
-    layout->addRow(tr("From:"), m_from);
-    layout->addRow(tr("Subject:"), m_subject);
-    layout->addRow(tr("Date:"), m_date);
-    layout->addRow(tr("To:"), m_to);
+    layout->addRow(localizedString(QStringLiteral("EmailHeaderFromLabel")), m_from);
+    layout->addRow(localizedString(QStringLiteral("EmailHeaderSubjectLabel")), m_subject);
+    layout->addRow(localizedString(QStringLiteral("EmailHeaderDateLabel")), m_date);
+    layout->addRow(localizedString(QStringLiteral("EmailHeaderToLabel")), m_to);
 }
 
 ZREmailHeaderBox::~ZREmailHeaderBox() = default;

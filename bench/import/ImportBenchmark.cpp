@@ -7,8 +7,8 @@
 #include "../support/UserFolders.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "prefs/UserDefaults.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -8,7 +8,6 @@
 #include "base/LibraryPaths.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
@@ -16,6 +15,7 @@
 #include "persistence/ObjectContext.h"
 #include "persistence/StoreCoordinator.h"
 #include "prefs/UserDefaults.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,10 @@
 #include "base/Localization.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -28,7 +30,40 @@ int highestPlaceholder(const QString& text)
     return highest;
 }
 
+// Every key the application's sources look up with a literal, with the files that use it.
+QMap<QString, QStringList> keysLookedUpInSources()
+{
+    QMap<QString, QStringList> keys;
+    const QRegularExpression lookup(
+        QStringLiteral(R"re(localized(?:String|Format)\(\s*QStringLiteral\(\s*"((?:[^"\\]|\\.)*)"\s*\))re"));
+    QDirIterator files(QStringLiteral(KEYMOOR_APP_SOURCE_DIR), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                       QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (!file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        QRegularExpressionMatchIterator it = lookup.globalMatch(QString::fromUtf8(file.readAll()));
+        while (it.hasNext()) {
+            keys[it.next().captured(1)].append(file.fileName());
+        }
+    }
+    return keys;
+}
+
 } // namespace
+
+TEST(Localization, EveryKeyTheSourcesLookUpIsInTheTable)
+{
+    const QJsonObject texts = table();
+    const QMap<QString, QStringList> keys = keysLookedUpInSources();
+    // The scan itself must work: the sources look up a few hundred texts.
+    ASSERT_GT(keys.size(), 200);
+    for (auto it = keys.begin(); it != keys.end(); ++it) {
+        EXPECT_TRUE(texts.contains(it.key()))
+            << it.key().toStdString() << " used in " << it.value().join(QStringLiteral(", ")).toStdString();
+    }
+}
 
 TEST(Localization, EveryTextIsPresentAndEveryFormatTakesItsArguments)
 {
@@ -36,12 +71,27 @@ TEST(Localization, EveryTextIsPresentAndEveryFormatTakesItsArguments)
     ASSERT_GT(texts.size(), 100);
     // Keys whose texts are filled in, with the number of arguments their callers pass.
     const std::pair<const char*, int> formats[] = {
-        {"DeleteProductVersionQuestionFormat", 2}, {"DeleteProductQuestionFormat", 1},
-        {"DeleteNamedAttachmentFormat", 1},        {"ScannedInfoSerialNumberFormat", 1},
-        {"ScannedInfoRegisteredEmail", 1},         {"ScannedInfoPurchaseDate", 1},
-        {"ScannedInfoMessageFormat", 1},           {"NewerLibraryDetectedMessageFormat", 2},
-        {"LowDiskSpaceMessageFormat", 2},          {"BadAttachmentContentMessageFormat", 1},
-        {"MissingAttachmentFilePathMessage", 1},   {"FailedToWriteAttachmentToDiskMessageFormat", 2},
+        {"DeleteProductVersionQuestionFormat", 2},
+        {"DeleteProductQuestionFormat", 1},
+        {"DeleteNamedAttachmentFormat", 1},
+        {"ScannedInfoSerialNumberFormat", 1},
+        {"ScannedInfoRegisteredEmail", 1},
+        {"ScannedInfoPurchaseDate", 1},
+        {"ScannedInfoMessageFormat", 1},
+        {"NewerLibraryDetectedMessageFormat", 2},
+        {"LowDiskSpaceMessageFormat", 2},
+        {"BadAttachmentContentMessageFormat", 1},
+        {"MissingAttachmentFilePathMessage", 1},
+        {"FailedToWriteAttachmentToDiskMessageFormat", 2},
+        {"LibraryUnavailableStatusFormat", 1},
+        {"ProductCountStatusFormat", 1},
+        {"DetailInvalidPriceToolTipFormat", 1},
+        {"ImportFileNotFoundFormat", 1},
+        {"ImportFileNotKeymoorFileFormat", 1},
+        {"ImportFileNotMacHeist3FileFormat", 1},
+        {"ImportFileNotReadableFormat", 1},
+        {"XMLParseErrorMessageFormat", 3},
+        {"PreferencesAutoSaveIntervalRefusedFormat", 3},
     };
     for (const auto& [key, arguments] : formats) {
         const QString text = texts.value(QString::fromUtf8(key)).toString();

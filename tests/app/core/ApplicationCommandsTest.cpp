@@ -2,13 +2,13 @@
 #include "base/AppInfo.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "desktop/DesktopLauncher.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QBuffer>
 #include <QDir>

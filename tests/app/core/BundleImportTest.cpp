@@ -3,12 +3,12 @@
 #include "base/LibraryPaths.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QCoreApplication>
 #include <QDir>

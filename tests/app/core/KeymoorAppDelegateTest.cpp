@@ -4,7 +4,6 @@
 #include "base/AppInfo.h"
 #include "base/LibraryPaths.h"
 #include "base/Log.h"
-#include "core/ScriptedUserInterface.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCurrencyManager.h"
@@ -12,6 +11,7 @@
 #include "persistence/StoreCoordinator.h"
 #include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -3,11 +3,11 @@
 #include "../../support/TemporaryUserFolders.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,5 @@
 #include "MaintenanceTestLibrary.h"
+#include "support/WidgetLookup.h"
 #include "ui/DelimitedExportSheet.h"
 #include "ui/MaintenanceMenu.h"
 #include "ui/MigrationProgressSheet.h"
@@ -23,15 +24,15 @@ TEST_F(MaintenanceSheetsTest, TheProgressSheetCountsAndRevealsFailuresOnlyWhenTh
     QWidget window;
     MigrationProgressSheet sheet(&window);
     sheet.show(QStringLiteral("Exporting"));
-    EXPECT_EQ(sheet.bar()->maximum(), 0); // indeterminate until a maximum is known
+    EXPECT_EQ(child<QProgressBar>(sheet, "progressBar")->maximum(), 0); // indeterminate until a maximum is known
     EXPECT_FALSE(sheet.isCounterVisible(Counter::FailedAttachments));
     sheet.resetBar(0);
-    EXPECT_EQ(sheet.bar()->maximum(), 50);
+    EXPECT_EQ(child<QProgressBar>(sheet, "progressBar")->maximum(), 50);
     sheet.resetBar(2);
     sheet.stepBar();
-    EXPECT_EQ(sheet.bar()->value(), 1);
+    EXPECT_EQ(child<QProgressBar>(sheet, "progressBar")->value(), 1);
     sheet.stepBar();
-    EXPECT_EQ(sheet.bar()->maximum(), 0); // at the maximum it turns indeterminate again
+    EXPECT_EQ(child<QProgressBar>(sheet, "progressBar")->maximum(), 0); // at the maximum it turns indeterminate again
     sheet.setCounter(Counter::Products, 3);
     sheet.setCounter(Counter::FailedAttachments, 1);
     EXPECT_EQ(sheet.counterValue(Counter::Products), 3);
@@ -52,24 +53,24 @@ TEST_F(MaintenanceSheetsTest, TheOptionsSheetWritesItsChoicesOnlyWhenConfirmed)
     ZRDataMigrator& data = migrator();
     {
         DelimitedExportSheet sheet(&data, nullptr);
-        ASSERT_EQ(sheet.fieldList()->count(), 14);
-        EXPECT_TRUE(sheet.commaButton()->isChecked());
-        sheet.fieldList()->item(0)->setCheckState(Qt::Unchecked);
-        sheet.customButton()->setChecked(true);
-        sheet.customDelimiterField()->setText(QStringLiteral("::"));
-        sheet.headerBox()->setChecked(true);
+        ASSERT_EQ(child<QListWidget>(sheet, "fieldList")->count(), 14);
+        EXPECT_TRUE(child<QRadioButton>(sheet, "commaButton")->isChecked());
+        child<QListWidget>(sheet, "fieldList")->item(0)->setCheckState(Qt::Unchecked);
+        child<QRadioButton>(sheet, "customButton")->setChecked(true);
+        child<QLineEdit>(sheet, "customDelimiterField")->setText(QStringLiteral("::"));
+        child<QCheckBox>(sheet, "headerBox")->setChecked(true);
         sheet.reject();
     }
     EXPECT_EQ(data.delimiter(), QStringLiteral(","));
     EXPECT_TRUE(data.exportFields().first().active);
     {
         DelimitedExportSheet sheet(&data, nullptr);
-        QListWidgetItem* moved = sheet.fieldList()->takeItem(2); // the serial number first
-        sheet.fieldList()->insertItem(0, moved);
-        sheet.fieldList()->item(1)->setCheckState(Qt::Unchecked);
-        sheet.customButton()->setChecked(true);
-        sheet.customDelimiterField()->setText(QStringLiteral("::"));
-        sheet.headerBox()->setChecked(true);
+        QListWidgetItem* moved = child<QListWidget>(sheet, "fieldList")->takeItem(2); // the serial number first
+        child<QListWidget>(sheet, "fieldList")->insertItem(0, moved);
+        child<QListWidget>(sheet, "fieldList")->item(1)->setCheckState(Qt::Unchecked);
+        child<QRadioButton>(sheet, "customButton")->setChecked(true);
+        child<QLineEdit>(sheet, "customDelimiterField")->setText(QStringLiteral("::"));
+        child<QCheckBox>(sheet, "headerBox")->setChecked(true);
         sheet.applyToMigrator();
     }
     EXPECT_EQ(data.delimiter(), QStringLiteral("::"));
@@ -98,6 +99,6 @@ TEST_F(MaintenanceSheetsTest, TheMenuExportsOnAThreadOfItsOwnUnderTheSheet)
     ASSERT_TRUE(finished);
     const QByteArray text = readAll(m_scratch.filePath(QStringLiteral("menu.txt")));
     EXPECT_EQ(text.count('\n'), 4); // three products, one of them with a two-line serial number
-    EXPECT_EQ(menu.progressSheet()->counterValue(Counter::Products), 3);
+    EXPECT_EQ(child<MigrationProgressSheet>(window, "migrationProgressSheet")->counterValue(Counter::Products), 3);
     EXPECT_FALSE(m_ui.savePanels().first().confirmOverwrite);
 }

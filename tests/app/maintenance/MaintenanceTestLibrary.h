@@ -5,7 +5,6 @@
 #include "base/LibraryPaths.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "maintenance/FolderCopy.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/AttachmentEntity.h"
@@ -15,6 +14,7 @@
 #include "persistence/Decimal.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -3,10 +3,10 @@
 #include "../../support/TemporaryUserFolders.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <QDir>
 #include <QFile>

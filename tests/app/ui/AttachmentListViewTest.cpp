@@ -4,6 +4,7 @@
 #include "model/AttachmentEntity.h"
 #include "model/AttachmentIcons.h"
 #include "model/ZRAttachmentContent.h"
+#include "support/WidgetLookup.h"
 #include "ui/AttachmentListModel.h"
 #include "ui/MainWindow.h"
 
@@ -102,12 +103,14 @@ TEST_F(AttachmentListViewTest, AttachedFilesAppearSelectedInTheAttachmentsTab)
     controller->waitForAttachmentImports();
     QCoreApplication::processEvents();
 
-    EXPECT_EQ(window.productTabs()->currentWidget(), window.attachmentsView());
-    AttachmentListModel* model = window.attachmentsView()->model();
+    EXPECT_EQ(child<QTabWidget>(window, "productTabs")->currentWidget(),
+              child<AttachmentListView>(window, "attachmentsView"));
+    AttachmentListModel* model = child<AttachmentListView>(window, "attachmentsView")->model();
     ASSERT_EQ(model->rowCount(), 2);
     EXPECT_EQ(model->index(0, AttachmentListModel::NameColumn).data().toString(), QStringLiteral("a-notes.txt"));
     EXPECT_FALSE(model->index(0, AttachmentListModel::DateColumn).data().toString().isEmpty());
-    const QList<AttachmentEntity*> selected = window.attachmentsView()->selectedAttachments();
+    const QList<AttachmentEntity*> selected
+        = child<AttachmentListView>(window, "attachmentsView")->selectedAttachments();
     ASSERT_FALSE(selected.isEmpty());
 
     // A dropped image becomes one attached TIFF file named by a new UUID.
@@ -115,7 +118,7 @@ TEST_F(AttachmentListViewTest, AttachedFilesAppearSelectedInTheAttachmentsTab)
     QImage picture(3, 3, QImage::Format_RGB32);
     picture.fill(Qt::blue);
     image.setImageData(picture);
-    ASSERT_TRUE(window.attachmentsView()->acceptDrop(&image));
+    ASSERT_TRUE(child<AttachmentListView>(window, "attachmentsView")->acceptDrop(&image));
     controller->waitForAttachmentImports();
     QCoreApplication::processEvents();
     ASSERT_EQ(product->attachedFiles().size(), 3);

@@ -5,6 +5,7 @@
 #include "plist/PropertyList.h"
 #include "report/DocumentPrinter.h"
 #include "report/PrintPanel.h"
+#include "support/WidgetLookup.h"
 #include "ui/AttachmentsWindowController.h"
 #include "ui/MainWindow.h"
 #include "ui/ZREmailHeaderBox.h"
@@ -129,7 +130,7 @@ TEST_F(AttachmentsWindowTest, EachAttachedFileOpensInOneWindowOfItsOwnWithTheRig
     ASSERT_EQ(viewers().size(), 1);
     AttachmentsWindowController* viewer = viewers().first();
     EXPECT_EQ(viewer->windowTitle(), QStringLiteral("receipt.pdf"));
-    EXPECT_NE(qobject_cast<QPdfView*>(viewer->specializedContentView()), nullptr);
+    EXPECT_NE(qobject_cast<QPdfView*>(child<QWidget>(*viewer, "specializedContentView")), nullptr);
     // The attached file was saved first, so the window knows it by its permanent identifier.
     EXPECT_FALSE(pdf->objectID().isTemporary());
 
@@ -138,7 +139,7 @@ TEST_F(AttachmentsWindowTest, EachAttachedFileOpensInOneWindowOfItsOwnWithTheRig
     m_controller->openAttachedFileWindow(zip);
     EXPECT_EQ(viewers().size(), 4);
     for (AttachmentsWindowController* shown : viewers()) {
-        QWidget* view = shown->specializedContentView();
+        QWidget* view = child<QWidget>(*shown, "specializedContentView");
         if (shown->attachment() == text) {
             ASSERT_NE(qobject_cast<QPlainTextEdit*>(view), nullptr);
             EXPECT_EQ(qobject_cast<QPlainTextEdit*>(view)->toPlainText(), QStringLiteral("KEY-9"));
@@ -163,12 +164,12 @@ TEST_F(AttachmentsWindowTest, AnHtmlMessageShowsItsInlineImageButLoadsNothingFro
 
     AttachmentsWindowController viewer(m_controller.get());
     ASSERT_TRUE(viewer.showWindowForObjectID(email->objectID()));
-    auto* browser = qobject_cast<QTextBrowser*>(viewer.specializedContentView());
+    auto* browser = qobject_cast<QTextBrowser*>(child<QWidget>(viewer, "specializedContentView"));
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->toPlainText().contains(QLatin1String("Key ABC")));
-    EXPECT_FALSE(viewer.emailHeader()->isHidden());
-    EXPECT_TRUE(viewer.emailHeader()->text().contains(QLatin1String("shop@example.com")));
-    EXPECT_TRUE(viewer.emailHeader()->text().contains(QLatin1String("Receipt")));
+    EXPECT_FALSE(child<ZREmailHeaderBox>(viewer, "emailHeader")->isHidden());
+    EXPECT_TRUE(child<ZREmailHeaderBox>(viewer, "emailHeader")->text().contains(QLatin1String("shop@example.com")));
+    EXPECT_TRUE(child<ZREmailHeaderBox>(viewer, "emailHeader")->text().contains(QLatin1String("Receipt")));
     QTextDocument* document = browser->document();
     const QImage inlined
         = qvariant_cast<QImage>(document->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("cid:LOGO.PNG"))));
@@ -199,7 +200,7 @@ TEST_F(AttachmentsWindowTest, PrintingFollowsTheKindOfFileShown)
     EXPECT_EQ(printer->pictures, 1);
 
     ASSERT_TRUE(viewer.showWindowForObjectID(image->objectID()));
-    EXPECT_TRUE(viewer.emailHeader()->isHidden());
+    EXPECT_TRUE(child<ZREmailHeaderBox>(viewer, "emailHeader")->isHidden());
     EXPECT_TRUE(viewer.printShowingPrintPanel(false));
     EXPECT_EQ(pdfPages(output), 1);
     EXPECT_EQ(printer->pictures, 2);
@@ -244,7 +245,7 @@ TEST_F(AttachmentsWindowTest, ASavedWebPageShowsWithItsOwnPicturesOnly)
 
     AttachmentsWindowController viewer(m_controller.get());
     ASSERT_TRUE(viewer.showWindowForObjectID(page->objectID()));
-    auto* browser = qobject_cast<QTextBrowser*>(viewer.specializedContentView());
+    auto* browser = qobject_cast<QTextBrowser*>(child<QWidget>(viewer, "specializedContentView"));
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->toPlainText().contains(QLatin1String("Order 42")));
     QTextDocument* document = browser->document();

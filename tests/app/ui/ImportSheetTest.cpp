@@ -2,6 +2,7 @@
 
 #include "UiTestLibrary.h"
 #include "desktop/ApplicationLocator.h"
+#include "support/WidgetLookup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,24 +51,24 @@ TEST_F(ImportSheetTest, ATextFileIsChosenMappedAndImported)
     ImportSheet sheet(m_delegate.get(), &m_controller, {}, nullptr);
     EXPECT_EQ(paneCount(sheet), 3); // no Yojimbo installed here
     EXPECT_FALSE(sheet.hasPane(ImportSheet::Pane::Yojimbo));
-    EXPECT_FALSE(sheet.importButton()->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(sheet, "importButton")->isEnabled());
 
     m_ui.queueOpenPanelResult(QStringList {path});
     sheet.chooseTextFile();
-    sheet.fieldDelimiterBox()->setCurrentText(QStringLiteral("Semicolon"));
-    sheet.headerRowBox()->setChecked(true);
-    ASSERT_EQ(sheet.previewTable()->rowCount(), 3);
+    child<QComboBox>(sheet, "fieldDelimiterBox")->setCurrentText(QStringLiteral("Semicolon"));
+    child<QCheckBox>(sheet, "headerRowBox")->setChecked(true);
+    ASSERT_EQ(child<QTableWidget>(sheet, "previewTable")->rowCount(), 3);
     // One field chooser per column: those of earlier previews are gone, not left on screen.
-    EXPECT_EQ(sheet.previewTable()->findChildren<QComboBox*>().size(), 3);
-    EXPECT_EQ(sheet.previewTable()->item(0, 0)->text(), QStringLiteral("Orbit Clock"));
-    EXPECT_FALSE(sheet.importButton()->isEnabled());
+    EXPECT_EQ(child<QTableWidget>(sheet, "previewTable")->findChildren<QComboBox*>().size(), 3);
+    EXPECT_EQ(child<QTableWidget>(sheet, "previewTable")->item(0, 0)->text(), QStringLiteral("Orbit Clock"));
+    EXPECT_FALSE(child<QPushButton>(sheet, "importButton")->isEnabled());
 
-    auto* title = qobject_cast<QComboBox*>(sheet.previewTable()->cellWidget(0, 1));
-    auto* serial = qobject_cast<QComboBox*>(sheet.previewTable()->cellWidget(1, 1));
+    auto* title = qobject_cast<QComboBox*>(child<QTableWidget>(sheet, "previewTable")->cellWidget(0, 1));
+    auto* serial = qobject_cast<QComboBox*>(child<QTableWidget>(sheet, "previewTable")->cellWidget(1, 1));
     ASSERT_TRUE(title && serial);
     title->setCurrentIndex(1); // the title is the first field after "Don't Import"
     serial->setCurrentIndex(3);
-    EXPECT_TRUE(sheet.importButton()->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(sheet, "importButton")->isEnabled());
     EXPECT_EQ(m_controller.importMapping(),
               (QStringList {QStringLiteral("title"), QStringLiteral("serialNumber"), QStringLiteral("Don't Import")}));
 
@@ -78,9 +79,9 @@ TEST_F(ImportSheetTest, ATextFileIsChosenMappedAndImported)
 
     // The choices stay for the next sheet.
     ImportSheet again(m_delegate.get(), &m_controller, {}, nullptr);
-    EXPECT_EQ(again.previewTable()->rowCount(), 3);
-    EXPECT_EQ(again.fieldDelimiterBox()->currentText(), QStringLiteral("Semicolon"));
-    EXPECT_TRUE(again.headerRowBox()->isChecked());
+    EXPECT_EQ(child<QTableWidget>(again, "previewTable")->rowCount(), 3);
+    EXPECT_EQ(child<QComboBox>(again, "fieldDelimiterBox")->currentText(), QStringLiteral("Semicolon"));
+    EXPECT_TRUE(child<QCheckBox>(again, "headerRowBox")->isChecked());
 }
 
 TEST_F(ImportSheetTest, TheYojimboKindIsOfferedWhenYojimboIsInstalled)

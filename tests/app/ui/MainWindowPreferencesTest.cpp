@@ -3,6 +3,7 @@
 #include "model/AttachmentEntity.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
+#include "support/WidgetLookup.h"
 #include "ui/AttachmentListModel.h"
 #include "ui/AttachmentListView.h"
 #include "ui/MainWindow.h"
@@ -63,8 +64,8 @@ TEST_F(MainWindowPreferencesTest, SyncWithSyncSwitchedOffOpensTheSyncPaneAndWrit
     EXPECT_TRUE(m_ui.alerts().isEmpty());
 
     // Edit > Preferences… brings back the same window; each main window has its own.
-    EXPECT_FALSE(window.preferencesAction()->shortcuts().isEmpty());
-    window.preferencesAction()->trigger();
+    EXPECT_FALSE(child<QAction>(window, "preferencesAction")->shortcuts().isEmpty());
+    child<QAction>(window, "preferencesAction")->trigger();
     EXPECT_EQ(window.preferencesController(), preferences);
     EXPECT_EQ(preferences->window(), shown);
     MainWindow second(controller.get());
@@ -75,13 +76,13 @@ TEST_F(MainWindowPreferencesTest, AnOpenPreferencesWindowClosesWithTheController
 {
     auto controller = m_library.start(&m_ui);
     MainWindow window(controller.get());
-    window.preferencesAction()->trigger();
+    child<QAction>(window, "preferencesAction")->trigger();
     QPointer<QMainWindow> shown = window.preferencesController()->window();
     ASSERT_TRUE(shown && shown->isVisible());
     controller.reset();
     EXPECT_TRUE(shown.isNull());
     EXPECT_EQ(window.preferencesController(), nullptr);
-    window.preferencesAction()->trigger(); // nothing left to open
+    child<QAction>(window, "preferencesAction")->trigger(); // nothing left to open
 }
 
 TEST_F(MainWindowPreferencesTest, ChoosingDateReordersTheOpenAttachmentList)
@@ -96,7 +97,7 @@ TEST_F(MainWindowPreferencesTest, ChoosingDateReordersTheOpenAttachmentList)
     ASSERT_TRUE(controller->saveAction());
     MainWindow window(controller.get());
     ASSERT_TRUE(window.selectProduct(product));
-    const AttachmentListModel* model = window.attachmentsView()->model();
+    const AttachmentListModel* model = child<AttachmentListView>(window, "attachmentsView")->model();
     ASSERT_EQ(listedNames(model), QStringList({"a-newer.txt", "b-older.txt"}));
 
     window.preferencesController()->showWindow();

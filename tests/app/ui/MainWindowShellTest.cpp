@@ -3,6 +3,7 @@
 #include "email/ZREmailParser.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
+#include "support/WidgetLookup.h"
 #include "ui/AttachmentActions.h"
 #include "ui/AttachmentListView.h"
 #include "ui/MainToolbar.h"
@@ -100,9 +101,10 @@ TEST_F(MainWindowShellTest, SavedToolbarTakesTheDefaultMailProgramsItemAtStart)
     UserDefaults& defaults = m_library.defaults();
     ASSERT_TRUE(MainToolbarLayout::saveItems(defaults, split("NewItem RemoveItem Separator ImportMail SearchItem")));
     auto window = openWindow();
-    EXPECT_EQ(window->mainToolbar()->itemIdentifiers(), split("NewItem RemoveItem Separator ImportOutlook SearchItem"));
-    EXPECT_EQ(*MainToolbarLayout::savedItems(defaults), window->mainToolbar()->itemIdentifiers());
-    const QList<QAction*> shown = window->mainToolbar()->actions();
+    EXPECT_EQ(child<MainToolbar>(*window, "mainToolbar")->itemIdentifiers(),
+              split("NewItem RemoveItem Separator ImportOutlook SearchItem"));
+    EXPECT_EQ(*MainToolbarLayout::savedItems(defaults), child<MainToolbar>(*window, "mainToolbar")->itemIdentifiers());
+    const QList<QAction*> shown = child<MainToolbar>(*window, "mainToolbar")->actions();
     EXPECT_TRUE(shown.contains(window->attachmentActions()->importOutlookAction()));
     EXPECT_FALSE(shown.contains(window->attachmentActions()->importMailAction()));
     EXPECT_EQ(window->attachmentActions()->importOutlookAction()->iconText(),
@@ -112,7 +114,7 @@ TEST_F(MainWindowShellTest, SavedToolbarTakesTheDefaultMailProgramsItemAtStart)
 TEST_F(MainWindowShellTest, ToolbarFollowsMailPreferencesAndTheCustomisedChoice)
 {
     auto window = openWindow();
-    MainToolbar* toolbar = window->mainToolbar();
+    MainToolbar* toolbar = child<MainToolbar>(*window, "mainToolbar");
     EXPECT_EQ(toolbar->itemIdentifiers(), MainToolbarLayout::defaultItems(toolbar->mailSettings()));
     EXPECT_TRUE(toolbar->itemIdentifiers().contains(QStringLiteral("ImportMail")));
 
@@ -128,9 +130,9 @@ TEST_F(MainWindowShellTest, ToolbarFollowsMailPreferencesAndTheCustomisedChoice)
     ToolbarCustomizeDialog dialog(MainToolbarLayout::allowedItems(toolbar->mailSettings()),
                                   MainToolbarLayout::defaultItems(toolbar->mailSettings()),
                                   split("NewItem ImportMail"));
-    dialog.chosenList()->setCurrentRow(0);
+    child<QListWidget>(dialog, "chosenList")->setCurrentRow(0);
     dialog.moveSelected(1);
-    dialog.availableList()->setCurrentRow(0); // "RemoveItem", the first one not chosen
+    child<QListWidget>(dialog, "availableList")->setCurrentRow(0); // "RemoveItem", the first one not chosen
     dialog.addSelected();
     EXPECT_EQ(dialog.items(), split("ImportMail NewItem RemoveItem"));
     toolbar->setItems(dialog.items());
@@ -143,7 +145,7 @@ TEST_F(MainWindowShellTest, ToolbarFollowsMailPreferencesAndTheCustomisedChoice)
 TEST_F(MainWindowShellTest, ToolbarItemsFollowTheSelectionAndTheTab)
 {
     auto window = openWindow();
-    window->productTable()->clearSelection();
+    child<ProductTableView>(*window, "productsTable")->clearSelection();
     EXPECT_FALSE(window->removeProductAction()->isEnabled());
     EXPECT_FALSE(window->attachmentActions()->attachFileAction()->isEnabled());
     EXPECT_TRUE(window->productActions()->copySerialAction()->isEnabled()); // the placeholder counts
@@ -160,15 +162,16 @@ TEST_F(MainWindowShellTest, ToolbarItemsFollowTheSelectionAndTheTab)
     ASSERT_TRUE(m_controller->attachDocumentsToSelectedProduct({path}, true));
     m_controller->waitForAttachmentImports();
     QCoreApplication::processEvents();
-    ASSERT_EQ(window->productTabs()->currentWidget(), window->attachmentsView());
-    ASSERT_EQ(window->attachmentsView()->selectedAttachments().size(), 1);
+    ASSERT_EQ(child<QTabWidget>(*window, "productTabs")->currentWidget(),
+              child<AttachmentListView>(*window, "attachmentsView"));
+    ASSERT_EQ(child<AttachmentListView>(*window, "attachmentsView")->selectedAttachments().size(), 1);
     EXPECT_TRUE(window->attachmentActions()->removeAttachmentAction()->isEnabled());
-    EXPECT_TRUE(window->attachmentActions()->openAction()->isEnabled());
-    EXPECT_FALSE(window->attachmentActions()->scanAction()->isEnabled());
+    EXPECT_TRUE(child<QAction>(*window, "openAttachedFileWindow")->isEnabled());
+    EXPECT_FALSE(child<QAction>(*window, "scanEmail")->isEnabled());
 
-    window->productTabs()->setCurrentIndex(0);
+    child<QTabWidget>(*window, "productTabs")->setCurrentIndex(0);
     EXPECT_FALSE(window->attachmentActions()->removeAttachmentAction()->isEnabled());
-    EXPECT_FALSE(window->attachmentActions()->exportAction()->isEnabled());
+    EXPECT_FALSE(child<QAction>(*window, "exportSelectedAttachments")->isEnabled());
     QFile::remove(path);
 }
 
@@ -184,7 +187,7 @@ TEST_F(MainWindowShellTest, MenusCarryLocateSyncAndTheWindowList)
     EXPECT_EQ(file->actions().value(4), window->syncAction());
 
     window->windowMenu()->rebuild();
-    const QStringList items = menuTexts(window->windowMenu()->menu());
+    const QStringList items = menuTexts(child<QMenu>(*window, "windowMenu"));
     EXPECT_EQ(items.value(0), QStringLiteral("Minimize"));
     EXPECT_TRUE(items.contains(QStringLiteral("Keymoor")));
 }
@@ -193,7 +196,7 @@ TEST_F(MainWindowShellTest, ArrowsMoveASingleSelectionAndStopAtTheEnds)
 {
     auto window = openWindow();
     QApplication::setActiveWindow(window.get());
-    ProductTableView* table = window->productTable();
+    ProductTableView* table = child<ProductTableView>(*window, "productsTable");
     table->setFocus();
     window->selectFirstProduct();
     const QList<ProductEntity*> first = window->selectedProducts();
@@ -214,7 +217,7 @@ TEST_F(MainWindowShellTest, ArrowsMoveASingleSelectionAndStopAtTheEnds)
 TEST_F(MainWindowShellTest, RightClickOutsideTheSelectionSelectsOnlyThatRow)
 {
     auto window = openWindow();
-    ProductTableView* table = window->productTable();
+    ProductTableView* table = child<ProductTableView>(*window, "productsTable");
     table->selectAll();
     const int count = window->productListModel()->rowCount();
     ASSERT_EQ(window->selectedProducts().size(), count);
@@ -236,7 +239,7 @@ TEST_F(MainWindowShellTest, NarrowingTheWindowKeepsTheListWidthUntilTheDetailsRe
     auto window = openWindow();
     window->setMinimumSize(0, 0);
     window->resize(1040, 720);
-    QSplitter* splitter = window->sourceListSplitter();
+    QSplitter* splitter = child<QSplitter>(*window, "sourceListSplitter");
     splitter->setSizes({300, 700});
     QCoreApplication::processEvents();
     const int listWidth = splitter->sizes().at(0);
@@ -259,7 +262,7 @@ TEST_F(MainWindowShellTest, IconWellFramesAnAcceptedDragAndTheListShowsTheDroppe
 {
     auto window = openWindow();
     ASSERT_TRUE(window->selectProduct(m_second));
-    ProductIconWell* well = window->detailView()->iconWell();
+    ProductIconWell* well = child<ProductDetailView>(*window, "detailView")->iconWell();
     QImage picture(20, 20, QImage::Format_ARGB32);
     picture.fill(Qt::darkRed);
     QMimeData data;

@@ -2,6 +2,7 @@
 
 #include "UiTestLibrary.h"
 #include "base/Localization.h"
+#include "support/WidgetLookup.h"
 #include "ui/ProductDetailView.h"
 #include "ui/ProductListModel.h"
 
@@ -22,7 +23,8 @@ class MainWindowTest : public ::testing::Test
 protected:
     QLineEdit* titleField(MainWindow& window)
     {
-        return qobject_cast<QLineEdit*>(window.detailView()->editorForKey(QStringLiteral("title")));
+        return qobject_cast<QLineEdit*>(
+            child<ProductDetailView>(window, "detailView")->editorForKey(QStringLiteral("title")));
     }
 
     QStringList listedTitles(MainWindow& window)
@@ -80,16 +82,16 @@ TEST_F(MainWindowTest, UndoAndRedoOfATitleEditReachFormAndList)
     window.addProduct();
     retitle(window, QStringLiteral("Alpha Draw"));
     ASSERT_TRUE(listedTitles(window).contains(QStringLiteral("Alpha Draw")));
-    EXPECT_TRUE(window.undoAction()->isEnabled());
-    EXPECT_FALSE(window.redoAction()->isEnabled());
+    EXPECT_TRUE(child<QAction>(window, "undoAction")->isEnabled());
+    EXPECT_FALSE(child<QAction>(window, "redoAction")->isEnabled());
 
-    window.undoAction()->trigger();
+    child<QAction>(window, "undoAction")->trigger();
     EXPECT_EQ(titleField(window)->text(), QStringLiteral("New Item"));
     EXPECT_TRUE(listedTitles(window).contains(QStringLiteral("New Item")));
     EXPECT_FALSE(listedTitles(window).contains(QStringLiteral("Alpha Draw")));
-    EXPECT_TRUE(window.redoAction()->isEnabled());
+    EXPECT_TRUE(child<QAction>(window, "redoAction")->isEnabled());
 
-    window.redoAction()->trigger();
+    child<QAction>(window, "redoAction")->trigger();
     EXPECT_EQ(titleField(window)->text(), QStringLiteral("Alpha Draw"));
     EXPECT_TRUE(listedTitles(window).contains(QStringLiteral("Alpha Draw")));
     ASSERT_EQ(window.selectedProducts().size(), 1);
@@ -107,7 +109,7 @@ TEST_F(MainWindowTest, UndoingAnAddedProductEmptiesTheFormInsteadOfEditingAGhost
 
     window.undo();
     EXPECT_EQ(window.productListModel()->rowCount(), before);
-    EXPECT_EQ(window.detailView()->product(), nullptr);
+    EXPECT_EQ(child<ProductDetailView>(window, "detailView")->product(), nullptr);
     EXPECT_FALSE(titleField(window)->isEnabled());
 }
 
@@ -148,8 +150,8 @@ TEST_F(MainWindowTest, RemovingAsksFirstAndNeverRemovesKeymoorsOwnRecord)
 
     m_ui.queueAlertAnswer(0); // Delete, this time with the Delete key in the list
     QApplication::setActiveWindow(&window);
-    window.productTable()->setFocus();
-    QTest::keyClick(window.productTable(), Qt::Key_Delete);
+    child<ProductTableView>(window, "productsTable")->setFocus();
+    QTest::keyClick(child<ProductTableView>(window, "productsTable"), Qt::Key_Delete);
     EXPECT_EQ(m_ui.alerts().size(), 3);
     EXPECT_EQ(listedTitles(window), QStringList {QStringLiteral("Keymoor")});
     EXPECT_EQ(window.selectedProducts(), QList<ProductEntity*> {controller->ownProduct()});
@@ -184,7 +186,7 @@ TEST_F(MainWindowTest, ALibraryHeldElsewhereOpensADisabledWindow)
     MainWindow window(second.get());
     window.show();
     EXPECT_EQ(window.productListModel()->rowCount(), 0);
-    EXPECT_FALSE(window.productTable()->isEnabled());
+    EXPECT_FALSE(child<ProductTableView>(window, "productsTable")->isEnabled());
     EXPECT_FALSE(window.newProductAction()->isEnabled());
     window.addProduct();
     window.undo();

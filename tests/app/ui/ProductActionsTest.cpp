@@ -2,6 +2,7 @@
 
 #include "UiTestLibrary.h"
 #include "desktop/DesktopLauncher.h"
+#include "support/WidgetLookup.h"
 #include "ui/MainWindow.h"
 #include "ui/ProductDetailView.h"
 #include "ui/ProductIconWell.h"
@@ -73,7 +74,7 @@ TEST_F(ProductActionsTest, ItemsFollowTheSelectedProductsValues)
     ProductActions* actions = m_window->productActions();
     actions->update();
     EXPECT_FALSE(actions->copySerialAction()->isEnabled());
-    EXPECT_FALSE(actions->openWebsiteAction()->isEnabled());
+    EXPECT_FALSE(child<QAction>(*m_window, "openWebsite")->isEnabled());
 
     m_product->setSerialNumber(QStringLiteral("AARD-0001"));
     m_product->setProductWebsite(QStringLiteral("aardvark.example/buy"));
@@ -81,14 +82,14 @@ TEST_F(ProductActionsTest, ItemsFollowTheSelectedProductsValues)
     actions->copySerialAction()->trigger();
     EXPECT_EQ(m_ui.clipboardText(), QStringLiteral("AARD-0001"));
     EXPECT_TRUE(m_ui.clipboardIsSensitive());
-    actions->openWebsiteAction()->trigger();
+    child<QAction>(*m_window, "openWebsite")->trigger();
     EXPECT_EQ(m_launcher.opened, QList<QUrl> {QUrl(QStringLiteral("http://aardvark.example/buy"))});
 
     // Keymoor's own record is never launched, located or refreshed from a bundle.
     ProductEntity* own = m_controller->ownProduct();
     ASSERT_TRUE(m_window->selectProduct(own));
     actions->update();
-    EXPECT_FALSE(actions->launchAction()->isEnabled());
+    EXPECT_FALSE(child<QAction>(*m_window, "launchApplication")->isEnabled());
     EXPECT_FALSE(actions->locateAction()->isEnabled());
     const QString version = own->productVersion();
     actions->refreshAction()->trigger();
@@ -101,18 +102,18 @@ TEST_F(ProductActionsTest, ImageDroppedOnTheIconWellBecomesTheIconInFormAndList)
     picture.fill(Qt::darkGreen);
     auto* data = new QMimeData;
     data->setImageData(picture);
-    drop(m_window->detailView()->iconWell(), data);
+    drop(child<ProductDetailView>(*m_window, "detailView")->iconWell(), data);
 
     ASSERT_NE(m_product->appIcon(), nullptr);
     QImage stored;
     stored.loadFromData(m_product->externalIcon());
     EXPECT_EQ(stored.pixelColor(256, 256), QColor(Qt::darkGreen));
-    EXPECT_FALSE(m_window->detailView()->iconWell()->pixmap().isNull());
+    EXPECT_FALSE(child<ProductDetailView>(*m_window, "detailView")->iconWell()->pixmap().isNull());
     const ProductListModel* model = m_window->productListModel();
     const QModelIndex title = model->index(model->rowOf(m_product), ProductListModel::TitleColumn);
     EXPECT_FALSE(title.data(Qt::DecorationRole).value<QIcon>().isNull());
     m_window->productActions()->update();
-    EXPECT_TRUE(m_window->productActions()->removeIconAction()->isEnabled());
+    EXPECT_TRUE(child<QAction>(*m_window, "removeAppIcon")->isEnabled());
     delete data;
 }
 
@@ -120,18 +121,19 @@ TEST_F(ProductActionsTest, RichTextNotesStayUntilEditedAndEditsAreUtf8)
 {
     const QByteArray rtf("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Site licence\\par for ten seats}");
     m_product->setComments(rtf);
-    m_window->detailView()->setProduct(nullptr);
-    m_window->detailView()->setProduct(m_product);
-    auto* notes = qobject_cast<QPlainTextEdit*>(m_window->detailView()->editorForKey(QStringLiteral("comments")));
+    child<ProductDetailView>(*m_window, "detailView")->setProduct(nullptr);
+    child<ProductDetailView>(*m_window, "detailView")->setProduct(m_product);
+    auto* notes = qobject_cast<QPlainTextEdit*>(
+        child<ProductDetailView>(*m_window, "detailView")->editorForKey(QStringLiteral("comments")));
     EXPECT_EQ(notes->toPlainText(), QStringLiteral("Site licence\nfor ten seats"));
 
     // Looking is no edit: the stored bytes stay as they are.
-    m_window->detailView()->commitEditing();
+    child<ProductDetailView>(*m_window, "detailView")->commitEditing();
     EXPECT_EQ(m_product->comments(), rtf);
 
     notes->setPlainText(notes->toPlainText() + QStringLiteral(" \u2713"));
     notes->document()->setModified(true);
-    m_window->detailView()->commitEditing();
+    child<ProductDetailView>(*m_window, "detailView")->commitEditing();
     EXPECT_EQ(m_product->comments(), QStringLiteral("Site licence\nfor ten seats \u2713").toUtf8());
 }
 

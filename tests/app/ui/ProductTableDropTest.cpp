@@ -1,4 +1,5 @@
 #include "UiTestLibrary.h"
+#include "support/WidgetLookup.h"
 #include "ui/ImportApplicationMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/ProductListModel.h"
@@ -41,7 +42,7 @@ protected:
     static bool dragAndDrop(MainWindow& window, const QStringList& paths)
     {
         const std::unique_ptr<QMimeData> data = filesData(paths);
-        QWidget* viewport = window.productTable()->viewport();
+        QWidget* viewport = child<ProductTableView>(window, "productsTable")->viewport();
         const QPoint point = viewport->rect().center();
         QDragEnterEvent enter(point, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &enter);

@@ -1,4 +1,4 @@
-#include "core/ScriptedUserInterface.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <gtest/gtest.h>
 
