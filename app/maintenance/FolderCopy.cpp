@@ -1,4 +1,4 @@
-#include "FolderCopy.h"
+#include "maintenance/FolderCopy.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,3 +1,3 @@
-#include "MigrationProgress.h"
+#include "maintenance/MigrationProgress.h"
 
 MigrationProgress::~MigrationProgress() = default;

@@ -1,4 +1,4 @@
-#include "StoreVersionReader.h"
+#include "maintenance/StoreVersionReader.h"
 
 #include "base/AppInfo.h"
 #include "base/Log.h"

@@ -1,67 +1,68 @@
 #pragma once
 
-#include "MigrationProgress.h"
+#include "maintenance/LibraryImportResult.h"
+#include "maintenance/MigrationProgress.h"
+#include "maintenance/ZRNameMappings.h"
 #include "model/ExportField.h"
-#include "model/ZRManagedObject.h"
 
-#include <QAtomicInt>
-#include <QHash>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+class DelimitedTextExport;
+class ExportFolderImporter;
+class ExportFolderWriter;
+class ExportOptions;
 class KeymoorAppDelegate;
-struct Alert;
+class LibraryBackups;
+class MigrationReporter;
+class ObjectGraphCopier;
+class StoreUpgrader;
 
 namespace Persistence {
+class ManagedObject;
 class ObjectContext;
 class ObjectModel;
-class StoreCoordinator;
 } // namespace Persistence
 
-// Old file name -> new file name of the files a merge import copied under fresh names. `active`
-// marks a merge: then a record whose file was not copied gets a fresh name that names no file, so
-// it shows as missing instead of pointing at a file of another record.
-struct ZRNameMappings
-{
-    bool active = false;
-    QHash<QString, QString> attachments;
-    QHash<QString, QString> icons;
-};
-
 // The library-maintenance controller: the delimited export, the export folder and its import, the
-// backups, the restore and the upgrade of older stores. The operations run synchronously on the
-// calling thread (the window starts them on threads of their own, the command line and the tests
-// call them directly); every call of the person's interface and of the progress display is handed
-// to the main thread.
+// backups, the restore and the upgrade of older stores. It keeps the names the window, the command
+// line and the tests know, and hands each call to the part that does the work (ExportOptions,
+// DelimitedTextExport, ExportFolderWriter, ExportFolderImporter, ObjectGraphCopier, LibraryBackups,
+// StoreUpgrader), all reporting through one MigrationReporter. The operations run synchronously on
+// the calling thread (the window starts them on threads of their own, the command line and the
+// tests call them directly); every call of the person's interface and of the progress display is
+// handed to the main thread.
 class ZRDataMigrator : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ZRDataMigrator)
 
 public:
+    using ImportResult = LibraryImportResult;
+
     explicit ZRDataMigrator(KeymoorAppDelegate* delegate, QObject* parent = nullptr);
     ~ZRDataMigrator() override;
 
     KeymoorAppDelegate* delegate() const { return m_delegate; }
     // The display of progress (none: nothing is shown). It must outlive the operations.
-    void setProgress(MigrationProgress* progress) { m_progress = progress; }
+    void setProgress(MigrationProgress* progress);
 
-    // ---- Delimited text export (ZRDataMigratorTextExport.cpp) ----
+    // ---- Delimited text export (ExportOptions, DelimitedTextExport) ----
 
     // The three delimiter options form a radio group: setting one sets the other two to the opposite.
-    bool exportAsCommaSeparated() const { return m_delimiterChoice == Delimiter::Comma; }
-    bool exportAsTabDelimited() const { return m_delimiterChoice == Delimiter::Tab; }
-    bool exportWithCustomDelimiter() const { return m_delimiterChoice == Delimiter::Custom; }
+    bool exportAsCommaSeparated() const;
+    bool exportAsTabDelimited() const;
+    bool exportWithCustomDelimiter() const;
     void setExportAsCommaSeparated(bool on);
     void setExportAsTabDelimited(bool on);
     void setExportWithCustomDelimiter(bool on);
-    QString customDelimiter() const { return m_customDelimiter; }
-    void setCustomDelimiter(const QString& delimiter) { m_customDelimiter = delimiter; }
-    bool includeHeadersInTextExport() const { return m_includeHeaders; }
-    void setIncludeHeadersInTextExport(bool on) { m_includeHeaders = on; }
+    QString customDelimiter() const;
+    void setCustomDelimiter(const QString& delimiter);
+    bool includeHeadersInTextExport() const;
+    void setIncludeHeadersInTextExport(bool on);
     // "," / one tab / the custom text, by the options.
     QString delimiter() const;
 
@@ -69,11 +70,7 @@ public:
     ExportFieldList exportableProductKeyPaths() const;
     // The list the options sheet shows, in the export order (made from the defaults on first use).
     ExportFieldList exportFields();
-    void setExportFields(const ExportFieldList& fields)
-    {
-        m_fields = fields;
-        m_fieldsLoaded = true;
-    }
+    void setExportFields(const ExportFieldList& fields);
     // Writes the `active` flags of the sheet's list back into "ZRActiveExportValuesDefaultsKey".
     void saveActiveExportFields();
 
@@ -83,7 +80,7 @@ public:
     // The header line (without the line end): the labels of the active fields, quoted as they are.
     static QString headerLine(const ExportFieldList& fields, const QString& delimiter);
 
-    // ---- Export folder and its import (ZRDataMigratorExport.cpp, ZRDataMigratorImport.cpp) ----
+    // ---- Export folder and its import (ExportFolderWriter, ExportFolderImporter) ----
 
     // Writes "Keymoor Export" (made unique) into `folder` from a second coordinator over the
     // library's store. Answers the export folder's path, or empty after the log lines.
@@ -91,12 +88,6 @@ public:
     bool exportManagedObjectContext(Persistence::ObjectContext* source, const QString& folder,
                                     QString* exportFolder = nullptr);
 
-    enum class ImportResult {
-        Imported, // the catalogue holds the import
-        Refused, // not imported, nothing changed (the person has been told why)
-        Restored, // the import failed and the library is back as it was before
-        RestoreFailed, // the import failed and so did the restore: the application must quit
-    };
     // Saves the catalogue, then imports. An export folder, its "Keymoor.xml", or an XML library of
     // an older version; `deleteExistingData` replaces the catalogue, else the import is merged.
     ImportResult importFromXML(const QString& path, bool deleteExistingData);
@@ -107,8 +98,10 @@ public:
                    const ZRNameMappings& mappings = {});
     // Deletes every product (and, through the delete rules, what belongs to it); saved when asked.
     bool deleteAllProductsFromManagedObjectContext(Persistence::ObjectContext* context, bool save = true);
+    // Replaces the catalogue with an XML library of an older version (after a backup).
+    ImportResult performImportFromLegacyXML(const QString& path);
 
-    // ---- Object-graph copies (ZRDataMigratorCopy.cpp, ZRDataMigratorLegacy.cpp) ----
+    // ---- Object-graph copies (ObjectGraphCopier) ----
 
     // Copies every object of `source` into `destination` and saves it; legacy sources (version 4
     // and below) go through the legacy copy.
@@ -116,10 +109,8 @@ public:
                                   const ZRNameMappings& mappings = {});
     // The two-pass copy of a legacy store: records first, then each attachment's bytes one by one.
     bool legacyCopyManagedObjectContext(Persistence::ObjectContext* source, Persistence::ObjectContext* destination);
-    // Replaces the catalogue with an XML library of an older version (after a backup).
-    ImportResult performImportFromLegacyXML(const QString& path);
 
-    // ---- Versions, backups, restore, upgrade (ZRDataMigratorUpgrade.cpp) ----
+    // ---- Versions (StoreVersionReader), backups, restore (LibraryBackups), upgrade (StoreUpgrader) ----
 
     static int currentModelVersion();
     static int versionForStoreURL(const QString& path);
@@ -143,7 +134,7 @@ public:
     // Copies an older store into a new store of the current model and puts it in the old one's place.
     bool performUpgradeStoreURL(const QString& storePath);
 
-    // ---- Progress (ZRDataMigratorProgress.cpp); callable from any thread ----
+    // ---- Progress (MigrationReporter); callable from any thread ----
 
     void showProgressPanel(const QString& message);
     void resetProgressIndicatorWithMax(int maximum);
@@ -161,49 +152,22 @@ public:
     // ---- Seams for tests ----
 
     // Free space of the volume that holds a path (default: the file system's answer).
-    void setFreeSpaceProvider(std::function<quint64(const QString&)> provider) { m_freeSpace = std::move(provider); }
+    void setFreeSpaceProvider(std::function<quint64(const QString&)> provider);
     // Called before each object of a copy; answering false makes the copy fail there.
-    void setCopyObjectHook(std::function<bool(const Persistence::ManagedObject*)> hook)
-    {
-        m_copyHook = std::move(hook);
-    }
+    void setCopyObjectHook(std::function<bool(const Persistence::ManagedObject*)> hook);
 
 signals:
     // The library was restored or replaced: views refetch everything.
     void libraryReloaded();
 
 private:
-    enum class Delimiter { Comma, Tab, Custom };
-    void setDelimiterChoice(Delimiter choice, bool on);
-
-    // Runs `work` on the main thread, waiting for it when `wait` (directly when already there).
-    void onMainThread(const std::function<void()>& work, bool wait = true) const;
-    int runAlert(const Alert& alert) const;
-    void alert(const QString& titleKey, const QString& messageText, bool critical = false) const;
-    void bumpCounter(MigrationProgress::Counter which);
-
-    bool copyEntityObjects(Persistence::ObjectContext* source, Persistence::ObjectContext* destination,
-                           const QString& entityName, const ZRNameMappings& mappings,
-                           ZRManagedObject::ReferenceMap& reference);
-    bool saveCopyDestination(Persistence::ObjectContext* destination);
-    bool copyLegacyRecords(Persistence::ObjectContext* source, Persistence::ObjectContext* destination,
-                           QList<QPair<Persistence::ObjectID, QString>>* pending);
-    void copyLegacyAttachmentBytes(Persistence::ObjectContext* source,
-                                   const QList<QPair<Persistence::ObjectID, QString>>& pending);
-    bool copyImportFiles(const QString& folder, bool replace, ZRNameMappings* mappings);
-    ImportResult restoreAfterFailedImport(const QString& backupPath);
-    void requestTermination();
-
     KeymoorAppDelegate* m_delegate;
-    MigrationProgress* m_progress = nullptr;
-    Delimiter m_delimiterChoice = Delimiter::Comma;
-    QString m_customDelimiter = QStringLiteral(";");
-    bool m_includeHeaders = false;
-    ExportFieldList m_fields;
-    bool m_fieldsLoaded = false;
-    QAtomicInt m_counters[4];
-    int m_barMaximum = 0;
-    QAtomicInt m_barValue;
-    std::function<quint64(const QString&)> m_freeSpace;
-    std::function<bool(const Persistence::ManagedObject*)> m_copyHook;
+    std::unique_ptr<MigrationReporter> m_reporter;
+    std::unique_ptr<ExportOptions> m_exportOptions;
+    std::unique_ptr<DelimitedTextExport> m_textExport;
+    std::unique_ptr<ObjectGraphCopier> m_copier;
+    std::unique_ptr<LibraryBackups> m_backups;
+    std::unique_ptr<StoreUpgrader> m_upgrader;
+    std::unique_ptr<ExportFolderWriter> m_exportWriter;
+    std::unique_ptr<ExportFolderImporter> m_importer;
 };

@@ -1,10 +1,13 @@
-#include "FolderCopy.h"
-#include "ZRDataMigrator.h"
+#include "maintenance/ExportFolderWriter.h"
+
 #include "ZRPathTools.h"
 #include "base/LibraryPaths.h"
 #include "base/Localization.h"
 #include "base/Log.h"
-#include "core/KeymoorAppDelegate.h"
+#include "maintenance/FolderCopy.h"
+#include "maintenance/MigrationReporter.h"
+#include "maintenance/ObjectGraphCopier.h"
+#include "maintenance/StoreVersionReader.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/StoreCoordinator.h"
@@ -13,9 +16,14 @@
 
 using namespace Persistence;
 
-QString ZRDataMigrator::performBackgroundExportToPath(const QString& folder)
+ExportFolderWriter::ExportFolderWriter(MigrationReporter& reporter, ObjectGraphCopier& copier)
+    : m_reporter(reporter)
+    , m_copier(copier)
+{ }
+
+QString ExportFolderWriter::performBackgroundExportToPath(const QString& folder)
 {
-    showProgressPanel(localizedString(QStringLiteral("ExportingProgressMessage")));
+    m_reporter.showProgressPanel(localizedString(QStringLiteral("ExportingProgressMessage")));
     QString exportFolder;
     bool exported = false;
     {
@@ -36,11 +44,11 @@ QString ZRDataMigrator::performBackgroundExportToPath(const QString& folder)
     if (!exported) {
         Log::write(QStringLiteral("Export to %1 failed!").arg(folder));
     }
-    endProgressSheet();
+    m_reporter.endProgressSheet();
     return exported ? exportFolder : QString();
 }
 
-bool ZRDataMigrator::exportManagedObjectContext(ObjectContext* source, const QString& folder, QString* exportFolder)
+bool ExportFolderWriter::exportManagedObjectContext(ObjectContext* source, const QString& folder, QString* exportFolder)
 {
     const QString operation = QStringLiteral("ZRDataMigrator::exportManagedObjectContext");
     if (!source) {
@@ -72,8 +80,8 @@ bool ZRDataMigrator::exportManagedObjectContext(ObjectContext* source, const QSt
         Log::write(QStringLiteral("Failed to copy icons: %1").arg(error));
         return false;
     }
-    const int current = currentModelVersion();
-    const auto model = managedObjectModelForVersion(current);
+    const int current = StoreVersionReader::currentModelVersion();
+    const auto model = StoreVersionReader::managedObjectModelForVersion(current);
     auto coordinator = model ? std::make_shared<StoreCoordinator>(model) : nullptr;
     StoreError storeError;
     PersistentStore* store = coordinator
@@ -85,5 +93,5 @@ bool ZRDataMigrator::exportManagedObjectContext(ObjectContext* source, const QSt
     }
     coordinator->setMetadata(store, {{QStringLiteral("ZRModelVersion"), current}});
     ObjectContext destination(coordinator);
-    return copyManagedObjectContext(source, &destination);
+    return m_copier.copyManagedObjectContext(source, &destination);
 }

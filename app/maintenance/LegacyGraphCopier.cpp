@@ -1,8 +1,10 @@
-#include "ZRDataMigrator.h"
+#include "maintenance/LegacyGraphCopier.h"
+
 #include "ZRPersistenceTools.h"
 #include "base/FileWriting.h"
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "maintenance/MigrationReporter.h"
 #include "model/AttachmentEntity.h"
 #include "model/ZRAttachmentContent.h"
 #include "persistence/ObjectContext.h"
@@ -12,6 +14,7 @@ using namespace Persistence;
 
 namespace {
 
+// The log lines name the operation by the public name callers know it by.
 const char* const Operation = "ZRDataMigrator::legacyCopyManagedObjectContext";
 
 bool isAttachmentEntity(const QString& entity)
@@ -21,13 +24,18 @@ bool isAttachmentEntity(const QString& entity)
 
 } // namespace
 
-bool ZRDataMigrator::legacyCopyManagedObjectContext(ObjectContext* source, ObjectContext* destination)
+LegacyGraphCopier::LegacyGraphCopier(MigrationReporter& reporter, const CopyObjectHook& copyHook)
+    : m_reporter(reporter)
+    , m_copyHook(copyHook)
+{ }
+
+bool LegacyGraphCopier::copy(ObjectContext* source, ObjectContext* destination)
 {
     if (!source || !destination) {
         return false;
     }
     Log::write(QStringLiteral("********* Migrating Legacy Library **********"));
-    QList<QPair<ObjectID, QString>> pending;
+    PendingBytes pending;
     if (!copyLegacyRecords(source, destination, &pending)) {
         return false;
     }
@@ -44,19 +52,18 @@ bool ZRDataMigrator::legacyCopyManagedObjectContext(ObjectContext* source, Objec
 // placeholder at once and the source context reset before each entity, so memory holds one
 // entity's records at most. Each attachment with content gets an empty content record whose file
 // the second pass writes.
-bool ZRDataMigrator::copyLegacyRecords(ObjectContext* source, ObjectContext* destination,
-                                       QList<QPair<ObjectID, QString>>* pending)
+bool LegacyGraphCopier::copyLegacyRecords(ObjectContext* source, ObjectContext* destination, PendingBytes* pending)
 {
     const QStringList entities = source->model().entityNames();
     if (entities.isEmpty()) {
         Log::write(QStringLiteral("Failed to retrieve entity names dictionary for migration!"));
         return false;
     }
-    resetProgressIndicatorWithMax(int(entities.size()));
+    m_reporter.resetProgressIndicatorWithMax(int(entities.size()));
     ZRManagedObject::ReferenceMap reference;
     for (const QString& entity : entities) {
         source->reset();
-        incrementProgressIndicator();
+        m_reporter.incrementProgressIndicator();
         if (entity == u"AttachmentContent") {
             continue;
         }
@@ -87,7 +94,7 @@ bool ZRDataMigrator::copyLegacyRecords(ObjectContext* source, ObjectContext* des
                 return false;
             }
             if (entity == u"Product") {
-                incrementProgressProductCount();
+                m_reporter.incrementProgressProductCount();
             } else if (isAttachmentEntity(entity)) {
                 Log::write(
                     QStringLiteral("Migrating AttachedFile: %1").arg(object->value(QStringLiteral("name")).toString()));
@@ -110,16 +117,16 @@ bool ZRDataMigrator::copyLegacyRecords(ObjectContext* source, ObjectContext* des
 
 // Second pass: the bytes of one attachment at a time. A failed attachment is counted, logged and
 // shown, and never fails the migration: its record stays, its file is missing.
-void ZRDataMigrator::copyLegacyAttachmentBytes(ObjectContext* source, const QList<QPair<ObjectID, QString>>& pending)
+void LegacyGraphCopier::copyLegacyAttachmentBytes(ObjectContext* source, const PendingBytes& pending)
 {
     Log::write(QStringLiteral("Exporting Legacy Formatted Attachments..."));
-    resetProgressIndicatorWithMax(int(pending.size()));
-    setProgressMessageString(localizedString(QStringLiteral("MigratingLegacyAttachments")));
+    m_reporter.resetProgressIndicatorWithMax(int(pending.size()));
+    m_reporter.setProgressMessageString(localizedString(QStringLiteral("MigratingLegacyAttachments")));
     for (const auto& [objectID, filePath] : pending) {
-        incrementProgressIndicator();
+        m_reporter.incrementProgressIndicator();
         ManagedObject* attachment = source->existingObjectWithID(objectID);
         if (!attachment) {
-            incrementProgressAttachmentFailedCount();
+            m_reporter.incrementProgressAttachmentFailedCount();
             Log::write(QStringLiteral(
                 "Unable to migrate attachment.  Migrator was unable to retrieve an unidentified attachment."));
             source->reset();
@@ -131,29 +138,30 @@ void ZRDataMigrator::copyLegacyAttachmentBytes(ObjectContext* source, const QLis
         const QByteArray bytes
             = content ? content->primitiveValue(QStringLiteral("contentData")).toByteArray() : QByteArray();
         if (bytes.isNull()) {
-            incrementProgressAttachmentFailedCount();
+            m_reporter.incrementProgressAttachmentFailedCount();
             Log::write(
                 QStringLiteral(
                     "Unable to migrate attachment %1.  Migrator was unable to retrieve the attachment's content.")
                     .arg(name));
-            alert(QStringLiteral("BadAttachmentContentTitle"),
-                  localizedFormat(QStringLiteral("BadAttachmentContentMessageFormat"), {name}));
+            m_reporter.alert(QStringLiteral("BadAttachmentContentTitle"),
+                             localizedFormat(QStringLiteral("BadAttachmentContentMessageFormat"), {name}));
         } else if (filePath.isEmpty()) {
-            incrementProgressAttachmentFailedCount();
+            m_reporter.incrementProgressAttachmentFailedCount();
             Log::write(
                 QStringLiteral("Unable to write attachment %1 to disk.  Missing filePath attribute value.").arg(name));
-            alert(QStringLiteral("MissingAttachmentFilePath"),
-                  localizedFormat(QStringLiteral("MissingAttachmentFilePathMessage"), {name}));
+            m_reporter.alert(QStringLiteral("MissingAttachmentFilePath"),
+                             localizedFormat(QStringLiteral("MissingAttachmentFilePathMessage"), {name}));
         } else {
             Log::write(QStringLiteral("Writing File:%1").arg(filePath));
             QString error;
             if (FileWriting::writeData(bytes, filePath, &error)) {
-                incrementProgressAttachmentCount();
+                m_reporter.incrementProgressAttachmentCount();
             } else {
-                incrementProgressAttachmentFailedCount();
+                m_reporter.incrementProgressAttachmentFailedCount();
                 Log::write(QStringLiteral("Failed to succussfully write %1 to disk!  Error:%2").arg(name, error));
-                alert(QStringLiteral("FailedToWriteAttachmentToDiskTitle"),
-                      localizedFormat(QStringLiteral("FailedToWriteAttachmentToDiskMessageFormat"), {name, error}));
+                m_reporter.alert(
+                    QStringLiteral("FailedToWriteAttachmentToDiskTitle"),
+                    localizedFormat(QStringLiteral("FailedToWriteAttachmentToDiskMessageFormat"), {name, error}));
             }
         }
         if (content) {

@@ -1,6 +1,9 @@
-#include "ZRDataMigrator.h"
+#include "maintenance/ObjectGraphCopier.h"
+
 #include "ZRPersistenceTools.h"
 #include "base/Log.h"
+#include "maintenance/LegacyGraphCopier.h"
+#include "maintenance/MigrationReporter.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
@@ -12,6 +15,7 @@ using namespace Persistence;
 
 namespace {
 
+// The log lines name the operation by the public name callers know it by.
 const char* const Operation = "ZRDataMigrator::copyManagedObjectContext";
 
 // The model version of the source: the model it was opened with, which the store's shape matched.
@@ -53,8 +57,17 @@ void applyMapping(ManagedObject* copy, const QHash<QString, QString>& mapping, b
 
 } // namespace
 
-bool ZRDataMigrator::copyManagedObjectContext(ObjectContext* source, ObjectContext* destination,
-                                              const ZRNameMappings& mappings)
+ObjectGraphCopier::ObjectGraphCopier(MigrationReporter& reporter)
+    : m_reporter(reporter)
+{ }
+
+bool ObjectGraphCopier::legacyCopyManagedObjectContext(ObjectContext* source, ObjectContext* destination)
+{
+    return LegacyGraphCopier(m_reporter, m_copyHook).copy(source, destination);
+}
+
+bool ObjectGraphCopier::copyManagedObjectContext(ObjectContext* source, ObjectContext* destination,
+                                                 const ZRNameMappings& mappings)
 {
     if (!source || !destination) {
         return false;
@@ -67,10 +80,10 @@ bool ZRDataMigrator::copyManagedObjectContext(ObjectContext* source, ObjectConte
         Log::write(QStringLiteral("Failed to retrieve entity names dictionary for migration!"));
         return false;
     }
-    resetProgressIndicatorWithMax(int(entities.size()));
+    m_reporter.resetProgressIndicatorWithMax(int(entities.size()));
     ZRManagedObject::ReferenceMap reference;
     for (const QString& entity : entities) {
-        incrementProgressIndicator();
+        m_reporter.incrementProgressIndicator();
         if (!copyEntityObjects(source, destination, entity, mappings, reference)) {
             return false;
         }
@@ -78,8 +91,8 @@ bool ZRDataMigrator::copyManagedObjectContext(ObjectContext* source, ObjectConte
     return saveCopyDestination(destination);
 }
 
-bool ZRDataMigrator::copyEntityObjects(ObjectContext* source, ObjectContext* destination, const QString& entity,
-                                       const ZRNameMappings& mappings, ZRManagedObject::ReferenceMap& reference)
+bool ObjectGraphCopier::copyEntityObjects(ObjectContext* source, ObjectContext* destination, const QString& entity,
+                                          const ZRNameMappings& mappings, ZRManagedObject::ReferenceMap& reference)
 {
     StoreError error;
     const auto objects = ZR_fetchAllForEntityName(*source, entity, &error);
@@ -130,10 +143,10 @@ bool ZRDataMigrator::copyEntityObjects(ObjectContext* source, ObjectContext* des
             if (takenUuids.contains(copy->value(QStringLiteral("uuid")).toString())) {
                 copy->setValue(QStringLiteral("uuid"), ZRManagedObject::newUUIDString());
             }
-            incrementProgressProductCount();
+            m_reporter.incrementProgressProductCount();
         } else if (entity == u"AttachmentContent") {
             applyMapping(copy, mappings.attachments, mappings.active);
-            incrementProgressAttachmentCount();
+            m_reporter.incrementProgressAttachmentCount();
         } else if (entity == u"Icon") {
             applyMapping(copy, mappings.icons, mappings.active);
         }
@@ -141,7 +154,7 @@ bool ZRDataMigrator::copyEntityObjects(ObjectContext* source, ObjectContext* des
     return true;
 }
 
-bool ZRDataMigrator::saveCopyDestination(ObjectContext* destination)
+bool ObjectGraphCopier::saveCopyDestination(ObjectContext* destination)
 {
     StoreError error;
     if (destination->save(&error)) {
