@@ -70,7 +70,7 @@ bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& pat
         }
     }
     ProductEntity* product = selectedProduct();
-    if (!product || !managedObjectContext() || m_mode == OpenMode::ReadOnly) {
+    if (!product || !managedObjectContext() || m_session->isReadOnly()) {
         return true;
     }
     const bool showProgress = totalFileSizeForFiles(paths) >= ProgressSheetThreshold;
@@ -83,7 +83,7 @@ bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& pat
     if (!onBackgroundThread) {
         const QList<AttachmentEntity*> attached = product->attachDocuments(paths);
         saveAction();
-        emit attachmentsChanged(product);
+        emit m_session->attachmentsChanged(product);
         if (!attached.isEmpty()) {
             emit selectAttachment(attached.last());
         }
@@ -110,7 +110,7 @@ bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& pat
 void KeymoorAppDelegate::startAttachmentImporter(ProductEntity* product, const QStringList& paths)
 {
     auto importer = std::make_unique<KMAttachmentImporter>(
-        product->objectID(), paths, m_context->coordinator(),
+        product->objectID(), paths, m_session->openedContext()->coordinator(),
         [this](KMAttachmentImporter* done) { attachmentImporterDidFinish(done); });
     KMAttachmentImporter* job = importer.get();
     QThread* thread = QThread::create([job] { job->import(); });
@@ -166,7 +166,7 @@ void KeymoorAppDelegate::waitForAttachmentImports()
 
 AttachmentEntity* KeymoorAppDelegate::refreshObjects(const QList<ObjectID>& ids)
 {
-    ObjectContext* context = m_context.get();
+    ObjectContext* context = m_session->openedContext();
     if (!context) {
         return nullptr;
     }
@@ -182,7 +182,7 @@ AttachmentEntity* KeymoorAppDelegate::refreshObjects(const QList<ObjectID>& ids)
         }
         context->refreshObject(object, true);
         if (auto* product = dynamic_cast<ProductEntity*>(object)) {
-            emit attachmentsChanged(product);
+            emit m_session->attachmentsChanged(product);
         }
         if (!first) {
             first = dynamic_cast<AttachmentEntity*>(object);
@@ -196,10 +196,10 @@ AttachmentEntity* KeymoorAppDelegate::refreshObjects(const QList<ObjectID>& ids)
 
 void KeymoorAppDelegate::mergeAttachedDocument(const ObjectID& id)
 {
-    if (id.isNull() || id.isTemporary() || !m_context) {
+    if (id.isNull() || id.isTemporary() || !m_session->openedContext()) {
         return;
     }
-    auto* attachment = dynamic_cast<AttachmentEntity*>(m_context->existingObjectWithID(id));
+    auto* attachment = dynamic_cast<AttachmentEntity*>(m_session->openedContext()->existingObjectWithID(id));
     if (!attachment) {
         return;
     }
@@ -264,7 +264,7 @@ void KeymoorAppDelegate::attachExistingFile()
 bool KeymoorAppDelegate::removeAttachedFiles(const QList<AttachmentEntity*>& attachments)
 {
     ObjectContext* context = managedObjectContext();
-    if (attachments.isEmpty() || !context || !m_ui || m_mode == OpenMode::ReadOnly) {
+    if (attachments.isEmpty() || !context || !m_ui || m_session->isReadOnly()) {
         return false;
     }
     QSet<QString> names;
@@ -295,7 +295,7 @@ bool KeymoorAppDelegate::removeAttachedFiles(const QList<AttachmentEntity*>& att
         }
     }
     for (ProductEntity* product : std::as_const(products)) {
-        emit attachmentsChanged(product);
+        emit m_session->attachmentsChanged(product);
     }
     return true;
 }
@@ -346,7 +346,7 @@ bool KeymoorAppDelegate::exportSelectedAttachmentsToFolder(const QList<Attachmen
                                                 : QStringLiteral("ExportSelectedAttachmentProgressMessage")));
     }
     ++m_runningAttachmentExports;
-    m_queue->start([this, exports, folder] {
+    m_session->backgroundOperationQueue()->start([this, exports, folder] {
         QStringList written;
         QStringList failed;
         for (const AttachmentExport& attachment : exports) {

@@ -39,7 +39,7 @@ bool KeymoorAppDelegate::importProductsFromFiles(const QStringList& paths)
     if (paths.isEmpty()) {
         return false;
     }
-    if (m_mode == OpenMode::ReadOnly || !managedObjectContext()) {
+    if (m_session->isReadOnly() || !managedObjectContext()) {
         Log::write(QStringLiteral("Error importing application: the library is not open for changes."));
         return false;
     }
@@ -56,23 +56,23 @@ bool KeymoorAppDelegate::importProductsFromFiles(const QStringList& paths)
         };
         QMetaObject::invokeMethod(this, finish, Qt::QueuedConnection);
     };
-    auto* operation
-        = new KMImportProductsOperation(paths, m_context->coordinator(), applicationLocator(), std::move(completion));
+    auto* operation = new KMImportProductsOperation(paths, m_session->openedContext()->coordinator(),
+                                                    applicationLocator(), std::move(completion));
     operation->setSaver([this](ObjectContext* context, StoreError* error) { return saveContext(context, error); });
     ++m_runningProductImports;
-    m_queue->start(operation);
+    m_session->backgroundOperationQueue()->start(operation);
     return true;
 }
 
 void KeymoorAppDelegate::productImportSaved(const SaveNotice& notice, const QList<ObjectID>& createdIDs)
 {
-    if (m_context) {
-        ContextLocker locker(m_context.get());
-        m_context->mergeChangesFromSaveNotice(notice);
+    if (m_session->openedContext()) {
+        ContextLocker locker(m_session->openedContext());
+        m_session->openedContext()->mergeChangesFromSaveNotice(notice);
     }
     addImportCounts(ImportCounts {int(createdIDs.size()), 0});
     if (!createdIDs.isEmpty()) {
-        emit productsChanged();
+        emit m_session->productsChanged();
     }
     emit selectAndScrollToProduct(createdIDs.isEmpty() ? ObjectID() : createdIDs.first());
 }

@@ -94,7 +94,7 @@ void KeymoorAppDelegate::startImportOperation(std::unique_ptr<KMImportOperation>
         m_ui->startProgress(localizedString(QStringLiteral("ImportTextProgressMessage")));
     }
     // What the import saves reaches the main context on the main thread, before its completion.
-    connect(operation->managedObjectContext(), &ObjectContext::didSave, m_context.get(),
+    connect(operation->managedObjectContext(), &ObjectContext::didSave, m_session->openedContext(),
             &ObjectContext::mergeChangesFromSaveNotice, Qt::QueuedConnection);
     KMImportOperation* job = operation.get();
     job->setCompletion([this](KMImportOperation* done) {
@@ -122,7 +122,7 @@ void KeymoorAppDelegate::importOperationDidFinish(KMImportOperation* operation)
     ImportCounts counts = done->counts();
     counts.failed = done->alert() || done->error() ? 1 : 0;
     addImportCounts(counts);
-    emit productsChanged();
+    emit m_session->productsChanged();
     // Several imports may run at once; the sheet stays until the last one is done.
     if (m_ui && m_fileImports.empty()) {
         m_ui->stopProgress();
