@@ -1,6 +1,7 @@
 // Opening the library: the writer lock, the start-up upgrade, the store and the main context.
 #include "LibrarySession.h"
 
+#include "AutosaveTimer.h"
 #include "LibraryLock.h"
 #include "base/AppInfo.h"
 #include "base/LibraryPaths.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThreadPool>
-#include <QTimer>
 
 using namespace Persistence;
 
@@ -44,8 +44,8 @@ LibrarySession::~LibrarySession()
     RegistrationAutofill::forgetUserDefaults(&m_prefs->defaults());
     m_queue->clear();
     m_queue->waitForDone();
-    if (m_autosaveTimer) {
-        m_autosaveTimer->stop();
+    if (m_autosave) {
+        m_autosave->stop();
     }
     // The context goes before the coordinator and the lock that guard its store.
     m_context.reset();

@@ -6,10 +6,10 @@
 #include <functional>
 #include <memory>
 
+class AutosaveTimer;
 class LibraryLock;
 class ProductEntity;
 class QThreadPool;
-class QTimer;
 class UserDefaults;
 class UserInterface;
 class UserPreferences;
@@ -92,6 +92,9 @@ public:
     // changes in memory. Answers whether everything is saved.
     bool saveAction();
 
+    // The clock the autosave runs on (Qt's timers unless a test gives its own); set it before the
+    // autosave starts.
+    void setAutosaveTimer(std::unique_ptr<AutosaveTimer> timer);
     // Starts the repeating autosave at the preferred interval (read once per launch).
     void startAutoSaveTimer();
     // The preferred interval changed: a running autosave starts over at the new period (one not yet
@@ -132,6 +135,7 @@ private:
     void logSaveError(const Persistence::StoreError& error) const;
     TerminateReply askAfterFailedQuitSave(const Persistence::StoreError& error);
     void runHousekeeping(Persistence::ObjectContext* context) const;
+    AutosaveTimer& autosaveTimer();
 
     UserInterface* m_ui;
     OpenMode m_mode;
@@ -141,7 +145,7 @@ private:
     std::shared_ptr<const Persistence::ObjectModel> m_model;
     std::shared_ptr<Persistence::StoreCoordinator> m_coordinator;
     std::unique_ptr<Persistence::ObjectContext> m_context;
-    QTimer* m_autosaveTimer = nullptr;
+    std::unique_ptr<AutosaveTimer> m_autosave;
     StoreUpgrader m_upgrader;
     StoreVersionCheck m_versionCheck;
     ContextSaver m_saver;

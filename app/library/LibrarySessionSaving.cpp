@@ -1,14 +1,13 @@
 // Saving the library: the save command, the autosave and the quit sequence.
 #include "LibraryHousekeeping.h"
 #include "LibrarySession.h"
+#include "QtAutosaveTimer.h"
 #include "base/LibraryPaths.h"
 #include "base/Localization.h"
 #include "base/Log.h"
 #include "base/UserInterface.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
-
-#include <QTimer>
 
 #include <algorithm>
 
@@ -63,35 +62,47 @@ bool LibrarySession::saveAction()
     return false;
 }
 
+void LibrarySession::setAutosaveTimer(std::unique_ptr<AutosaveTimer> timer)
+{
+    m_autosave = std::move(timer);
+    if (m_autosave) {
+        m_autosave->setTimeout([this] { saveAction(); });
+    }
+}
+
+AutosaveTimer& LibrarySession::autosaveTimer()
+{
+    if (!m_autosave) {
+        setAutosaveTimer(std::make_unique<QtAutosaveTimer>());
+    }
+    return *m_autosave;
+}
+
 void LibrarySession::startAutoSaveTimer()
 {
     if (isReadOnly()) {
         return;
     }
-    if (!m_autosaveTimer) {
-        m_autosaveTimer = new QTimer(this);
-        connect(m_autosaveTimer, &QTimer::timeout, this, [this] { saveAction(); });
-    }
     // A period from a hand-edited settings file may not fit a timer's milliseconds: cap it at a day.
     const double seconds = std::min(m_prefs->autoSaveTimeInterval(), MaximumAutosaveSeconds);
-    m_autosaveTimer->start(std::max(1, int(seconds * 1000)));
+    autosaveTimer().start(std::max(1, int(seconds * 1000)));
 }
 
 void LibrarySession::autoSaveTimeIntervalChanged()
 {
-    if (m_autosaveTimer && m_autosaveTimer->isActive()) {
+    if (m_autosave && m_autosave->isActive()) {
         startAutoSaveTimer();
     }
 }
 
 int LibrarySession::autoSaveTimerInterval() const
 {
-    return m_autosaveTimer && m_autosaveTimer->isActive() ? m_autosaveTimer->interval() : 0;
+    return m_autosave && m_autosave->isActive() ? m_autosave->interval() : 0;
 }
 
 void LibrarySession::applicationDidFinishLaunching()
 {
-    QTimer::singleShot(AutosaveStartDelayMs, this, &LibrarySession::startAutoSaveTimer);
+    autosaveTimer().callOnceAfter(AutosaveStartDelayMs, [this] { startAutoSaveTimer(); });
 }
 
 LibrarySession::TerminateReply LibrarySession::applicationShouldTerminate()
