@@ -6,16 +6,12 @@
 #include "base/UserInterface.h"
 #include "desktop/DesktopLauncher.h"
 #include "email/ZRRegistrationInfoScanner.h"
-#include "import/KMAttachmentImporter.h"
-#include "import/KMImportOperation.h"
+#include "library/BackgroundJobTracker.h"
 #include "maintenance/StoreVersionReader.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
-
-#include <QThread>
-#include <QThreadPool>
 
 using namespace Persistence;
 
@@ -38,24 +34,9 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
 
 KeymoorAppDelegate::~KeymoorAppDelegate()
 {
-    m_session->backgroundOperationQueue()->clear();
-    m_session->backgroundOperationQueue()->waitForDone();
-    // Running attach jobs finish first; their queued completions are dropped with this object.
-    for (RunningImport& running : m_importers) {
-        running.thread->wait();
-        delete running.thread;
-    }
-    m_importers.clear();
-    for (QThread* thread : m_mailImports) {
-        thread->wait();
-        delete thread;
-    }
-    m_mailImports.clear();
-    for (RunningFileImport& running : m_fileImports) {
-        running.thread->wait();
-        delete running.thread;
-    }
-    m_fileImports.clear();
+    // Running jobs finish first; their queued completions are dropped, as they would reach a
+    // controller that is going away.
+    m_session->jobs().shutDown();
     // The migrator uses the session; the session closes the library.
     m_migrator.reset();
     m_session.reset();

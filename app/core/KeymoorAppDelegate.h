@@ -19,12 +19,12 @@
 enum class AlertStyle;
 class AttachedEmail;
 class AttachmentEntity;
+class BackgroundJobTracker;
 class KMAttachmentImporter;
 class KMImportOperation;
 class ApplicationLocator;
 class DesktopLauncher;
 struct MailClientSelection;
-class QThread;
 struct ZRRegistrationInfo;
 class ProductEntity;
 class QThreadPool;
@@ -62,6 +62,8 @@ public:
 
     // The open library; everything below forwards to it under the controller's own names.
     LibrarySession& session() const { return *m_session; }
+    // Every background job (attaching, imports, exports, maintenance), counted by kind.
+    BackgroundJobTracker& jobs() const { return m_session->jobs(); }
 
     UserInterface* userInterface() const { return m_session->userInterface(); }
     UserPreferences& userPrefs() const { return m_session->userPrefs(); }
@@ -157,7 +159,7 @@ public:
     bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread);
     // Runs the event loop until every running attach job has completed (command line, tests).
     void waitForAttachmentImports();
-    int runningAttachmentImports() const { return int(m_importers.size() + m_mailImports.size()); }
+    int runningAttachmentImports() const;
 
     // Re-reads the objects in the main context, keeping its unsaved changes on top; answers the
     // first attached file among them (null when there is none).
@@ -317,7 +319,7 @@ public:
     bool actionImportYojimboSerialNumbers(bool overwrite);
     // Runs the event loop until every file import started here has finished (command line, tests).
     void waitForFileImports();
-    int runningFileImports() const { return int(m_fileImports.size()); }
+    int runningFileImports() const;
     // What the imports finished since the last call added and updated; resets the counts.
     ImportCounts takeImportCounts();
     // Adds the products an import made or changed to the counts (any thread).
@@ -337,7 +339,7 @@ public:
     bool importProductsFromFiles(const QStringList& paths);
     // Runs the event loop until every bundle import queued here has been merged (command line, tests).
     void waitForProductImports();
-    int runningProductImports() const { return m_runningProductImports; }
+    int runningProductImports() const;
 
     // The import commands, each with its own starting folder and kind: applications (starting in,
     // and remembering, "Import App Path"), preference panes, plug-ins (any file) and widgets.
@@ -390,11 +392,10 @@ private:
     bool upgradeStores(const QString& legacyPath, const QString& storePath);
     void attachMailSelection(const MailClientSelection& selection, const QString& folder);
     void startAttachmentImporter(ProductEntity* product, const QStringList& paths);
-    void attachmentImporterDidFinish(KMAttachmentImporter* importer);
+    void attachmentImporterDidFinish(const KMAttachmentImporter& importer);
     void attachDocumentsCompleted(const QList<Persistence::ObjectID>& ids);
-    void releaseImporter(KMAttachmentImporter* importer);
     void startImportOperation(std::unique_ptr<KMImportOperation> operation);
-    void importOperationDidFinish(KMImportOperation* operation);
+    void importOperationDidFinish(const KMImportOperation& operation);
     bool scanEmailUponImport() const;
     void attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames);
     // Shows an alert with one OK button when there is a user interface.
@@ -411,25 +412,10 @@ private:
     DesktopLauncher* m_launcher = nullptr;
     std::function<ProductEntity*()> m_selectedProduct;
     std::optional<bool> m_scanOverride;
-    struct RunningImport
-    {
-        std::unique_ptr<KMAttachmentImporter> importer;
-        QThread* thread = nullptr;
-    };
-    std::vector<RunningImport> m_importers;
-    std::vector<QThread*> m_mailImports;
-    struct RunningFileImport
-    {
-        std::unique_ptr<KMImportOperation> operation;
-        QThread* thread = nullptr;
-    };
-    std::vector<RunningFileImport> m_fileImports;
     CacheFileWriter m_cacheFileWriter;
     PrintPanel* m_printPanel = nullptr;
     std::shared_ptr<ZRProductsReport> m_productsReport;
     std::unique_ptr<ZRDataMigrator> m_migrator;
     mutable std::mutex m_importCountsMutex;
     ImportCounts m_importCounts;
-    int m_runningProductImports = 0;
-    int m_runningAttachmentExports = 0;
 };

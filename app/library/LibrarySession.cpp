@@ -2,6 +2,7 @@
 #include "LibrarySession.h"
 
 #include "AutosaveTimer.h"
+#include "BackgroundJobTracker.h"
 #include "LibraryLock.h"
 #include "base/AppInfo.h"
 #include "base/LibraryPaths.h"
@@ -17,7 +18,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QThreadPool>
 
 using namespace Persistence;
 
@@ -31,7 +31,7 @@ LibrarySession::LibrarySession(UserInterface* ui, OpenMode mode, UserDefaults* d
     : QObject(parent)
     , m_ui(ui)
     , m_mode(mode)
-    , m_queue(std::make_unique<QThreadPool>())
+    , m_jobs(std::make_unique<BackgroundJobTracker>())
 {
     Log::write(QStringLiteral("Starting Keymoor version: %1").arg(AppInfo::prettyAppVersion()));
     m_prefs = std::make_unique<UserPreferences>(defaults ? *defaults : UserDefaults::standard());
@@ -42,8 +42,8 @@ LibrarySession::LibrarySession(UserInterface* ui, OpenMode mode, UserDefaults* d
 LibrarySession::~LibrarySession()
 {
     RegistrationAutofill::forgetUserDefaults(&m_prefs->defaults());
-    m_queue->clear();
-    m_queue->waitForDone();
+    // Running jobs finish first; their completions are dropped.
+    m_jobs->shutDown();
     if (m_autosave) {
         m_autosave->stop();
     }
@@ -51,6 +51,11 @@ LibrarySession::~LibrarySession()
     m_context.reset();
     m_coordinator.reset();
     m_lock.reset();
+}
+
+QThreadPool* LibrarySession::backgroundOperationQueue() const
+{
+    return m_jobs->queue();
 }
 
 std::shared_ptr<const ObjectModel> LibrarySession::managedObjectModel()

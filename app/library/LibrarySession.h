@@ -7,6 +7,7 @@
 #include <memory>
 
 class AutosaveTimer;
+class BackgroundJobTracker;
 class LibraryLock;
 class ProductEntity;
 class QThreadPool;
@@ -55,7 +56,9 @@ public:
     UserPreferences& userPrefs() const { return *m_prefs; }
     OpenMode openMode() const { return m_mode; }
     bool isReadOnly() const { return m_mode == OpenMode::ReadOnly; }
-    QThreadPool* backgroundOperationQueue() const { return m_queue.get(); }
+    // Every background job of the running application, and the queue some of them run on.
+    BackgroundJobTracker& jobs() const { return *m_jobs; }
+    QThreadPool* backgroundOperationQueue() const;
 
     std::shared_ptr<const Persistence::ObjectModel> managedObjectModel();
     // The main context; opens (creating if needed) the library on the first call. Null when the
@@ -140,7 +143,7 @@ private:
     UserInterface* m_ui;
     OpenMode m_mode;
     std::unique_ptr<UserPreferences> m_prefs;
-    std::unique_ptr<QThreadPool> m_queue;
+    std::unique_ptr<BackgroundJobTracker> m_jobs;
     std::unique_ptr<LibraryLock> m_lock;
     std::shared_ptr<const Persistence::ObjectModel> m_model;
     std::shared_ptr<Persistence::StoreCoordinator> m_coordinator;
