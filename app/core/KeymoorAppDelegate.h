@@ -3,6 +3,7 @@
 #include "import/DelimitedTextOptions.h"
 #include "import/ImportCounts.h"
 #include "import/ZRDelimitedTextParsing.h"
+#include "library/LibrarySession.h"
 #include "persistence/ObjectID.h"
 
 #include <QList>
@@ -18,17 +19,15 @@
 enum class AlertStyle;
 class AttachedEmail;
 class AttachmentEntity;
+class BackgroundJobTracker;
 class KMAttachmentImporter;
 class KMImportOperation;
 class ApplicationLocator;
 class DesktopLauncher;
-class LibraryLock;
 struct MailClientSelection;
-class QThread;
 struct ZRRegistrationInfo;
 class ProductEntity;
 class QThreadPool;
-class QTimer;
 class UserDefaults;
 class UserInterface;
 class UserPreferences;
@@ -44,74 +43,71 @@ struct SaveNotice;
 struct StoreError;
 } // namespace Persistence
 
-// The one object that owns the catalogue while Keymoor runs: the library folder and its lock, the
-// main object context over the store, the default data, the autosave timer, saving and quitting.
-// The window, the command line and the tests all drive the application through it; it talks to the
-// person only through the UserInterface it is given.
+// The application controller the window, the command line and the tests drive Keymoor through. The
+// open library (its lock, the main context, the default data, saving, autosave and quitting) lives
+// in the LibrarySession it owns; the controller forwards those under their long-standing names and
+// runs the user commands on top. It talks to the person only through the UserInterface it is given.
 class KeymoorAppDelegate : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(KeymoorAppDelegate)
 
 public:
-    enum class OpenMode {
-        ReadWrite, // takes the library lock, creates and upgrades the library, seeds the defaults
-        ReadOnly, // for commands that only look: no lock, nothing created, nothing written
-    };
+    using OpenMode = LibrarySession::OpenMode;
 
     // `defaults` is the preferences store (the standard one unless a test gives its own).
     explicit KeymoorAppDelegate(UserInterface* ui, OpenMode mode = OpenMode::ReadWrite,
                                 UserDefaults* defaults = nullptr, QObject* parent = nullptr);
     ~KeymoorAppDelegate() override;
 
-    UserInterface* userInterface() const { return m_ui; }
-    UserPreferences& userPrefs() const { return *m_prefs; }
-    OpenMode openMode() const { return m_mode; }
-    QThreadPool* backgroundOperationQueue() const { return m_queue.get(); }
+    // The open library; everything below forwards to it under the controller's own names.
+    LibrarySession& session() const { return *m_session; }
+    // Every background job (attaching, imports, exports, maintenance), counted by kind.
+    BackgroundJobTracker& jobs() const { return m_session->jobs(); }
 
-    std::shared_ptr<const Persistence::ObjectModel> managedObjectModel();
+    UserInterface* userInterface() const { return m_session->userInterface(); }
+    UserPreferences& userPrefs() const { return m_session->userPrefs(); }
+    OpenMode openMode() const { return m_session->openMode(); }
+    QThreadPool* backgroundOperationQueue() const { return m_session->backgroundOperationQueue(); }
+
+    std::shared_ptr<const Persistence::ObjectModel> managedObjectModel() { return m_session->managedObjectModel(); }
     // The main context; opens (creating if needed) the library on the first call. Null when the
     // library cannot be opened: openError() says why, and the person has been told.
-    Persistence::ObjectContext* managedObjectContext();
-    QString openError() const { return m_openError; }
+    Persistence::ObjectContext* managedObjectContext() { return m_session->managedObjectContext(); }
+    QString openError() const { return m_session->openError(); }
 
-    // Brings the store on disk to the current model before it is opened: a legacy store beside the
-    // library folder and stores of older versions are backed up and upgraded, newer ones refused.
-    // Runs at most once per process; false when the application must quit.
-    bool upgradeLibrary();
+    // Brings the store on disk to the current model before it is opened (see LibrarySession); the
+    // controller's data migrator does the upgrading.
+    bool upgradeLibrary() { return m_session->upgradeLibrary(); }
 
     // The library-maintenance controller (made on first use, kept for the controller's life).
     ZRDataMigrator* dataMigrator();
     // Asks the application to quit (after a failed restore); the window and the command line act on it.
-    void requestTermination();
-    bool isTerminationRequested() const { return m_terminationRequested; }
+    void requestTermination() { m_session->requestTermination(); }
+    bool isTerminationRequested() const { return m_session->isTerminationRequested(); }
 
     // Seeds the currencies (once, when the catalogue has none) and refreshes Keymoor's own record.
-    void initializeDefaultData();
-    void initializeDefaultCurrencies();
-    void initializeDefaultProduct();
+    void initializeDefaultData() { m_session->initializeDefaultData(); }
+    void initializeDefaultCurrencies() { m_session->initializeDefaultCurrencies(); }
+    void initializeDefaultProduct() { m_session->initializeDefaultProduct(); }
     // The record of Keymoor itself: the product titled with the executable name.
-    ProductEntity* ownProduct();
-    static bool isOwnProduct(const ProductEntity* product);
+    ProductEntity* ownProduct() { return m_session->ownProduct(); }
+    static bool isOwnProduct(const ProductEntity* product) { return LibrarySession::isOwnProduct(product); }
 
     // Saves the main context if it has changes; on failure logs, tells the person and keeps the
     // changes in memory. Answers whether everything is saved.
-    bool saveAction();
+    bool saveAction() { return m_session->saveAction(); }
 
-    // Starts the repeating autosave at the preferred interval (read once per launch).
-    void startAutoSaveTimer();
-    // The preferred interval changed: a running autosave starts over at the new period (one not yet
-    // started reads it when it starts).
-    void autoSaveTimeIntervalChanged();
-    // The period of the running autosave in milliseconds; 0 while it is not running.
-    int autoSaveTimerInterval() const;
-    // Called when launching has finished: the autosave starts 3 seconds later.
-    void applicationDidFinishLaunching();
+    // The autosave (see LibrarySession).
+    void startAutoSaveTimer() { m_session->startAutoSaveTimer(); }
+    void autoSaveTimeIntervalChanged() { m_session->autoSaveTimeIntervalChanged(); }
+    int autoSaveTimerInterval() const { return m_session->autoSaveTimerInterval(); }
+    void applicationDidFinishLaunching() { m_session->applicationDidFinishLaunching(); }
 
-    enum class TerminateReply { Now, Cancel };
+    using TerminateReply = LibrarySession::TerminateReply;
     // The quit sequence: commit edits, save (asking what to do when that fails), then remove orphaned
     // files and the cache contents, also when the quit is cancelled.
-    TerminateReply applicationShouldTerminate();
+    TerminateReply applicationShouldTerminate() { return m_session->applicationShouldTerminate(); }
 
     // A new product, saved, for the person to fill in.
     ProductEntity* addNewProduct();
@@ -131,8 +127,11 @@ public:
     bool applyRegistrationInfo(ProductEntity* product, const ZRRegistrationInfo& info);
 
     // The window ends the text edit in progress so typed text reaches the catalogue before a save.
-    void setCommitEditingHandler(std::function<void()> handler) { m_commitEditing = std::move(handler); }
-    void gracefullyCommitEditing();
+    void setCommitEditingHandler(std::function<void()> handler)
+    {
+        m_session->setCommitEditingHandler(std::move(handler));
+    }
+    void gracefullyCommitEditing() { m_session->gracefullyCommitEditing(); }
 
     QString prettyAppVersion() const;
 
@@ -160,7 +159,7 @@ public:
     bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread);
     // Runs the event loop until every running attach job has completed (command line, tests).
     void waitForAttachmentImports();
-    int runningAttachmentImports() const { return int(m_importers.size() + m_mailImports.size()); }
+    int runningAttachmentImports() const;
 
     // Re-reads the objects in the main context, keeping its unsaved changes on top; answers the
     // first attached file among them (null when there is none).
@@ -320,7 +319,7 @@ public:
     bool actionImportYojimboSerialNumbers(bool overwrite);
     // Runs the event loop until every file import started here has finished (command line, tests).
     void waitForFileImports();
-    int runningFileImports() const { return int(m_fileImports.size()); }
+    int runningFileImports() const;
     // What the imports finished since the last call added and updated; resets the counts.
     ImportCounts takeImportCounts();
     // Adds the products an import made or changed to the counts (any thread).
@@ -340,7 +339,7 @@ public:
     bool importProductsFromFiles(const QStringList& paths);
     // Runs the event loop until every bundle import queued here has been merged (command line, tests).
     void waitForProductImports();
-    int runningProductImports() const { return m_runningProductImports; }
+    int runningProductImports() const;
 
     // The import commands, each with its own starting folder and kind: applications (starting in,
     // and remembering, "Import App Path"), preference panes, plug-ins (any file) and widgets.
@@ -385,21 +384,19 @@ signals:
     void selectAndScrollToProduct(const Persistence::ObjectID& productID);
 
 protected:
-    // Writes the main context to the store; tests replace it to make saving fail.
+    // Writes a context to the store (the session saves through it); tests replace it to make saving fail.
     virtual bool saveContext(Persistence::ObjectContext* context, Persistence::StoreError* error);
 
 private:
-    bool openLibrary();
+    void forwardSessionSignals();
     bool upgradeStores(const QString& legacyPath, const QString& storePath);
     void attachMailSelection(const MailClientSelection& selection, const QString& folder);
     void startAttachmentImporter(ProductEntity* product, const QStringList& paths);
-    void attachmentImporterDidFinish(KMAttachmentImporter* importer);
+    void attachmentImporterDidFinish(const KMAttachmentImporter& importer);
     void attachDocumentsCompleted(const QList<Persistence::ObjectID>& ids);
-    void releaseImporter(KMAttachmentImporter* importer);
     void startImportOperation(std::unique_ptr<KMImportOperation> operation);
-    void importOperationDidFinish(KMImportOperation* operation);
+    void importOperationDidFinish(const KMImportOperation& operation);
     bool scanEmailUponImport() const;
-    void reportOpenFailure(const QString& title, const QString& message);
     void attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames);
     // Shows an alert with one OK button when there is a user interface.
     void showNotice(AlertStyle style, const QString& title, const QString& message);
@@ -407,44 +404,18 @@ private:
     void productImportSaved(const Persistence::SaveNotice& notice, const QList<Persistence::ObjectID>& createdIDs);
     void productImportFailed(const Persistence::StoreError& error);
 
+    std::unique_ptr<LibrarySession> m_session;
+    // Shortcuts into the session for the command code.
     UserInterface* m_ui;
-    OpenMode m_mode;
-    std::unique_ptr<UserDefaults> m_ownDefaults;
-    std::unique_ptr<UserPreferences> m_prefs;
-    std::unique_ptr<QThreadPool> m_queue;
-    std::unique_ptr<LibraryLock> m_lock;
+    UserPreferences* m_prefs;
     std::unique_ptr<DesktopLauncher> m_systemLauncher;
     DesktopLauncher* m_launcher = nullptr;
-    std::shared_ptr<const Persistence::ObjectModel> m_model;
-    std::shared_ptr<Persistence::StoreCoordinator> m_coordinator;
-    std::unique_ptr<Persistence::ObjectContext> m_context;
-    QTimer* m_autosaveTimer = nullptr;
-    std::function<void()> m_commitEditing;
     std::function<ProductEntity*()> m_selectedProduct;
     std::optional<bool> m_scanOverride;
-    struct RunningImport
-    {
-        std::unique_ptr<KMAttachmentImporter> importer;
-        QThread* thread = nullptr;
-    };
-    std::vector<RunningImport> m_importers;
-    std::vector<QThread*> m_mailImports;
-    struct RunningFileImport
-    {
-        std::unique_ptr<KMImportOperation> operation;
-        QThread* thread = nullptr;
-    };
-    std::vector<RunningFileImport> m_fileImports;
     CacheFileWriter m_cacheFileWriter;
     PrintPanel* m_printPanel = nullptr;
     std::shared_ptr<ZRProductsReport> m_productsReport;
-    QString m_openError;
-    bool m_openAttempted = false;
-    bool m_upgradeAttempted = false;
-    bool m_terminationRequested = false;
     std::unique_ptr<ZRDataMigrator> m_migrator;
     mutable std::mutex m_importCountsMutex;
     ImportCounts m_importCounts;
-    int m_runningProductImports = 0;
-    int m_runningAttachmentExports = 0;
 };

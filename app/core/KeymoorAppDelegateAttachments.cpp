@@ -13,6 +13,7 @@
 #include "import/KMAttachmentImporter.h"
 #include "import/MailClientImport.h"
 #include "import/MailScriptHelper.h"
+#include "library/BackgroundJobTracker.h"
 #include "model/AttachedEmail.h"
 #include "model/AttachmentExport.h"
 #include "model/ProductEntity.h"
@@ -22,10 +23,7 @@
 #include "prefs/UserPreferences.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QThread>
-#include <QThreadPool>
 
 using namespace Persistence;
 
@@ -38,6 +36,17 @@ namespace {
 
 // Jobs of more than 2 MiB show the progress sheet.
 constexpr quint64 ProgressSheetThreshold = 2097153;
+
+// The kinds of background job of attaching and exporting.
+const QString AttachmentImportJob = QStringLiteral("KMAttachmentImporter");
+const QString MailImportJob = QStringLiteral("MailClientImport");
+const QString AttachmentExportJob = QStringLiteral("AttachmentExport");
+
+struct AttachmentExportResult
+{
+    QStringList written;
+    QStringList failedNames;
+};
 
 } // namespace
 
@@ -70,7 +79,7 @@ bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& pat
         }
     }
     ProductEntity* product = selectedProduct();
-    if (!product || !managedObjectContext() || m_mode == OpenMode::ReadOnly) {
+    if (!product || !managedObjectContext() || m_session->isReadOnly()) {
         return true;
     }
     const bool showProgress = totalFileSizeForFiles(paths) >= ProgressSheetThreshold;
@@ -83,7 +92,7 @@ bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& pat
     if (!onBackgroundThread) {
         const QList<AttachmentEntity*> attached = product->attachDocuments(paths);
         saveAction();
-        emit attachmentsChanged(product);
+        emit m_session->attachmentsChanged(product);
         if (!attached.isEmpty()) {
             emit selectAttachment(attached.last());
         }
@@ -109,29 +118,24 @@ bool KeymoorAppDelegate::attachDocumentsToSelectedProduct(const QStringList& pat
 
 void KeymoorAppDelegate::startAttachmentImporter(ProductEntity* product, const QStringList& paths)
 {
-    auto importer = std::make_unique<KMAttachmentImporter>(
-        product->objectID(), paths, m_context->coordinator(),
-        [this](KMAttachmentImporter* done) { attachmentImporterDidFinish(done); });
-    KMAttachmentImporter* job = importer.get();
-    QThread* thread = QThread::create([job] { job->import(); });
-    thread->setObjectName(QStringLiteral("KMAttachmentImporter"));
-    m_importers.push_back(RunningImport {std::move(importer), thread});
-    thread->start();
+    auto importer = std::make_shared<KMAttachmentImporter>(
+        product->objectID(), paths, m_session->openedContext()->coordinator(), KMAttachmentImporter::Completion());
+    m_session->jobs().start(
+        AttachmentImportJob,
+        [importer] {
+            importer->import();
+            return std::optional<QString>();
+        },
+        [this, importer] { attachmentImporterDidFinish(*importer); }, BackgroundJobTracker::Placement::OwnThread, this);
 }
 
-void KeymoorAppDelegate::attachmentImporterDidFinish(KMAttachmentImporter* importer)
+void KeymoorAppDelegate::attachmentImporterDidFinish(const KMAttachmentImporter& importer)
 {
-    // On the importer's thread: everything else happens on the main thread, in this order.
-    QMetaObject::invokeMethod(
-        this,
-        [this, importer] {
-            QList<ObjectID> ids = importer->importedIDs();
-            refreshObjects(ids + QList<ObjectID> {importer->productID()});
-            emit attachDocumentsToProductCompleted(ids);
-            attachDocumentsCompleted(ids);
-            releaseImporter(importer);
-        },
-        Qt::QueuedConnection);
+    // On the main thread, in this order.
+    QList<ObjectID> ids = importer.importedIDs();
+    refreshObjects(ids + QList<ObjectID> {importer.productID()});
+    emit attachDocumentsToProductCompleted(ids);
+    attachDocumentsCompleted(ids);
 }
 
 void KeymoorAppDelegate::attachDocumentsCompleted(const QList<ObjectID>& ids)
@@ -144,29 +148,19 @@ void KeymoorAppDelegate::attachDocumentsCompleted(const QList<ObjectID>& ids)
     }
 }
 
-void KeymoorAppDelegate::releaseImporter(KMAttachmentImporter* importer)
-{
-    for (auto it = m_importers.begin(); it != m_importers.end(); ++it) {
-        if (it->importer.get() == importer) {
-            it->thread->wait();
-            delete it->thread;
-            m_importers.erase(it);
-            return;
-        }
-    }
-}
-
 void KeymoorAppDelegate::waitForAttachmentImports()
 {
-    QEventLoop loop;
-    while (!m_importers.empty() || !m_mailImports.empty()) {
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    m_session->jobs().waitFor({AttachmentImportJob, MailImportJob});
+}
+
+int KeymoorAppDelegate::runningAttachmentImports() const
+{
+    return m_session->jobs().runningCount({AttachmentImportJob, MailImportJob});
 }
 
 AttachmentEntity* KeymoorAppDelegate::refreshObjects(const QList<ObjectID>& ids)
 {
-    ObjectContext* context = m_context.get();
+    ObjectContext* context = m_session->openedContext();
     if (!context) {
         return nullptr;
     }
@@ -182,7 +176,7 @@ AttachmentEntity* KeymoorAppDelegate::refreshObjects(const QList<ObjectID>& ids)
         }
         context->refreshObject(object, true);
         if (auto* product = dynamic_cast<ProductEntity*>(object)) {
-            emit attachmentsChanged(product);
+            emit m_session->attachmentsChanged(product);
         }
         if (!first) {
             first = dynamic_cast<AttachmentEntity*>(object);
@@ -196,10 +190,10 @@ AttachmentEntity* KeymoorAppDelegate::refreshObjects(const QList<ObjectID>& ids)
 
 void KeymoorAppDelegate::mergeAttachedDocument(const ObjectID& id)
 {
-    if (id.isNull() || id.isTemporary() || !m_context) {
+    if (id.isNull() || id.isTemporary() || !m_session->openedContext()) {
         return;
     }
-    auto* attachment = dynamic_cast<AttachmentEntity*>(m_context->existingObjectWithID(id));
+    auto* attachment = dynamic_cast<AttachmentEntity*>(m_session->openedContext()->existingObjectWithID(id));
     if (!attachment) {
         return;
     }
@@ -264,7 +258,7 @@ void KeymoorAppDelegate::attachExistingFile()
 bool KeymoorAppDelegate::removeAttachedFiles(const QList<AttachmentEntity*>& attachments)
 {
     ObjectContext* context = managedObjectContext();
-    if (attachments.isEmpty() || !context || !m_ui || m_mode == OpenMode::ReadOnly) {
+    if (attachments.isEmpty() || !context || !m_ui || m_session->isReadOnly()) {
         return false;
     }
     QSet<QString> names;
@@ -295,7 +289,7 @@ bool KeymoorAppDelegate::removeAttachedFiles(const QList<AttachmentEntity*>& att
         }
     }
     for (ProductEntity* product : std::as_const(products)) {
-        emit attachmentsChanged(product);
+        emit m_session->attachmentsChanged(product);
     }
     return true;
 }
@@ -345,28 +339,31 @@ bool KeymoorAppDelegate::exportSelectedAttachmentsToFolder(const QList<Attachmen
                                                 ? QStringLiteral("ExportSelectedAttachmentsProgressMessage")
                                                 : QStringLiteral("ExportSelectedAttachmentProgressMessage")));
     }
-    ++m_runningAttachmentExports;
-    m_queue->start([this, exports, folder] {
-        QStringList written;
-        QStringList failed;
-        for (const AttachmentExport& attachment : exports) {
-            const QString path = attachment.exportToFolder(folder);
-            if (path.isEmpty()) {
-                failed.append(attachment.name());
-            } else {
-                written.append(path);
+    auto result = std::make_shared<AttachmentExportResult>();
+    m_session->jobs().start(
+        AttachmentExportJob,
+        [exports, folder, result]() -> std::optional<QString> {
+            for (const AttachmentExport& attachment : exports) {
+                const QString path = attachment.exportToFolder(folder);
+                if (path.isEmpty()) {
+                    result->failedNames.append(attachment.name());
+                } else {
+                    result->written.append(path);
+                }
             }
-        }
-        QMetaObject::invokeMethod(
-            this, [this, written, failed] { attachmentExportDidFinish(written, failed); }, Qt::QueuedConnection);
-    });
+            if (result->failedNames.isEmpty()) {
+                return std::nullopt;
+            }
+            return result->failedNames.join(QStringLiteral(", "));
+        },
+        [this, result] { attachmentExportDidFinish(result->written, result->failedNames); },
+        BackgroundJobTracker::Placement::Queue, this);
     return true;
 }
 
 void KeymoorAppDelegate::attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames)
 {
-    --m_runningAttachmentExports;
-    if (m_ui && m_runningAttachmentExports == 0) {
+    if (m_ui && m_session->jobs().runningCount(AttachmentExportJob) == 0) {
         m_ui->stopProgress();
     }
     if (!failedNames.isEmpty()) {
@@ -379,10 +376,7 @@ void KeymoorAppDelegate::attachmentExportDidFinish(const QStringList& written, c
 
 void KeymoorAppDelegate::waitForAttachmentExports()
 {
-    QEventLoop loop;
-    while (m_runningAttachmentExports > 0) {
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    m_session->jobs().waitFor(AttachmentExportJob);
 }
 
 void KeymoorAppDelegate::showMissingScriptAlert(const QString& helperName)
@@ -406,27 +400,21 @@ bool KeymoorAppDelegate::importSelectedMailViaHelper(const QString& helperName)
     if (m_ui) {
         m_ui->startProgress(localizedString(QStringLiteral("ImportingSelectedMailMessage")));
     }
-    auto self = std::make_shared<QThread*>(nullptr);
-    QThread* thread = QThread::create([this, self, &helper, helperPath, folder] {
-        const MailClientSelection selection = MailClientImport::fetchSelection(helper, helperPath, folder);
-        QMetaObject::invokeMethod(
-            this,
-            [this, self, selection, folder] {
-                attachMailSelection(selection, folder);
-                if (m_ui) {
-                    m_ui->stopProgress();
-                }
-                QThread* done = *self;
-                m_mailImports.erase(std::find(m_mailImports.begin(), m_mailImports.end(), done));
-                done->wait();
-                delete done;
-            },
-            Qt::QueuedConnection);
-    });
-    *self = thread;
-    thread->setObjectName(QStringLiteral("MailClientImport"));
-    m_mailImports.push_back(thread);
-    thread->start();
+    // The helper runs on a thread of its own; the attaching happens on the main thread.
+    auto selection = std::make_shared<MailClientSelection>();
+    m_session->jobs().start(
+        MailImportJob,
+        [selection, &helper, helperPath, folder] {
+            *selection = MailClientImport::fetchSelection(helper, helperPath, folder);
+            return std::optional<QString>();
+        },
+        [this, selection, folder] {
+            attachMailSelection(*selection, folder);
+            if (m_ui) {
+                m_ui->stopProgress();
+            }
+        },
+        BackgroundJobTracker::Placement::OwnThread, this);
     return true;
 }
 

@@ -6,18 +6,20 @@
 #include "base/UserInterface.h"
 #include "desktop/ApplicationLocator.h"
 #include "import/KMImportProductsOperation.h"
+#include "library/BackgroundJobTracker.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QThreadPool>
 
 using namespace Persistence;
 
 namespace {
+
+// The kind of background job of the application-bundle import.
+const QString ProductImportJob = QStringLiteral("KMImportProductsOperation");
 
 QStringList bundleExtensions()
 {
@@ -39,40 +41,46 @@ bool KeymoorAppDelegate::importProductsFromFiles(const QStringList& paths)
     if (paths.isEmpty()) {
         return false;
     }
-    if (m_mode == OpenMode::ReadOnly || !managedObjectContext()) {
+    if (m_session->isReadOnly() || !managedObjectContext()) {
         Log::write(QStringLiteral("Error importing application: the library is not open for changes."));
         return false;
     }
-    // Called on the operation's thread: the main context is only touched on the main thread, and a
-    // controller that is gone by then drops the call.
-    auto completion = [this](const KMImportProductsOperation::Outcome& outcome) {
-        const auto finish = [this, outcome] {
-            --m_runningProductImports;
-            if (outcome.saved) {
-                productImportSaved(outcome.saveNotice, outcome.createdIDs);
-            } else {
-                productImportFailed(outcome.error);
-            }
-        };
-        QMetaObject::invokeMethod(this, finish, Qt::QueuedConnection);
-    };
-    auto* operation
-        = new KMImportProductsOperation(paths, m_context->coordinator(), applicationLocator(), std::move(completion));
+    // The operation reports on the queue's thread; the main context is only touched on the main
+    // thread, when the job completes.
+    auto outcome = std::make_shared<KMImportProductsOperation::Outcome>();
+    auto operation = std::make_shared<KMImportProductsOperation>(
+        paths, m_session->openedContext()->coordinator(), applicationLocator(),
+        [outcome](const KMImportProductsOperation::Outcome& result) { *outcome = result; });
     operation->setSaver([this](ObjectContext* context, StoreError* error) { return saveContext(context, error); });
-    ++m_runningProductImports;
-    m_queue->start(operation);
+    m_session->jobs().start(
+        ProductImportJob,
+        [operation, outcome]() -> std::optional<QString> {
+            operation->main();
+            if (outcome->saved) {
+                return std::nullopt;
+            }
+            return outcome->error.toString();
+        },
+        [this, outcome] {
+            if (outcome->saved) {
+                productImportSaved(outcome->saveNotice, outcome->createdIDs);
+            } else {
+                productImportFailed(outcome->error);
+            }
+        },
+        BackgroundJobTracker::Placement::Queue, this);
     return true;
 }
 
 void KeymoorAppDelegate::productImportSaved(const SaveNotice& notice, const QList<ObjectID>& createdIDs)
 {
-    if (m_context) {
-        ContextLocker locker(m_context.get());
-        m_context->mergeChangesFromSaveNotice(notice);
+    if (m_session->openedContext()) {
+        ContextLocker locker(m_session->openedContext());
+        m_session->openedContext()->mergeChangesFromSaveNotice(notice);
     }
     addImportCounts(ImportCounts {int(createdIDs.size()), 0});
     if (!createdIDs.isEmpty()) {
-        emit productsChanged();
+        emit m_session->productsChanged();
     }
     emit selectAndScrollToProduct(createdIDs.isEmpty() ? ObjectID() : createdIDs.first());
 }
@@ -87,10 +95,12 @@ void KeymoorAppDelegate::productImportFailed(const StoreError& error)
 
 void KeymoorAppDelegate::waitForProductImports()
 {
-    QEventLoop loop;
-    while (m_runningProductImports > 0) {
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    m_session->jobs().waitFor(ProductImportJob);
+}
+
+int KeymoorAppDelegate::runningProductImports() const
+{
+    return m_session->jobs().runningCount(ProductImportJob);
 }
 
 void KeymoorAppDelegate::importNewProduct()

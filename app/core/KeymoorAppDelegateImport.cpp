@@ -8,15 +8,17 @@
 #include "import/KMImportMacHeist3DataFileOperation.h"
 #include "import/MailScriptHelper.h"
 #include "import/SerialKeeperImporter.h"
+#include "library/BackgroundJobTracker.h"
 #include "persistence/ObjectContext.h"
 
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QThread>
 
 using namespace Persistence;
 
 namespace {
+
+// The kind of background job of the imports of other programs' files.
+const QString FileImportJob = QStringLiteral("KMImportOperation");
 
 // Starts an import of each path with the extension (ignoring case); answers the others in order.
 QStringList takePathsWithExtension(const QStringList& paths, const QString& extension,
@@ -94,44 +96,36 @@ void KeymoorAppDelegate::startImportOperation(std::unique_ptr<KMImportOperation>
         m_ui->startProgress(localizedString(QStringLiteral("ImportTextProgressMessage")));
     }
     // What the import saves reaches the main context on the main thread, before its completion.
-    connect(operation->managedObjectContext(), &ObjectContext::didSave, m_context.get(),
+    connect(operation->managedObjectContext(), &ObjectContext::didSave, m_session->openedContext(),
             &ObjectContext::mergeChangesFromSaveNotice, Qt::QueuedConnection);
-    KMImportOperation* job = operation.get();
-    job->setCompletion([this](KMImportOperation* done) {
-        QMetaObject::invokeMethod(
-            this, [this, done] { importOperationDidFinish(done); }, Qt::QueuedConnection);
-    });
-    QThread* thread = QThread::create([job] { job->start(); });
-    thread->setObjectName(QStringLiteral("KMImportOperation"));
-    m_fileImports.push_back(RunningFileImport {std::move(operation), thread});
-    thread->start();
+    std::shared_ptr<KMImportOperation> job = std::move(operation);
+    m_session->jobs().start(
+        FileImportJob,
+        [job]() -> std::optional<QString> {
+            job->start();
+            if (const auto error = job->error()) {
+                return error->description;
+            }
+            return std::nullopt;
+        },
+        [this, job] { importOperationDidFinish(*job); }, BackgroundJobTracker::Placement::OwnThread, this);
 }
 
-void KeymoorAppDelegate::importOperationDidFinish(KMImportOperation* operation)
+void KeymoorAppDelegate::importOperationDidFinish(const KMImportOperation& done)
 {
-    auto running = std::find_if(m_fileImports.begin(), m_fileImports.end(),
-                                [operation](const RunningFileImport& r) { return r.operation.get() == operation; });
-    if (running == m_fileImports.end()) {
-        return;
-    }
-    running->thread->wait();
-    delete running->thread;
-    std::unique_ptr<KMImportOperation> done = std::move(running->operation);
-    m_fileImports.erase(running);
-
-    ImportCounts counts = done->counts();
-    counts.failed = done->alert() || done->error() ? 1 : 0;
+    ImportCounts counts = done.counts();
+    counts.failed = done.alert() || done.error() ? 1 : 0;
     addImportCounts(counts);
-    emit productsChanged();
+    emit m_session->productsChanged();
     // Several imports may run at once; the sheet stays until the last one is done.
-    if (m_ui && m_fileImports.empty()) {
+    if (m_ui && runningFileImports() == 0) {
         m_ui->stopProgress();
     }
     if (m_ui) {
-        if (const auto alert = done->alert()) {
+        if (const auto alert = done.alert()) {
             m_ui->runAlert(*alert);
         }
-        if (const auto error = done->error()) {
+        if (const auto error = done.error()) {
             m_ui->presentError(*error);
         }
     }
@@ -139,10 +133,12 @@ void KeymoorAppDelegate::importOperationDidFinish(KMImportOperation* operation)
 
 void KeymoorAppDelegate::waitForFileImports()
 {
-    QEventLoop loop;
-    while (!m_fileImports.empty()) {
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-    }
+    m_session->jobs().waitFor(FileImportJob);
+}
+
+int KeymoorAppDelegate::runningFileImports() const
+{
+    return m_session->jobs().runningCount(FileImportJob);
 }
 
 ImportCounts KeymoorAppDelegate::takeImportCounts()

@@ -62,7 +62,7 @@ bool changeIcon(KeymoorAppDelegate* delegate, ProductEntity* product, Change cha
     UndoStep step(product);
     const bool changed = change();
     if (changed) {
-        emit delegate->productChanged(product);
+        emit delegate->session().productChanged(product);
     }
     return changed;
 }
@@ -152,7 +152,7 @@ bool KeymoorAppDelegate::locateApp(ProductEntity* product)
             QStringLiteral("%1: %2 is not an application bundle.").arg(operationName("locateApp"), paths->first()));
         return false;
     }
-    emit productChanged(product);
+    emit m_session->productChanged(product);
     return true;
 }
 
@@ -183,7 +183,7 @@ bool KeymoorAppDelegate::updateInfoForApp(ProductEntity* product)
 bool KeymoorAppDelegate::updateInfoForApp(ProductEntity* product, ApplicationLocator& locator)
 {
     // Keymoor's own record describes this program and is refreshed at start-up, not from a bundle.
-    if (!product || m_mode == OpenMode::ReadOnly || isOwnProduct(product)) {
+    if (!product || m_session->isReadOnly() || isOwnProduct(product)) {
         return false;
     }
     const QString path = product->installedApplicationPath(locator);
@@ -195,7 +195,7 @@ bool KeymoorAppDelegate::updateInfoForApp(ProductEntity* product, ApplicationLoc
         product->setBasicBundleInfoFromAppPath(path);
         product->setExternalIconFromAppPath(path);
     }
-    emit productChanged(product);
+    emit m_session->productChanged(product);
     return true;
 }
 
@@ -213,7 +213,7 @@ int KeymoorAppDelegate::updateAllAppInfo(const QList<ProductEntity*>& products)
 
 bool KeymoorAppDelegate::addAppIcon(ProductEntity* product)
 {
-    if (!product || !m_ui || m_mode == OpenMode::ReadOnly) {
+    if (!product || !m_ui || m_session->isReadOnly()) {
         return false;
     }
     OpenPanelOptions options;
@@ -232,14 +232,14 @@ bool KeymoorAppDelegate::addAppIcon(ProductEntity* product)
         changed = product->setExternalIconFromAppPath(path) || changed;
     }
     if (changed) {
-        emit productChanged(product);
+        emit m_session->productChanged(product);
     }
     return changed;
 }
 
 bool KeymoorAppDelegate::removeAppIcon(ProductEntity* product)
 {
-    if (!product || m_mode == OpenMode::ReadOnly) {
+    if (!product || m_session->isReadOnly()) {
         return false;
     }
     return changeIcon(this, product, [product] { return product->setExternalIcon(QByteArray()); });
@@ -247,7 +247,7 @@ bool KeymoorAppDelegate::removeAppIcon(ProductEntity* product)
 
 bool KeymoorAppDelegate::fileDroppedFile(ProductEntity* product, const QString& path)
 {
-    if (!product || path.isEmpty() || m_mode == OpenMode::ReadOnly) {
+    if (!product || path.isEmpty() || m_session->isReadOnly()) {
         return false;
     }
     return changeIcon(this, product, [product, &path] { return product->setExternalIconFromAppPath(path); });
@@ -256,7 +256,7 @@ bool KeymoorAppDelegate::fileDroppedFile(ProductEntity* product, const QString& 
 bool KeymoorAppDelegate::fileDroppedImage(ProductEntity* product, const QByteArray& imageBytes)
 {
     // Dropping "no image" must not reset the icon the way removeAppIcon does.
-    if (!product || imageBytes.isEmpty() || m_mode == OpenMode::ReadOnly) {
+    if (!product || imageBytes.isEmpty() || m_session->isReadOnly()) {
         return false;
     }
     return changeIcon(this, product, [product, &imageBytes] { return product->setExternalIcon(imageBytes); });

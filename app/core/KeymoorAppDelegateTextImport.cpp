@@ -79,7 +79,7 @@ std::optional<ImportCounts> KeymoorAppDelegate::importProductsArray(const Delimi
         }
         return std::nullopt;
     }
-    emit productsChanged();
+    emit m_session->productsChanged();
     addImportCounts(importer.counts());
     return importer.counts();
 }
@@ -97,7 +97,7 @@ ImportCounts KeymoorAppDelegate::importProductStrings(const QStringList& lines, 
         }
         saveAction();
     }
-    emit productsChanged();
+    emit m_session->productsChanged();
     addImportCounts(counts);
     return counts;
 }

@@ -6,15 +6,18 @@
 #include "base/Localization.h"
 #include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
+#include "library/BackgroundJobTracker.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "prefs/UserPreferences.h"
 
 #include <QAction>
 #include <QDir>
 #include <QMenu>
-#include <QThread>
 
 namespace {
+
+// The kind of background job of the maintenance commands.
+const QString MaintenanceJob = QStringLiteral("MaintenanceMenu");
 
 QString expandedFolder(const QString& folder)
 {
@@ -44,10 +47,9 @@ MaintenanceMenu::MaintenanceMenu(KeymoorAppDelegate* delegate, QWidget* window)
 
 MaintenanceMenu::~MaintenanceMenu()
 {
-    if (m_thread) {
-        m_thread->wait();
-    }
     if (m_delegate) {
+        // The running work reports to the progress sheet, which goes with the window.
+        m_delegate->jobs().waitForWorkToReturn(MaintenanceJob);
         m_delegate->dataMigrator()->setProgress(nullptr);
     }
 }
@@ -61,24 +63,35 @@ void MaintenanceMenu::addActionsTo(QMenu* menu)
     }
 }
 
+bool MaintenanceMenu::isRunning() const
+{
+    return m_delegate && m_delegate->jobs().runningCount(MaintenanceJob) > 0;
+}
+
+void MaintenanceMenu::setActionsEnabled(bool enabled)
+{
+    for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
+        action->setEnabled(enabled);
+    }
+}
+
 void MaintenanceMenu::runInBackground(std::function<void()> work)
 {
-    if (m_thread) {
+    if (!m_delegate || isRunning()) {
         return;
     }
-    for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
-        action->setEnabled(false);
-    }
-    m_thread = QThread::create(std::move(work));
-    connect(m_thread, &QThread::finished, this, [this] {
-        m_thread->deleteLater();
-        m_thread = nullptr;
-        for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
-            action->setEnabled(true);
-        }
-        emit finished();
-    });
-    m_thread->start();
+    setActionsEnabled(false);
+    m_delegate->jobs().start(
+        MaintenanceJob,
+        [work = std::move(work)] {
+            work();
+            return std::optional<QString>();
+        },
+        [this] {
+            setActionsEnabled(true);
+            emit finished();
+        },
+        BackgroundJobTracker::Placement::OwnThread, this);
 }
 
 void MaintenanceMenu::exportWithOptions()

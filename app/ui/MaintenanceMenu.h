@@ -10,12 +10,11 @@ class KeymoorAppDelegate;
 class MigrationProgressSheet;
 class QAction;
 class QMenu;
-class QThread;
 class QWidget;
 
 // The library-maintenance commands of the main window: the delimited export (with and without the
 // options sheet), the export folder, the import of an export folder and a backup. The long work runs
-// on a thread of its own under the maintenance progress sheet, which keeps the window from being
+// as a background job on a thread of its own under the maintenance progress sheet, which keeps the window from being
 // edited meanwhile; the products list is refetched when the library changed.
 class MaintenanceMenu : public QObject
 {
@@ -27,7 +26,8 @@ public:
     ~MaintenanceMenu() override;
 
     void addActionsTo(QMenu* menu);
-    bool isRunning() const { return m_thread != nullptr; }
+    // Whether a maintenance job started here is running.
+    bool isRunning() const;
 
     // The commands (also callable by tests).
     void exportWithOptions(); // the options sheet, then the save dialog
@@ -45,11 +45,11 @@ signals:
 
 private:
     void runInBackground(std::function<void()> work);
+    void setActionsEnabled(bool enabled);
 
     QPointer<KeymoorAppDelegate> m_delegate;
     QWidget* m_window;
     MigrationProgressSheet* m_sheet;
-    QThread* m_thread = nullptr;
     QAction* m_exportOptions;
     QAction* m_exportCsv;
     QAction* m_exportFolder;

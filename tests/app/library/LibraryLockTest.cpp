@@ -1,4 +1,4 @@
-#include "core/LibraryLock.h"
+#include "library/LibraryLock.h"
 
 #include <QCoreApplication>
 #include <QFile>
