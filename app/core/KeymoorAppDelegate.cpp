@@ -86,7 +86,7 @@ bool KeymoorAppDelegate::upgradeStores(const QString& legacyPath, const QString&
 ZRDataMigrator* KeymoorAppDelegate::dataMigrator()
 {
     if (!m_migrator) {
-        m_migrator = std::make_unique<ZRDataMigrator>(this);
+        m_migrator = std::make_unique<ZRDataMigrator>(m_session.get());
     }
     return m_migrator.get();
 }

@@ -1,6 +1,6 @@
 #include "maintenance/ZRDataMigrator.h"
 
-#include "core/KeymoorAppDelegate.h"
+#include "library/LibrarySession.h"
 #include "maintenance/DelimitedTextExport.h"
 #include "maintenance/ExportFolderImporter.h"
 #include "maintenance/ExportFolderWriter.h"
@@ -11,22 +11,21 @@
 #include "maintenance/StoreUpgrader.h"
 #include "maintenance/StoreVersionReader.h"
 
-// The controller is asked for: the person's interface and the preferences (once, here), the main
+// The session is asked for: the person's interface and the preferences (once, here), the main
 // context (each time an operation needs it, since the start-up upgrade runs before the library is
 // open), and the request to quit. It also receives the main-thread hand-offs.
-ZRDataMigrator::ZRDataMigrator(KeymoorAppDelegate* delegate, QObject* parent)
+ZRDataMigrator::ZRDataMigrator(LibrarySession* session, QObject* parent)
     : QObject(parent)
-    , m_delegate(delegate)
+    , m_session(session)
 {
-    const MainContextProvider mainContext
-        = [this] { return m_delegate ? m_delegate->managedObjectContext() : nullptr; };
+    const MainContextProvider mainContext = [this] { return m_session ? m_session->managedObjectContext() : nullptr; };
     const auto reloaded = [this] { emit libraryReloaded(); };
     std::function<void()> terminate;
-    if (m_delegate) {
-        terminate = [this] { m_delegate->requestTermination(); };
+    if (m_session) {
+        terminate = [this] { m_session->requestTermination(); };
     }
-    m_reporter = std::make_unique<MigrationReporter>(m_delegate, m_delegate ? m_delegate->userInterface() : nullptr);
-    m_exportOptions = std::make_unique<ExportOptions>(m_delegate ? &m_delegate->userPrefs() : nullptr);
+    m_reporter = std::make_unique<MigrationReporter>(m_session, m_session ? m_session->userInterface() : nullptr);
+    m_exportOptions = std::make_unique<ExportOptions>(m_session ? &m_session->userPrefs() : nullptr);
     m_textExport = std::make_unique<DelimitedTextExport>(*m_exportOptions, *m_reporter, mainContext);
     m_copier = std::make_unique<ObjectGraphCopier>(*m_reporter);
     m_backups = std::make_unique<LibraryBackups>(*m_reporter, *m_copier, mainContext, reloaded, terminate);

@@ -15,7 +15,7 @@ class DelimitedTextExport;
 class ExportFolderImporter;
 class ExportFolderWriter;
 class ExportOptions;
-class KeymoorAppDelegate;
+class LibrarySession;
 class LibraryBackups;
 class MigrationReporter;
 class ObjectGraphCopier;
@@ -43,10 +43,10 @@ class ZRDataMigrator : public QObject
 public:
     using ImportResult = LibraryImportResult;
 
-    explicit ZRDataMigrator(KeymoorAppDelegate* delegate, QObject* parent = nullptr);
+    explicit ZRDataMigrator(LibrarySession* session, QObject* parent = nullptr);
     ~ZRDataMigrator() override;
 
-    KeymoorAppDelegate* delegate() const { return m_delegate; }
+    LibrarySession* session() const { return m_session; }
     // The display of progress (none: nothing is shown). It must outlive the operations.
     void setProgress(MigrationProgress* progress);
 
@@ -161,7 +161,7 @@ signals:
     void libraryReloaded();
 
 private:
-    KeymoorAppDelegate* m_delegate;
+    LibrarySession* m_session;
     std::unique_ptr<MigrationReporter> m_reporter;
     std::unique_ptr<ExportOptions> m_exportOptions;
     std::unique_ptr<DelimitedTextExport> m_textExport;

@@ -4,13 +4,13 @@
 #include "../../support/TemporaryUserFolders.h"
 #include "base/LibraryPaths.h"
 #include "base/Log.h"
-#include "support/ScriptedUserInterface.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/StoreError.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
+#include "support/ScriptedUserInterface.h"
 
 #include <gtest/gtest.h>
 
