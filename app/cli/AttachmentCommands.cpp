@@ -18,43 +18,6 @@ namespace {
 
 using OpenMode = KeymoorAppDelegate::OpenMode;
 
-struct AttachArguments
-{
-    QString product;
-    QStringList files;
-    bool noScan = false;
-    std::optional<Answer> answer;
-};
-
-std::optional<AttachArguments> parseAttachArguments(const QStringList& arguments, QTextStream& err)
-{
-    AttachArguments parsed;
-    QStringList positional;
-    for (const QString& argument : arguments) {
-        if (argument == u"--no-scan") {
-            parsed.noScan = true;
-        } else if (argument == u"--replace" || argument == u"--keep") {
-            const Answer answer = argument == u"--replace" ? Answer::Yes : Answer::No;
-            if (parsed.answer && *parsed.answer != answer) {
-                err << "keymoor: --replace and --keep exclude each other" << Qt::endl;
-                return std::nullopt;
-            }
-            parsed.answer = answer;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            err << "keymoor: unknown option " << argument << Qt::endl;
-            return std::nullopt;
-        } else {
-            positional.append(argument);
-        }
-    }
-    if (positional.size() < 2) {
-        return std::nullopt;
-    }
-    parsed.product = positional.takeFirst();
-    parsed.files = positional;
-    return parsed;
-}
-
 // Every file must be a readable plain file; answers the absolute paths, or nothing after an error.
 std::optional<QStringList> checkedFiles(const QStringList& files, QTextStream& err)
 {
@@ -74,14 +37,17 @@ std::optional<QStringList> checkedFiles(const QStringList& files, QTextStream& e
     return paths;
 }
 
-int attachCommand(const QStringList& arguments, CliStreams& streams)
+int attachCommand(const CommandArguments& arguments, CliStreams& streams)
 {
-    const std::optional<AttachArguments> parsed = parseAttachArguments(arguments, streams.err);
-    if (!parsed) {
-        streams.err << "Usage: keymoor attach TITLE|UUID FILE... [--no-scan] [--replace|--keep]" << Qt::endl;
-        return 2;
+    const bool replace = arguments.isSet(QStringLiteral("replace"));
+    if (replace && arguments.isSet(QStringLiteral("keep"))) {
+        streams.err << "keymoor: --replace and --keep exclude each other" << Qt::endl;
+        return arguments.usageError(streams.err);
     }
-    const std::optional<QStringList> paths = checkedFiles(parsed->files, streams.err);
+    if (arguments.positional().size() < 2) {
+        return arguments.usageError(streams.err);
+    }
+    const std::optional<QStringList> paths = checkedFiles(arguments.positional().sliced(1), streams.err);
     if (!paths) {
         return 1;
     }
@@ -89,16 +55,16 @@ int attachCommand(const QStringList& arguments, CliStreams& streams)
     if (!session.open()) {
         return 1;
     }
-    ProductEntity* product = session.findProduct(parsed->product);
+    ProductEntity* product = session.findProduct(arguments.positional().first());
     if (!product) {
         return 1;
     }
     KeymoorAppDelegate& delegate = session.delegate();
     delegate.setSelectedProductProvider([product] { return product; });
-    if (parsed->noScan) {
+    if (arguments.isSet(QStringLiteral("no-scan"))) {
         delegate.setScanEmailUponImportOverride(false);
     }
-    session.terminal().setAnswer(parsed->answer.value_or(Answer::No));
+    session.terminal().setAnswer(replace ? Answer::Yes : Answer::No);
     QList<Persistence::ObjectID> attachedIDs;
     QObject::connect(&delegate, &KeymoorAppDelegate::attachDocumentsToProductCompleted,
                      [&attachedIDs](const QList<Persistence::ObjectID>& ids) { attachedIDs += ids; });
@@ -120,35 +86,21 @@ int attachCommand(const QStringList& arguments, CliStreams& streams)
     return 0;
 }
 
-int attachmentsCommand(const QStringList& arguments, CliStreams& streams)
+int attachmentsCommand(const CommandArguments& arguments, CliStreams& streams)
 {
-    QStringList positional;
-    bool json = false;
-    for (const QString& argument : arguments) {
-        if (argument == u"--json") {
-            json = true;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            streams.err << "keymoor: unknown option " << argument << Qt::endl;
-            positional.clear();
-            break;
-        } else {
-            positional.append(argument);
-        }
-    }
-    if (positional.size() != 1) {
-        streams.err << "Usage: keymoor attachments TITLE|UUID [--json]" << Qt::endl;
-        return 2;
+    if (arguments.positional().size() != 1) {
+        return arguments.usageError(streams.err);
     }
     CliSession session(streams, OpenMode::ReadOnly);
     if (!session.open()) {
         return 1;
     }
-    const ProductEntity* product = session.findProduct(positional.first());
+    const ProductEntity* product = session.findProduct(arguments.positional().first());
     if (!product) {
         return 1;
     }
     const QList<AttachmentEntity*> attachments = ProductJson::attachmentsInOrder(product);
-    if (json) {
+    if (arguments.isSet(QStringLiteral("json"))) {
         QJsonArray array;
         for (const AttachmentEntity* attachment : attachments) {
             array.append(ProductJson::attachmentToJson(attachment));
@@ -166,23 +118,22 @@ int attachmentsCommand(const QStringList& arguments, CliStreams& streams)
     return 0;
 }
 
-int exportAttachmentsCommand(const QStringList& arguments, CliStreams& streams)
+int exportAttachmentsCommand(const CommandArguments& arguments, CliStreams& streams)
 {
-    if (arguments.size() != 2 || arguments.at(0).startsWith(QLatin1String("--"))
-        || arguments.at(1).startsWith(QLatin1String("--"))) {
-        streams.err << "Usage: keymoor export-attachments TITLE|UUID FOLDER" << Qt::endl;
-        return 2;
+    const QStringList& positional = arguments.positional();
+    if (positional.size() != 2) {
+        return arguments.usageError(streams.err);
     }
-    const QFileInfo folder(arguments.at(1));
+    const QFileInfo folder(positional.at(1));
     if (!folder.isDir() || !folder.isWritable()) {
-        streams.err << "keymoor: " << arguments.at(1) << ": not a writable folder" << Qt::endl;
+        streams.err << "keymoor: " << positional.at(1) << ": not a writable folder" << Qt::endl;
         return 1;
     }
     CliSession session(streams, OpenMode::ReadOnly);
     if (!session.open()) {
         return 1;
     }
-    const ProductEntity* product = session.findProduct(arguments.at(0));
+    const ProductEntity* product = session.findProduct(positional.at(0));
     if (!product) {
         return 1;
     }
@@ -201,29 +152,51 @@ int exportAttachmentsCommand(const QStringList& arguments, CliStreams& streams)
     return failed == 0 ? 0 : 1;
 }
 
+const CliPositional NamedProduct {
+    QStringLiteral("TITLE|UUID"),
+    QStringLiteral("the product's UUID, or its title (ignoring case when no title matches exactly)")};
+
+CommandOptions attachOptions()
+{
+    return CommandOptions(
+        QStringLiteral("attach"),
+        {CliOption::flag(QStringLiteral("no-scan"), QStringLiteral("do not scan attached e-mails")),
+         CliOption::flag(QStringLiteral("replace"),
+                         QStringLiteral("write the scanned values over the product's serial number")),
+         CliOption::flag(QStringLiteral("keep"),
+                         QStringLiteral("leave the product's values as they are (the "
+                                        "default)"))},
+        {NamedProduct, {QStringLiteral("FILE..."), QStringLiteral("the files to copy into the library")}});
+}
+
 } // namespace
 
 void registerAttachmentCommands(CommandLine& commandLine)
 {
-    commandLine.addCommand(
-        {QStringLiteral("attach"), QStringLiteral("attach files to a product"),
-         QStringLiteral("Usage: keymoor attach TITLE|UUID FILE... [--no-scan] [--replace|--keep]\n\n"
-                        "Copies the files into the library and attaches them to the product. E-mail messages\n"
-                        "are recognised and, unless --no-scan is given or scanning on import is switched off,\n"
-                        "scanned for a serial number, the registered e-mail address and the purchase date.\n"
-                        "When the product already has a serial number and Keymoor is set to ask first,\n"
-                        "--replace writes the scanned values and --keep (the default) leaves them.\n"
-                        "Applications (\".app\") cannot be attached; nothing is attached then."),
-         attachCommand});
-    commandLine.addCommand({QStringLiteral("attachments"), QStringLiteral("list the attached files of a product"),
-                            QStringLiteral("Usage: keymoor attachments TITLE|UUID [--json]\n\n"
-                                           "Lists name, date, kind (email or file) and the UUID naming the stored "
-                                           "file of each attachment."),
-                            attachmentsCommand});
-    commandLine.addCommand(
-        {QStringLiteral("export-attachments"), QStringLiteral("copy the attached files of a product into a folder"),
-         QStringLiteral("Usage: keymoor export-attachments TITLE|UUID FOLDER\n\n"
-                        "Writes a copy of every attached file into the folder, never replacing a file: a name\n"
-                        "that is taken gets a counter (\"receipt 1.pdf\"). E-mails are written as .eml files."),
-         exportAttachmentsCommand});
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("attach files to a product"),
+        QStringLiteral("Copies the files into the library and attaches them to the product. E-mail messages\n"
+                       "are recognised and, unless --no-scan is given or scanning on import is switched off,\n"
+                       "scanned for a serial number, the registered e-mail address and the purchase date.\n"
+                       "When the product already has a serial number and Keymoor is set to ask first,\n"
+                       "--replace writes the scanned values and --keep (the default) leaves them.\n"
+                       "Applications (\".app\") cannot be attached; nothing is attached then."),
+        attachOptions(), attachCommand));
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("list the attached files of a product"),
+        QStringLiteral("Lists name, date, kind (email or file) and the UUID naming the stored file of each "
+                       "attachment."),
+        CommandOptions(QStringLiteral("attachments"),
+                       {CliOption::flag(QStringLiteral("json"),
+                                        QStringLiteral("print an array of attachment "
+                                                       "objects instead"))},
+                       {NamedProduct}),
+        attachmentsCommand));
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("copy the attached files of a product into a folder"),
+        QStringLiteral("Writes a copy of every attached file into the folder, never replacing a file: a name\n"
+                       "that is taken gets a counter (\"receipt 1.pdf\"). E-mails are written as .eml files."),
+        CommandOptions(QStringLiteral("export-attachments"), {},
+                       {NamedProduct, {QStringLiteral("FOLDER"), QStringLiteral("a writable folder")}}),
+        exportAttachmentsCommand));
 }

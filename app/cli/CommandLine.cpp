@@ -73,7 +73,7 @@ int CommandLine::run(const QStringList& arguments, CliStreams& streams) const
     }
     const QStringList rest = arguments.mid(1);
     if (rest.contains(QLatin1String("--help")) || rest.contains(QLatin1String("-h"))) {
-        streams.out << found->usage << Qt::endl;
+        streams.out << found->help() << Qt::endl;
         return 0;
     }
     return found->run(rest, streams);

@@ -12,6 +12,8 @@ public:
 
     void addCommand(CliCommand command);
     const CliCommand* command(const QString& name) const;
+    // Every command, sorted by name.
+    const QList<CliCommand>& commands() const { return m_commands; }
 
     // `arguments` excludes the program name. Answers the exit status.
     int run(const QStringList& arguments, CliStreams& streams) const;

@@ -13,34 +13,23 @@
 
 namespace {
 
-struct Arguments
+// One FILE; anything else is a usage error (written to err).
+std::optional<QString> emailPath(const QString& command, const CommandArguments& arguments, QTextStream& err)
 {
     QString path;
-    bool json = false;
-};
-
-// One FILE and an optional --json; anything else is a usage error (written to err).
-std::optional<Arguments> parseArguments(const QString& command, const QStringList& arguments, QTextStream& err)
-{
-    Arguments parsed;
-    for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--json")) {
-            parsed.json = true;
-        } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
-            err << "keymoor " << command << ": unknown option " << argument << Qt::endl;
-            return std::nullopt;
-        } else if (parsed.path.isEmpty()) {
-            parsed.path = argument;
+    for (const QString& argument : arguments.positional()) {
+        if (path.isEmpty()) {
+            path = argument;
         } else {
             err << "keymoor " << command << ": only one FILE may be given" << Qt::endl;
             return std::nullopt;
         }
     }
-    if (parsed.path.isEmpty()) {
+    if (path.isEmpty()) {
         err << "keymoor " << command << ": missing FILE. Run \"keymoor " << command << " --help\"." << Qt::endl;
         return std::nullopt;
     }
-    return parsed;
+    return path;
 }
 
 QString jsonString(const QString& text)
@@ -108,19 +97,19 @@ std::optional<ZREmail> readEmail(const QString& command, const QString& path, QT
     return email;
 }
 
-int showEmail(const QStringList& arguments, CliStreams& streams)
+int showEmail(const CommandArguments& arguments, CliStreams& streams)
 {
-    const std::optional<Arguments> parsed = parseArguments(QStringLiteral("email"), arguments, streams.err);
-    if (!parsed) {
+    const std::optional<QString> path = emailPath(QStringLiteral("email"), arguments, streams.err);
+    if (!path) {
         return 2;
     }
-    const std::optional<ZREmail> email = readEmail(QStringLiteral("email"), parsed->path, streams.err);
+    const std::optional<ZREmail> email = readEmail(QStringLiteral("email"), *path, streams.err);
     if (!email) {
         return 1;
     }
     const std::optional<QString> date = isoDate(email->dateReceived());
     const std::optional<QString> text = email->textContent();
-    if (parsed->json) {
+    if (arguments.isSet(QStringLiteral("json"))) {
         writeJson(streams.out,
                   {{"subject", jsonString(email->subject())},
                    {"from", jsonString(email->from())},
@@ -142,13 +131,13 @@ int showEmail(const QStringList& arguments, CliStreams& streams)
     return 0;
 }
 
-int scanEmail(const QStringList& arguments, CliStreams& streams)
+int scanEmail(const CommandArguments& arguments, CliStreams& streams)
 {
-    const std::optional<Arguments> parsed = parseArguments(QStringLiteral("scan"), arguments, streams.err);
-    if (!parsed) {
+    const std::optional<QString> path = emailPath(QStringLiteral("scan"), arguments, streams.err);
+    if (!path) {
         return 2;
     }
-    const std::optional<ZREmail> email = readEmail(QStringLiteral("scan"), parsed->path, streams.err);
+    const std::optional<ZREmail> email = readEmail(QStringLiteral("scan"), *path, streams.err);
     if (!email) {
         return 1;
     }
@@ -156,7 +145,7 @@ int scanEmail(const QStringList& arguments, CliStreams& streams)
     const std::optional<QString> serial = info ? std::optional<QString>(info->serial) : std::nullopt;
     const std::optional<QString> address = info ? info->email : std::nullopt;
     const std::optional<QString> date = info ? isoDate(info->date) : std::nullopt;
-    if (parsed->json) {
+    if (arguments.isSet(QStringLiteral("json"))) {
         writeJson(streams.out,
                   {{"serial", jsonValue(serial)}, {"email", jsonValue(address)}, {"date", jsonValue(date)}});
         return 0;
@@ -168,24 +157,28 @@ int scanEmail(const QStringList& arguments, CliStreams& streams)
     return 0;
 }
 
+CommandOptions emailOptions(const QString& command, const QString& jsonHelp)
+{
+    return CommandOptions(command, {CliOption::flag(QStringLiteral("json"), jsonHelp)},
+                          {{QStringLiteral("FILE"), QStringLiteral("an e-mail message (.eml, RFC 822)")}});
+}
+
 } // namespace
 
 void registerEmailCommands(CommandLine& commandLine)
 {
-    commandLine.addCommand({QStringLiteral("email"),
-                            QStringLiteral("show the headers and readable text of an e-mail file"),
-                            QStringLiteral("Usage: keymoor email FILE [--json]\n\n"
-                                           "Shows the subject, sender, recipient, date (ISO 8601), content type,\n"
-                                           "whether the message has HTML, and its readable text.\n"
-                                           "  --json   print one JSON object instead"),
-                            showEmail});
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("show the headers and readable text of an e-mail file"),
+        QStringLiteral("Shows the subject, sender, recipient, date (ISO 8601), content type,\n"
+                       "whether the message has HTML, and its readable text."),
+        emailOptions(QStringLiteral("email"), QStringLiteral("print one JSON object instead")), showEmail));
     commandLine.addCommand(
-        {QStringLiteral("scan"), QStringLiteral("find the serial number, registered e-mail and date in an e-mail file"),
-         QStringLiteral("Usage: keymoor scan FILE [--json]\n\n"
-                        "Scans a purchase e-mail as the catalogue does when one is attached:\n"
-                        "the serial number, the registered e-mail address (from the recipient)\n"
-                        "and the purchase date (the message date). Nothing found shows (none).\n"
-                        "  --json   print {\"serial\": ..., \"email\": ..., \"date\": ...} with null\n"
-                        "           where nothing is found"),
-         scanEmail});
+        CliCommand::withOptions(QStringLiteral("find the serial number, registered e-mail and date in an e-mail file"),
+                                QStringLiteral("Scans a purchase e-mail as the catalogue does when one is attached:\n"
+                                               "the serial number, the registered e-mail address (from the recipient)\n"
+                                               "and the purchase date (the message date). Nothing found shows (none)."),
+                                emailOptions(QStringLiteral("scan"),
+                                             QStringLiteral("print {\"serial\": ..., \"email\": ..., \"date\": ...} "
+                                                            "with null where nothing is found")),
+                                scanEmail));
 }

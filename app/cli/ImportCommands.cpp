@@ -2,10 +2,9 @@
 
 #include "CliSession.h"
 #include "CommandLine.h"
+#include "ImportCsvCommand.h"
 #include "import/KMImportProductsOperation.h"
 #include "maintenance/ZRDataMigrator.h"
-#include "model/ExportField.h"
-#include "model/ProductEntity.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -17,154 +16,55 @@ namespace {
 using OpenMode = KeymoorAppDelegate::OpenMode;
 using Counter = MigrationProgress::Counter;
 
-const char* const CsvUsage
-    = "Usage: keymoor import csv FILE --map KEY,KEY,... [--field-delimiter comma|tab|semicolon|colon|return]\n"
-      "                          [--record-delimiter comma|tab|semicolon|colon|return] [--quote double|single]\n"
-      "                          [--header] [--update]";
-
-void printCounts(QTextStream& out, const ImportCounts& counts)
+CommandOptions importFilesOptions()
 {
-    out << "Added " << counts.added << " product(s), updated " << counts.updated << " product(s)." << Qt::endl;
+    return CommandOptions(QStringLiteral("import"), {},
+                          {{QStringLiteral("FILE..."), QStringLiteral("product files and installed software")}});
 }
 
-// The key path of each column: a product field, or "-" (also "skip" or "Don't Import") for a column
-// that is not imported.
-std::optional<QStringList> parseMapping(const QString& text, QTextStream& err)
+CommandOptions importSerialKeeperOptions()
 {
-    QStringList known;
-    for (const auto& entry : exportableKeyPathLabelKeys()) {
-        known.append(entry.first);
-    }
-    QStringList mapping;
-    for (const QString& part : text.split(u',')) {
-        const QString key = part.trimmed();
-        if (key == u"-" || key.compare(QLatin1String("skip"), Qt::CaseInsensitive) == 0
-            || key == ProductEntity::DontImportKey) {
-            mapping.append(ProductEntity::DontImportKey);
-        } else if (known.contains(key)) {
-            mapping.append(key);
-        } else {
-            err << "keymoor: unknown field \"" << key << "\" in --map; the fields are - (not imported), "
-                << known.join(QStringLiteral(", ")) << Qt::endl;
-            return std::nullopt;
-        }
-    }
-    if (!mapping.contains(QStringLiteral("title"))) {
-        err << "keymoor: --map must name the title column" << Qt::endl;
-        return std::nullopt;
-    }
-    return mapping;
+    return CommandOptions(QStringLiteral("import serial-keeper"), {},
+                          {{QStringLiteral("FILE"), QStringLiteral("The Serial Keeper's XML export")}});
 }
 
-struct CsvArguments
+CommandOptions importYojimboOptions()
 {
-    QString file;
-    QStringList mapping;
-    DelimitedTextOptions options;
-    bool update = false;
-};
-
-std::optional<CsvArguments> parseCsvArguments(const QStringList& arguments, QTextStream& err)
-{
-    CsvArguments parsed;
-    bool mapped = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == u"--header") {
-            parsed.options.hasHeaderRow = true;
-        } else if (argument == u"--update") {
-            parsed.update = true;
-        } else if (argument == u"--map" || argument == u"--field-delimiter" || argument == u"--record-delimiter"
-                   || argument == u"--quote") {
-            if (i + 1 >= arguments.size()) {
-                err << "keymoor: " << argument << " needs a value" << Qt::endl;
-                return std::nullopt;
-            }
-            const QString value = arguments.at(++i);
-            if (argument == u"--map") {
-                const auto mapping = parseMapping(value, err);
-                if (!mapping) {
-                    return std::nullopt;
-                }
-                parsed.mapping = *mapping;
-                mapped = true;
-            } else if (argument == u"--quote") {
-                parsed.options.quote = DelimitedTextOptions::quotesForKey(value + QStringLiteral(" Quote"));
-                if (parsed.options.quote.isEmpty() && value.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0) {
-                    err << "keymoor: --quote takes double, single or none" << Qt::endl;
-                    return std::nullopt;
-                }
-            } else {
-                const QString delimiter = DelimitedTextOptions::delimiterForKey(value);
-                if (delimiter.isEmpty()) {
-                    err << "keymoor: " << argument << " takes comma, tab, semicolon, colon or return" << Qt::endl;
-                    return std::nullopt;
-                }
-                (argument == u"--field-delimiter" ? parsed.options.fieldDelimiter : parsed.options.recordDelimiter)
-                    = delimiter;
-            }
-        } else if (argument.startsWith(QLatin1String("--")) || !parsed.file.isEmpty()) {
-            err << "keymoor: unexpected argument " << argument << Qt::endl;
-            return std::nullopt;
-        } else {
-            parsed.file = argument;
-        }
-    }
-    if (parsed.file.isEmpty() || !mapped) {
-        err << "keymoor: import csv needs a FILE and --map" << Qt::endl;
-        return std::nullopt;
-    }
-    return parsed;
+    return CommandOptions(QStringLiteral("import yojimbo"),
+                          {CliOption::flag(QStringLiteral("update"),
+                                           QStringLiteral("update products of the same "
+                                                          "title"))});
 }
 
-int importCsv(const QStringList& arguments, CliStreams& streams)
+CommandOptions importLibraryOptions()
 {
-    const auto parsed = parseCsvArguments(arguments, streams.err);
-    if (!parsed) {
-        streams.err << CsvUsage << Qt::endl;
+    return CommandOptions(
+        QStringLiteral("import library"),
+        {CliOption::flag(QStringLiteral("replace"), QStringLiteral("remove every product first")),
+         CliOption::flag(QStringLiteral("merge"), QStringLiteral("add the products of the export (the default)"))},
+        {{QStringLiteral("PATH"), QStringLiteral("an export folder, its Keymoor.xml, or an older XML library")}});
+}
+
+QList<CommandOptions> importForms()
+{
+    return {importFilesOptions(), importCsvOptions(), importSerialKeeperOptions(), importYojimboOptions(),
+            importLibraryOptions()};
+}
+
+int importLibrary(const QStringList& words, CliStreams& streams)
+{
+    const std::optional<CommandArguments> arguments = importLibraryOptions().parse(words, streams.err);
+    if (!arguments) {
         return 2;
     }
-    if (!QFileInfo(parsed->file).isFile()) {
-        streams.err << "keymoor: " << parsed->file << ": no such file" << Qt::endl;
-        return 1;
+    const bool replace = arguments->isSet(QStringLiteral("replace"));
+    if (replace && arguments->isSet(QStringLiteral("merge"))) {
+        streams.err << "keymoor: --replace and --merge exclude each other" << Qt::endl;
+        return 2;
     }
-    CliSession session(streams, OpenMode::ReadWrite);
-    if (!session.open() || !session.save()) {
-        return 1;
-    }
-    const auto counts = session.delegate().importTextFile(QFileInfo(parsed->file).absoluteFilePath(), parsed->options,
-                                                          parsed->mapping, parsed->update);
-    if (!counts) {
-        streams.err << "keymoor: nothing was imported; the catalogue is unchanged." << Qt::endl;
-        return 1;
-    }
-    printCounts(streams.out, *counts);
-    session.finish();
-    return 0;
-}
-
-int importLibrary(const QStringList& arguments, CliStreams& streams)
-{
-    QStringList positional;
-    std::optional<bool> replace;
-    for (const QString& argument : arguments) {
-        if (argument == u"--replace" || argument == u"--merge") {
-            const bool wanted = argument == u"--replace";
-            if (replace && *replace != wanted) {
-                streams.err << "keymoor: --replace and --merge exclude each other" << Qt::endl;
-                return 2;
-            }
-            replace = wanted;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            streams.err << "keymoor: unknown option " << argument << Qt::endl;
-            return 2;
-        } else {
-            positional.append(argument);
-        }
-    }
+    const QStringList& positional = arguments->positional();
     if (positional.size() != 1) {
-        streams.err << "Usage: keymoor import library PATH [--replace|--merge]" << Qt::endl;
-        return 2;
+        return arguments->usageError(streams.err);
     }
     const QFileInfo path(positional.first());
     if (!path.exists()) {
@@ -176,12 +76,12 @@ int importLibrary(const QStringList& arguments, CliStreams& streams)
         return 1;
     }
     ZRDataMigrator* migrator = session.delegate().dataMigrator();
-    const auto result = migrator->importFromXML(path.absoluteFilePath(), replace.value_or(false));
+    const auto result = migrator->importFromXML(path.absoluteFilePath(), replace);
     switch (result) {
     case ZRDataMigrator::ImportResult::Imported:
         streams.out << "Imported " << migrator->counter(Counter::Products) << " product(s) and "
                     << migrator->counter(Counter::Attachments) << " attached file(s)"
-                    << (replace.value_or(false) ? " in place of the catalogue." : " into the catalogue.") << Qt::endl;
+                    << (replace ? " in place of the catalogue." : " into the catalogue.") << Qt::endl;
         if (const int failed = migrator->counter(Counter::FailedAttachments)) {
             streams.err << "keymoor: " << failed << " attached file(s) could not be imported." << Qt::endl;
         }
@@ -215,20 +115,24 @@ int runFileImports(CliStreams& streams, const std::function<bool(KeymoorAppDeleg
     const bool started = start(delegate);
     delegate.waitForFileImports();
     const ImportCounts counts = delegate.takeImportCounts();
-    printCounts(streams.out, counts);
+    printImportCounts(streams.out, counts);
     session.finish();
     return started && counts.failed == 0 ? 0 : 1;
 }
 
-int importSerialKeeper(const QStringList& arguments, CliStreams& streams)
+int importSerialKeeper(const QStringList& words, CliStreams& streams)
 {
-    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
-        streams.err << "Usage: keymoor import serial-keeper FILE" << Qt::endl;
+    const std::optional<CommandArguments> arguments = importSerialKeeperOptions().parse(words, streams.err);
+    if (!arguments) {
         return 2;
     }
-    const QFileInfo file(arguments.first());
+    if (arguments->positional().size() != 1) {
+        return arguments->usageError(streams.err);
+    }
+    const QString path = arguments->positional().first();
+    const QFileInfo file(path);
     if (!file.isFile()) {
-        streams.err << "keymoor: " << arguments.first() << ": no such file" << Qt::endl;
+        streams.err << "keymoor: " << path << ": no such file" << Qt::endl;
         return 1;
     }
     return runFileImports(streams, [&file](KeymoorAppDelegate& delegate) {
@@ -237,27 +141,34 @@ int importSerialKeeper(const QStringList& arguments, CliStreams& streams)
     });
 }
 
-int importYojimbo(const QStringList& arguments, CliStreams& streams)
+int importYojimbo(const QStringList& words, CliStreams& streams)
 {
-    if (arguments.size() > 1 || (arguments.size() == 1 && arguments.first() != u"--update")) {
-        streams.err << "Usage: keymoor import yojimbo [--update]" << Qt::endl;
+    const std::optional<CommandArguments> arguments = importYojimboOptions().parse(words, streams.err);
+    if (!arguments) {
         return 2;
     }
-    const bool update = !arguments.isEmpty();
+    if (!arguments->positional().isEmpty()) {
+        return arguments->usageError(streams.err);
+    }
+    const bool update = arguments->isSet(QStringLiteral("update"));
     return runFileImports(
         streams, [update](KeymoorAppDelegate& delegate) { return delegate.actionImportYojimboSerialNumbers(update); });
 }
 
 // Files as the window takes them when they are opened with it: Keymoor product files, MacHeist 3
 // files, then applications, other software bundles and Yojimbo exports.
-int importFiles(const QStringList& arguments, CliStreams& streams)
+int importFiles(const QStringList& words, CliStreams& streams)
 {
+    const std::optional<CommandArguments> arguments = importFilesOptions().parse(words, streams.err);
+    if (!arguments) {
+        return 2;
+    }
     QStringList paths;
-    for (const QString& argument : arguments) {
+    for (const QString& argument : arguments->positional()) {
         const QFileInfo file(argument);
-        if (argument.startsWith(QLatin1String("--")) || !file.exists()) {
+        if (!file.exists()) {
             streams.err << "keymoor: " << argument << ": no such file or folder" << Qt::endl;
-            return argument.startsWith(QLatin1String("--")) ? 2 : 1;
+            return 1;
         }
         const QString suffix = file.suffix().toLower();
         if (suffix != u"keymoor" && suffix != u"appshelf"
@@ -298,12 +209,7 @@ int importCommand(const QStringList& arguments, CliStreams& streams)
     if (!kind.isEmpty() && !kind.startsWith(QLatin1String("--"))) {
         return importFiles(arguments, streams);
     }
-    streams.err << "Usage: keymoor import FILE...\n"
-                   "       keymoor import csv FILE --map KEY,... [options]\n"
-                   "       keymoor import serial-keeper FILE\n"
-                   "       keymoor import yojimbo [--update]\n"
-                   "       keymoor import library PATH [--replace|--merge]"
-                << Qt::endl;
+    streams.err << CommandOptions::usage(importForms()) << Qt::endl;
     return 2;
 }
 
@@ -315,12 +221,6 @@ void registerImportCommands(CommandLine& commandLine)
         {QStringLiteral("import"),
          QStringLiteral("import products from an export folder, delimited text or other files"),
          QStringLiteral(
-             "Usage: keymoor import FILE...\n"
-             "       keymoor import csv FILE --map KEY,KEY,... [--field-delimiter NAME] [--record-delimiter NAME]\n"
-             "                          [--quote double|single|none] [--header] [--update]\n"
-             "       keymoor import serial-keeper FILE\n"
-             "       keymoor import yojimbo [--update]\n"
-             "       keymoor import library PATH [--replace|--merge]\n\n"
              "FILE...: Keymoor product files (.keymoor) and MacHeist 3 files (.appshelf), whose entries\n"
              "become products (a MacHeist 3 entry updates the product of the same title), and installed\n"
              "software (applications, preference panes, plug-ins, widgets, programs) or Yojimbo serial\n"
@@ -344,5 +244,5 @@ void registerImportCommands(CommandLine& commandLine)
              "changes, and restored from that backup when the import fails.\n\n"
              "Every import but library prints how many products it added and updated.\n"
              "Example: keymoor import csv apps.csv --map title,serialNumber,-,purchasePrice --header"),
-         importCommand});
+         importForms(), importCommand});
 }

@@ -16,41 +16,22 @@ namespace {
 using OpenMode = KeymoorAppDelegate::OpenMode;
 using Counter = MigrationProgress::Counter;
 
-struct CsvArguments
+CommandOptions exportCsvOptions()
 {
-    QString file;
-    QString delimiter = QStringLiteral("comma");
-    bool header = false;
-    std::optional<QStringList> fields;
-};
+    return CommandOptions(
+        QStringLiteral("export csv"),
+        {CliOption::value(QStringLiteral("delimiter"), QStringLiteral("comma|tab|TEXT"),
+                          QStringLiteral("what goes between fields (default: comma)")),
+         CliOption::flag(QStringLiteral("header"), QStringLiteral("write the field names as the first line")),
+         CliOption::value(QStringLiteral("fields"), QStringLiteral("KEY,..."),
+                          QStringLiteral("the fields to write, in this order"))},
+        {{QStringLiteral("FILE"), QStringLiteral("the file to write")}});
+}
 
-std::optional<CsvArguments> parseCsvArguments(const QStringList& arguments, QTextStream& err)
+CommandOptions exportFolderOptions()
 {
-    CsvArguments parsed;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == u"--header") {
-            parsed.header = true;
-        } else if ((argument == u"--delimiter" || argument == u"--fields") && i + 1 < arguments.size()) {
-            const QString value = arguments.at(++i);
-            if (argument == u"--delimiter") {
-                parsed.delimiter = value;
-            } else {
-                parsed.fields = value.split(u',', Qt::SkipEmptyParts);
-            }
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            err << "keymoor: unknown option or missing value: " << argument << Qt::endl;
-            return std::nullopt;
-        } else if (parsed.file.isEmpty()) {
-            parsed.file = argument;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (parsed.file.isEmpty() || parsed.delimiter.isEmpty()) {
-        return std::nullopt;
-    }
-    return parsed;
+    return CommandOptions(QStringLiteral("export folder"), {},
+                          {{QStringLiteral("DIR"), QStringLiteral("the folder to write the export folder into")}});
 }
 
 // The fields named on the command line, in that order, before the others (which are not written).
@@ -78,36 +59,41 @@ std::optional<ExportFieldList> orderedFields(const ExportFieldList& all, const Q
     return fields;
 }
 
-int exportCsv(const QStringList& arguments, CliStreams& streams)
+int exportCsv(const QStringList& words, CliStreams& streams)
 {
-    const auto parsed = parseCsvArguments(arguments, streams.err);
+    const std::optional<CommandArguments> parsed = exportCsvOptions().parse(words, streams.err);
     if (!parsed) {
-        streams.err << "Usage: keymoor export csv FILE [--delimiter comma|tab|TEXT] [--header] [--fields KEY,...]"
-                    << Qt::endl;
         return 2;
+    }
+    const QString delimiter = parsed->isSet(QStringLiteral("delimiter")) ? parsed->value(QStringLiteral("delimiter"))
+                                                                         : QStringLiteral("comma");
+    const QString file = parsed->positional().value(0);
+    if (parsed->positional().size() != 1 || file.isEmpty() || delimiter.isEmpty()) {
+        return parsed->usageError(streams.err);
     }
     CliSession session(streams, OpenMode::ReadWrite);
     if (!session.open() || !session.save()) {
         return 1;
     }
     ZRDataMigrator* migrator = session.delegate().dataMigrator();
-    if (parsed->delimiter == u"comma") {
+    if (delimiter == u"comma") {
         migrator->setExportAsCommaSeparated(true);
-    } else if (parsed->delimiter == u"tab") {
+    } else if (delimiter == u"tab") {
         migrator->setExportAsTabDelimited(true);
     } else {
-        migrator->setCustomDelimiter(parsed->delimiter);
+        migrator->setCustomDelimiter(delimiter);
         migrator->setExportWithCustomDelimiter(true);
     }
-    migrator->setIncludeHeadersInTextExport(parsed->header);
-    if (parsed->fields) {
-        const auto fields = orderedFields(migrator->exportableProductKeyPaths(), *parsed->fields, streams.err);
+    migrator->setIncludeHeadersInTextExport(parsed->isSet(QStringLiteral("header")));
+    if (parsed->isSet(QStringLiteral("fields"))) {
+        const QStringList names = parsed->value(QStringLiteral("fields")).split(u',', Qt::SkipEmptyParts);
+        const auto fields = orderedFields(migrator->exportableProductKeyPaths(), names, streams.err);
         if (!fields) {
             return 2;
         }
         migrator->setExportFields(*fields);
     }
-    const QString written = migrator->performBackgroundTextExportToPath(QFileInfo(parsed->file).absoluteFilePath());
+    const QString written = migrator->performBackgroundTextExportToPath(QFileInfo(file).absoluteFilePath());
     if (written.isEmpty()) {
         streams.err << "keymoor: the export could not be written; see the log for why." << Qt::endl;
         return 1;
@@ -117,15 +103,19 @@ int exportCsv(const QStringList& arguments, CliStreams& streams)
     return 0;
 }
 
-int exportFolder(const QStringList& arguments, CliStreams& streams)
+int exportFolder(const QStringList& words, CliStreams& streams)
 {
-    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
-        streams.err << "Usage: keymoor export folder DIR" << Qt::endl;
+    const std::optional<CommandArguments> parsed = exportFolderOptions().parse(words, streams.err);
+    if (!parsed) {
         return 2;
     }
-    const QFileInfo folder(arguments.first());
+    if (parsed->positional().size() != 1) {
+        return parsed->usageError(streams.err);
+    }
+    const QString path = parsed->positional().first();
+    const QFileInfo folder(path);
     if (!folder.isDir()) {
-        streams.err << "keymoor: " << arguments.first() << ": no such folder" << Qt::endl;
+        streams.err << "keymoor: " << path << ": no such folder" << Qt::endl;
         return 1;
     }
     CliSession session(streams, OpenMode::ReadWrite);
@@ -154,15 +144,14 @@ int exportCommand(const QStringList& arguments, CliStreams& streams)
     if (kind == u"folder") {
         return exportFolder(arguments.mid(1), streams);
     }
-    streams.err << "Usage: keymoor export csv FILE ... | keymoor export folder DIR" << Qt::endl;
+    streams.err << CommandOptions::usage({exportCsvOptions(), exportFolderOptions()}) << Qt::endl;
     return 2;
 }
 
-int backupCommand(const QStringList& arguments, CliStreams& streams)
+int backupCommand(const CommandArguments& arguments, CliStreams& streams)
 {
-    if (!arguments.isEmpty()) {
-        streams.err << "Usage: keymoor backup" << Qt::endl;
-        return 2;
+    if (!arguments.positional().isEmpty()) {
+        return arguments.usageError(streams.err);
     }
     CliSession session(streams, OpenMode::ReadWrite);
     if (!session.open() || !session.save()) {
@@ -184,10 +173,9 @@ int backupCommand(const QStringList& arguments, CliStreams& streams)
 void registerMaintenanceCommands(CommandLine& commandLine)
 {
     commandLine.addCommand(
-        {QStringLiteral("export"), QStringLiteral("export the catalogue as delimited text or as an export folder"),
-         QStringLiteral("Usage: keymoor export csv FILE [--delimiter comma|tab|TEXT] [--header] [--fields KEY,...]\n"
-                        "       keymoor export folder DIR\n\n"
-                        "csv writes one line per product, sorted by title: text in double quotes (a double quote\n"
+        {QStringLiteral("export"),
+         QStringLiteral("export the catalogue as delimited text or as an export folder"),
+         QStringLiteral("csv writes one line per product, sorted by title: text in double quotes (a double quote\n"
                         "inside becomes an apostrophe), numbers unquoted, dates in the short form of the locale.\n"
                         "An existing FILE is never replaced: the export goes to the next free name (\"FILE 1\").\n"
                         "--fields picks the fields and their order (title, productVersion, serialNumber,\n"
@@ -196,10 +184,11 @@ void registerMaintenanceCommands(CommandLine& commandLine)
                         "commentsString); the choice is remembered like the window's.\n\n"
                         "folder writes \"Keymoor Export\" (or \"Keymoor Export 1\" ...) into DIR: the whole catalogue\n"
                         "with its attached files and icons, which \"keymoor import library\" reads back."),
+         {exportCsvOptions(), exportFolderOptions()},
          exportCommand});
-    commandLine.addCommand({QStringLiteral("backup"), QStringLiteral("back up the library folder"),
-                            QStringLiteral("Usage: keymoor backup\n\n"
-                                           "Copies the library folder into the Backup folder beside it, under the "
-                                           "next free name (Keymoor.kmlib, Keymoor 1.kmlib, ...)."),
-                            backupCommand});
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("back up the library folder"),
+        QStringLiteral("Copies the library folder into the Backup folder beside it, under the next free name "
+                       "(Keymoor.kmlib, Keymoor 1.kmlib, ...)."),
+        CommandOptions(QStringLiteral("backup")), backupCommand));
 }

@@ -11,21 +11,11 @@ namespace {
 
 using OpenMode = KeymoorAppDelegate::OpenMode;
 
-bool hasOptions(const QStringList& arguments)
+int refreshCommand(const CommandArguments& parsed, CliStreams& streams, DesktopLauncher* launcher)
 {
-    for (const QString& argument : arguments) {
-        if (argument.startsWith(QLatin1String("--"))) {
-            return true;
-        }
-    }
-    return false;
-}
-
-int refreshCommand(const QStringList& arguments, CliStreams& streams, DesktopLauncher* launcher)
-{
-    if (arguments.size() > 1 || hasOptions(arguments)) {
-        streams.err << "Usage: keymoor refresh [TITLE|UUID]" << Qt::endl;
-        return 2;
+    const QStringList& arguments = parsed.positional();
+    if (arguments.size() > 1) {
+        return parsed.usageError(streams.err);
     }
     CliSession session(streams, OpenMode::ReadWrite);
     if (!session.open()) {
@@ -80,11 +70,11 @@ int refreshCommand(const QStringList& arguments, CliStreams& streams, DesktopLau
     return 0;
 }
 
-int openWebsiteCommand(const QStringList& arguments, CliStreams& streams, DesktopLauncher* launcher)
+int openWebsiteCommand(const CommandArguments& parsed, CliStreams& streams, DesktopLauncher* launcher)
 {
-    if (arguments.size() != 1 || hasOptions(arguments)) {
-        streams.err << "Usage: keymoor open-website TITLE|UUID" << Qt::endl;
-        return 2;
+    const QStringList& arguments = parsed.positional();
+    if (arguments.size() != 1) {
+        return parsed.usageError(streams.err);
     }
     CliSession session(streams, OpenMode::ReadOnly);
     if (!session.open()) {
@@ -110,26 +100,30 @@ int openWebsiteCommand(const QStringList& arguments, CliStreams& streams, Deskto
     return 0;
 }
 
+const QString ProductHelp
+    = QStringLiteral("the product's UUID, or its title (ignoring case when no title matches exactly)");
+
 } // namespace
 
 void registerRecordCommands(CommandLine& commandLine, DesktopLauncher* launcher)
 {
-    commandLine.addCommand(
-        {QStringLiteral("refresh"), QStringLiteral("refresh products from their installed applications"),
-         QStringLiteral("Usage: keymoor refresh [TITLE|UUID]\n\n"
-                        "Takes the title, version, bundle identifier and icon of each product (or of the one\n"
-                        "named) from its installed application, found by bundle identifier and else by title\n"
-                        "in the \"Import App Path\" preference, /Applications, ~/Applications and the folders\n"
-                        "of KEYMOOR_APP_PATH. Publisher, e-mail and website are left as they are."),
-         [launcher](const QStringList& arguments, CliStreams& streams) {
-             return refreshCommand(arguments, streams, launcher);
-         }});
-    commandLine.addCommand({QStringLiteral("open-website"), QStringLiteral("open a product's website"),
-                            QStringLiteral("Usage: keymoor open-website TITLE|UUID\n\n"
-                                           "Opens the product's website in the browser (\"http://\" is put in "
-                                           "front of an address\nwithout one). Only http and https addresses are "
-                                           "opened; an e-mail address opens a new\nmessage instead."),
-                            [launcher](const QStringList& arguments, CliStreams& streams) {
-                                return openWebsiteCommand(arguments, streams, launcher);
-                            }});
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("refresh products from their installed applications"),
+        QStringLiteral("Takes the title, version, bundle identifier and icon of each product (or of the one\n"
+                       "named) from its installed application, found by bundle identifier and else by title\n"
+                       "in the \"Import App Path\" preference, /Applications, ~/Applications and the folders\n"
+                       "of KEYMOOR_APP_PATH. Publisher, e-mail and website are left as they are."),
+        CommandOptions(QStringLiteral("refresh"), {}, {{QStringLiteral("[TITLE|UUID]"), ProductHelp}}),
+        [launcher](const CommandArguments& arguments, CliStreams& streams) {
+            return refreshCommand(arguments, streams, launcher);
+        }));
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("open a product's website"),
+        QStringLiteral("Opens the product's website in the browser (\"http://\" is put in front of an address\n"
+                       "without one). Only http and https addresses are opened; an e-mail address opens a new\n"
+                       "message instead."),
+        CommandOptions(QStringLiteral("open-website"), {}, {{QStringLiteral("TITLE|UUID"), ProductHelp}}),
+        [launcher](const CommandArguments& arguments, CliStreams& streams) {
+            return openWebsiteCommand(arguments, streams, launcher);
+        }));
 }

@@ -26,34 +26,21 @@ struct ReportArguments
     std::optional<bool> oneAppPerPage;
 };
 
-std::optional<ReportArguments> parseReportArguments(const QStringList& arguments, QTextStream& err)
+// Checks how the options and the product go together; answers nothing after an error.
+std::optional<ReportArguments> reportArguments(const CommandArguments& arguments, QTextStream& err)
 {
     ReportArguments parsed;
-    QStringList positional;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == u"--all") {
-            parsed.all = true;
-        } else if (argument == u"--pdf") {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
-                err << "keymoor: --pdf needs a file name" << Qt::endl;
-                return std::nullopt;
-            }
-            parsed.pdf = arguments.at(++i);
-        } else if (argument == u"--one-per-page" || argument == u"--continuous") {
-            const bool perPage = argument == u"--one-per-page";
-            if (parsed.oneAppPerPage && *parsed.oneAppPerPage != perPage) {
-                err << "keymoor: --one-per-page and --continuous exclude each other" << Qt::endl;
-                return std::nullopt;
-            }
-            parsed.oneAppPerPage = perPage;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            err << "keymoor: unknown option " << argument << Qt::endl;
-            return std::nullopt;
-        } else {
-            positional.append(argument);
-        }
+    parsed.all = arguments.isSet(QStringLiteral("all"));
+    parsed.pdf = arguments.value(QStringLiteral("pdf"));
+    const bool perPage = arguments.isSet(QStringLiteral("one-per-page"));
+    if (perPage && arguments.isSet(QStringLiteral("continuous"))) {
+        err << "keymoor: --one-per-page and --continuous exclude each other" << Qt::endl;
+        return std::nullopt;
     }
+    if (perPage || arguments.isSet(QStringLiteral("continuous"))) {
+        parsed.oneAppPerPage = perPage;
+    }
+    const QStringList& positional = arguments.positional();
     if (positional.size() > 1 || (parsed.all && !positional.isEmpty())) {
         err << "keymoor: name one product, or --all" << Qt::endl;
         return std::nullopt;
@@ -66,12 +53,11 @@ std::optional<ReportArguments> parseReportArguments(const QStringList& arguments
     return parsed;
 }
 
-int reportCommand(const QStringList& arguments, CliStreams& streams)
+int reportCommand(const CommandArguments& arguments, CliStreams& streams)
 {
-    const std::optional<ReportArguments> parsed = parseReportArguments(arguments, streams.err);
+    const std::optional<ReportArguments> parsed = reportArguments(arguments, streams.err);
     if (!parsed) {
-        streams.err << "Usage: keymoor report [TITLE|UUID|--all] --pdf FILE [--one-per-page|--continuous]" << Qt::endl;
-        return 2;
+        return arguments.usageError(streams.err);
     }
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         streams.err << "keymoor: printing needs the graphics libraries, which could not be started." << Qt::endl;
@@ -128,11 +114,11 @@ std::optional<QString> commandLineSyncFolder(const QString& folder, QTextStream&
     return info.absoluteFilePath();
 }
 
-int syncCommand(const QStringList& arguments, CliStreams& streams)
+int syncCommand(const CommandArguments& parsed, CliStreams& streams)
 {
-    if (arguments.size() > 1 || (arguments.size() == 1 && arguments.first().startsWith(QLatin1String("--")))) {
-        streams.err << "Usage: keymoor sync [FOLDER]" << Qt::endl;
-        return 2;
+    const QStringList& arguments = parsed.positional();
+    if (arguments.size() > 1) {
+        return parsed.usageError(streams.err);
     }
     CliSession session(streams, OpenMode::ReadOnly);
     if (!session.open()) {
@@ -169,26 +155,39 @@ int syncCommand(const QStringList& arguments, CliStreams& streams)
     return 0;
 }
 
+CommandOptions reportOptions()
+{
+    return CommandOptions(
+        QStringLiteral("report"),
+        {CliOption::flag(QStringLiteral("all"), QStringLiteral("every product (the default)")),
+         CliOption::requiredValue(QStringLiteral("pdf"), QStringLiteral("FILE"),
+                                  QStringLiteral("the PDF file to write")),
+         CliOption::flag(QStringLiteral("one-per-page"), QStringLiteral("start each product on a page of its own")),
+         CliOption::flag(QStringLiteral("continuous"), QStringLiteral("print the products one after another"))},
+        {{QStringLiteral("[TITLE|UUID]"),
+          QStringLiteral("the product's UUID, or its title (ignoring case when no title matches exactly)")}});
+}
+
 } // namespace
 
 void registerReportCommands(CommandLine& commandLine)
 {
-    CliCommand report {
-        QStringLiteral("report"), QStringLiteral("print the products report into a PDF file"),
-        QStringLiteral("Usage: keymoor report [TITLE|UUID|--all] --pdf FILE [--one-per-page|--continuous]\n\n"
-                       "Prints one product, or every product (the default, sorted by title), into a PDF file,\n"
+    CliCommand report = CliCommand::withOptions(
+        QStringLiteral("print the products report into a PDF file"),
+        QStringLiteral("Prints one product, or every product (the default, sorted by title), into a PDF file,\n"
                        "replacing the file if it exists. Each product starts a page of its own when the\n"
                        "preference \"Print All One App Per Page\" is on (the default); --one-per-page and\n"
                        "--continuous override it for this run."),
-        reportCommand};
+        reportOptions(), reportCommand);
     report.needsGuiApplication = true;
     commandLine.addCommand(report);
-    commandLine.addCommand(
-        {QStringLiteral("sync"), QStringLiteral("write the sync folder for the phone companion"),
-         QStringLiteral("Usage: keymoor sync [FOLDER]\n\n"
-                        "Writes Private/Keymoor/MobileSync/sync.plist (every product) and the product icons\n"
-                        "(Icons/UUID.png) into FOLDER, or into the cloud-storage folder chosen in the\n"
-                        "preferences (~/Dropbox when Dropbox is installed). A FOLDER that does not exist is\n"
-                        "created when the folder it is in exists."),
-         syncCommand});
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("write the sync folder for the phone companion"),
+        QStringLiteral("Writes Private/Keymoor/MobileSync/sync.plist (every product) and the product icons\n"
+                       "(Icons/UUID.png) into FOLDER, or into the cloud-storage folder chosen in the\n"
+                       "preferences (~/Dropbox when Dropbox is installed). A FOLDER that does not exist is\n"
+                       "created when the folder it is in exists."),
+        CommandOptions(QStringLiteral("sync"), {},
+                       {{QStringLiteral("[FOLDER]"), QStringLiteral("the folder to write into")}}),
+        syncCommand));
 }

@@ -21,13 +21,14 @@ TEST(CommandLine, DispatchesCommandsAndTheirHelp)
 {
     CommandLine commandLine;
     QStringList seen;
-    commandLine.addCommand({QStringLiteral("echo"), QStringLiteral("print the arguments"),
-                            QStringLiteral("Usage: keymoor echo WORD..."),
-                            [&seen](const QStringList& args, CliStreams& s) {
-                                seen = args;
-                                s.out << args.join(' ');
-                                return 0;
-                            }});
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("print the arguments"), QString(),
+        CommandOptions(QStringLiteral("echo"), {}, {{QStringLiteral("WORD..."), QStringLiteral("the words")}}),
+        [&seen](const CommandArguments& args, CliStreams& s) {
+            seen = args.positional();
+            s.out << seen.join(' ');
+            return 0;
+        }));
     CliResult result = runCommandLine(commandLine, {QStringLiteral("--help")});
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.out.contains(QStringLiteral("echo")));
@@ -49,7 +50,10 @@ TEST(CommandLine, DispatchesCommandsAndTheirHelp)
 TEST(CommandLine, ExistingFilesAreOpenedInTheWindowCommandsRunHeadless)
 {
     CommandLine commandLine;
-    commandLine.addCommand({QStringLiteral("list"), QStringLiteral("list"), QStringLiteral("Usage: keymoor list"),
+    commandLine.addCommand({QStringLiteral("list"),
+                            QStringLiteral("list"),
+                            QString(),
+                            {CommandOptions(QStringLiteral("list"))},
                             [](const QStringList&, CliStreams&) { return 0; }});
     const QString sample = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app");
     const QString folder = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record");

@@ -1,0 +1,205 @@
+#include "ProductEditCommands.h"
+
+#include "CliSession.h"
+#include "CommandLine.h"
+#include "ProductJson.h"
+#include "model/ProductBundleInfo.h"
+#include "model/ProductEntity.h"
+#include "persistence/ObjectContext.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QTextStream>
+
+namespace {
+
+using OpenMode = KeymoorAppDelegate::OpenMode;
+using Assignments = QList<QPair<QString, QString>>;
+
+// `--title TITLE` goes first, so a title=... among the FIELD=VALUE words wins over it.
+Assignments assignmentsWithTitle(const CommandArguments& arguments)
+{
+    Assignments assignments = arguments.assignments();
+    if (arguments.isSet(QStringLiteral("title"))) {
+        assignments.prepend({QStringLiteral("title"), arguments.value(QStringLiteral("title"))});
+    }
+    return assignments;
+}
+
+// Checks every assignment before anything changes, then applies them all.
+bool applyAssignments(ProductEntity* product, const Assignments& assignments, QTextStream& err)
+{
+    QList<QPair<QString, QVariant>> values;
+    for (const auto& [key, text] : assignments) {
+        QString error;
+        const auto value = ProductJson::valueForKey(product, key, text, &error);
+        if (!value) {
+            err << "keymoor: " << error << Qt::endl;
+            return false;
+        }
+        if (key == QLatin1String("title") && KeymoorAppDelegate::isOwnProduct(product)
+            && value->toString() != product->title()) {
+            err << "keymoor: the title of Keymoor's own record cannot be changed." << Qt::endl;
+            return false;
+        }
+        values.append({key, *value});
+    }
+    for (const auto& [key, value] : values) {
+        if (!ProductJson::setValueForKey(product, key, value)) {
+            err << "keymoor: \"" << key << "\" could not be set." << Qt::endl;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Fills a new product from an application bundle: title, version, identifier, publisher, support
+// e-mail, website and icon.
+bool fillFromApplication(ProductEntity* product, const QString& path, QTextStream& err)
+{
+    product->setTitleFromAppPath(path);
+    if (!product->setBundleInfoFromAppPath(path)) {
+        err << "keymoor: \"" << path << "\" is not an application or other bundle (no Contents/Info.plist)."
+            << Qt::endl;
+        return false;
+    }
+    if (!product->setExternalIconFromAppPath(path)) {
+        err << "keymoor: the icon of \"" << path << "\" could not be stored." << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+void printChangedProduct(const ProductEntity* product, const CommandArguments& arguments, const QString& done,
+                         QTextStream& out)
+{
+    if (arguments.isSet(QStringLiteral("json"))) {
+        out << QJsonDocument(ProductJson::toJson(product)).toJson(QJsonDocument::Indented);
+    } else {
+        out << done << Qt::endl;
+    }
+}
+
+int addCommand(const CommandArguments& arguments, CliStreams& streams)
+{
+    if (!arguments.plainPositional().isEmpty()) {
+        return arguments.usageError(streams.err);
+    }
+    const QString fromApp = arguments.value(QStringLiteral("from-app"));
+    if (!fromApp.isEmpty() && !ProductBundleInfo::fromBundle(fromApp)) {
+        streams.err << "keymoor: \"" << fromApp << "\" is not an application or other bundle." << Qt::endl;
+        return 1;
+    }
+    CliSession session(streams, OpenMode::ReadWrite);
+    if (!session.open()) {
+        return 1;
+    }
+    Persistence::ObjectContext* context = session.delegate().managedObjectContext();
+    auto* product = context->insert<ProductEntity>(QStringLiteral("Product"));
+    if (!product) {
+        streams.err << "keymoor: the product could not be added." << Qt::endl;
+        return 1;
+    }
+    const bool filled = fromApp.isEmpty() || fillFromApplication(product, fromApp, streams.err);
+    if (!filled || !applyAssignments(product, assignmentsWithTitle(arguments), streams.err)) {
+        // Nothing of a rejected product is kept.
+        context->deleteObject(product);
+        return 1;
+    }
+    if (!session.save()) {
+        return 1;
+    }
+    printChangedProduct(product, arguments, QStringLiteral("Added \"%1\" (%2).").arg(product->title(), product->uuid()),
+                        streams.out);
+    session.finish();
+    return 0;
+}
+
+int setCommand(const CommandArguments& arguments, CliStreams& streams)
+{
+    const QString icon = arguments.value(QStringLiteral("icon"));
+    const Assignments assignments = assignmentsWithTitle(arguments);
+    if (arguments.plainPositional().size() != 1 || (assignments.isEmpty() && icon.isEmpty())) {
+        return arguments.usageError(streams.err);
+    }
+    if (!icon.isEmpty() && !QFileInfo::exists(icon)) {
+        streams.err << "keymoor: there is no file at \"" << icon << "\"." << Qt::endl;
+        return 1;
+    }
+    CliSession session(streams, OpenMode::ReadWrite);
+    if (!session.open()) {
+        return 1;
+    }
+    ProductEntity* product = session.findProduct(arguments.plainPositional().first());
+    if (!product || !applyAssignments(product, assignments, streams.err)) {
+        return 1;
+    }
+    // Nothing is saved when the icon cannot be stored, so the fields set above are dropped too.
+    if (!icon.isEmpty() && !product->setExternalIconFromAppPath(icon)) {
+        streams.err << "keymoor: the icon of \"" << icon << "\" could not be stored." << Qt::endl;
+        return 1;
+    }
+    if (!session.save()) {
+        return 1;
+    }
+    printChangedProduct(product, arguments, QStringLiteral("Updated \"%1\".").arg(product->title()), streams.out);
+    session.finish();
+    return 0;
+}
+
+CliOption titleOption()
+{
+    return CliOption::value(QStringLiteral("title"), QStringLiteral("TITLE"),
+                            QStringLiteral("the title (the same as title=TITLE)"));
+}
+
+CliOption jsonOption()
+{
+    return CliOption::flag(QStringLiteral("json"), QStringLiteral("print the product as JSON"));
+}
+
+CommandOptions addOptions()
+{
+    return CommandOptions(
+        QStringLiteral("add"),
+        {CliOption::value(QStringLiteral("from-app"), QStringLiteral("PATH"),
+                          QStringLiteral("take the name, version, identifier, publisher, website and icon of an "
+                                         "application bundle (Name.app); fields given as well override them")),
+         titleOption(), jsonOption()},
+        {{QStringLiteral("[FIELD=VALUE]..."),
+          QStringLiteral("a field as \"keymoor show --json\" names it, and its value")}});
+}
+
+CommandOptions setOptions()
+{
+    return CommandOptions(
+        QStringLiteral("set"),
+        {titleOption(),
+         CliOption::value(QStringLiteral("icon"), QStringLiteral("FILE"),
+                          QStringLiteral("make an image file the product's icon (any other file gives its file "
+                                         "icon)")),
+         jsonOption()},
+        {{QStringLiteral("TITLE|UUID"),
+          QStringLiteral("the product's UUID, or its title (ignoring case when no title matches exactly)")},
+         {QStringLiteral("[FIELD=VALUE]..."), QStringLiteral("a field and its new value; FIELD= clears it")}});
+}
+
+} // namespace
+
+void registerProductEditCommands(CommandLine& commandLine)
+{
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("add a product"),
+        QStringLiteral("Adds a product with the given fields, for example\n"
+                       "  keymoor add --title \"Test App\" serialNumber=ABC-123 purchasePrice=29.95\n"
+                       "Fields are the names \"keymoor show --json\" prints; dates are written 2009-03-25\n"
+                       "or as usual (\"March 25, 2009\"), prices 29.95, notes go in commentsString.\n"
+                       "New products get the registration details of your own card (me.vcf) when the\n"
+                       "preferences say so. Nothing is added when a field is wrong."),
+        addOptions(), addCommand));
+    commandLine.addCommand(CliCommand::withOptions(QStringLiteral("change fields of a product"),
+                                                   QStringLiteral("Changes the given fields; FIELD= (nothing after =) "
+                                                                  "clears one.\nNothing changes when a field is "
+                                                                  "wrong."),
+                                                   setOptions(), setCommand));
+}
