@@ -26,6 +26,8 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
     , m_products(std::make_unique<ProductCommands>(*m_session))
     , m_applications(std::make_unique<ProductApplicationCommands>(*m_session, *m_desktop))
     , m_links(std::make_unique<LinkCommands>(*m_desktop))
+    , m_reports(std::make_unique<ReportService>(*m_session))
+    , m_sync(std::make_unique<SyncService>(*m_session))
 {
     // Saves go through saveContext, so a subclass can make them fail.
     m_session->setContextSaver(
@@ -36,6 +38,7 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
     m_session->setStoreUpgrader(
         [this](const QString& legacyPath, const QString& storePath) { return upgradeStores(legacyPath, storePath); });
     forwardSessionSignals();
+    connect(m_sync.get(), &SyncService::preferencesPaneRequested, this, &KeymoorAppDelegate::preferencesPaneRequested);
 }
 
 KeymoorAppDelegate::~KeymoorAppDelegate()

@@ -9,6 +9,8 @@
 #include "products/LinkCommands.h"
 #include "products/ProductApplicationCommands.h"
 #include "products/ProductCommands.h"
+#include "report/ReportService.h"
+#include "sync/SyncService.h"
 
 #include <QList>
 #include <QObject>
@@ -258,27 +260,24 @@ public:
     bool sendFeedback() { return m_links->sendFeedback(); }
     bool checkForUpdates() { return m_links->checkForUpdates(); }
 
-    // ---- Report, printing and the sync folder (KeymoorAppDelegateReport.cpp) ----
+    // ---- Printing (report/ReportService.h) and the sync folder (sync/SyncService.h) ----
 
-    // Where print jobs go (the window's print dialog); without one, printing fails and says so.
-    void setPrintPanel(PrintPanel* panel) { m_printPanel = panel; }
-    PrintPanel* printPanel() const { return m_printPanel; }
-    // The most recent report; it lives until the next print command replaces it.
-    ZRProductsReport* productsReport() const { return m_productsReport.get(); }
-    void setProductsReport(std::shared_ptr<ZRProductsReport> report) { m_productsReport = std::move(report); }
-    // A new report reading through a private context on the main store coordinator; null without
-    // a library.
-    std::shared_ptr<ZRProductsReport> newProductsReport();
-    // Print: saves, then prints the selected product after the print dialog; with nothing selected
-    // the alert "No Product to Print" instead. Print All: saves, then prints every product. Both
-    // follow "Print All One App Per Page" and answer whether the report was printed.
-    bool print();
-    bool printAll();
-    // "Sync to iPhone": with sync switched off, asks for the "Sync Update" preferences instead;
-    // otherwise saves and writes the sync folder into the chosen cloud-storage folder, showing the
-    // "Sync Failed" alert when there is none or the export fails. Answers whether it was written.
-    bool syncToMobile();
-    static const char* const SyncPreferencesPane; // "Sync Update"
+    ReportService& reports() const { return *m_reports; }
+    void setPrintPanel(PrintPanel* panel) { m_reports->setPrintPanel(panel); }
+    PrintPanel* printPanel() const { return m_reports->printPanel(); }
+    ZRProductsReport* productsReport() const { return m_reports->productsReport(); }
+    void setProductsReport(std::shared_ptr<ZRProductsReport> report)
+    {
+        m_reports->setProductsReport(std::move(report));
+    }
+    std::shared_ptr<ZRProductsReport> newProductsReport() { return m_reports->newProductsReport(); }
+    // Print works on the selected product (selectedProduct()).
+    bool print() { return m_reports->print(selectedProduct()); }
+    bool printAll() { return m_reports->printAll(); }
+
+    SyncService& sync() const { return *m_sync; }
+    bool syncToMobile() { return m_sync->syncToMobile(); }
+    static constexpr const char* SyncPreferencesPane = SyncService::PreferencesPane; // "Sync Update"
 
     // ---- Delimited text imports (KeymoorAppDelegateTextImport.cpp) ----
 
@@ -400,7 +399,6 @@ private:
     void attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames);
     // Shows an alert with one OK button when there is a user interface.
     void showNotice(AlertStyle style, const QString& title, const QString& message);
-    bool printReport(const std::optional<Persistence::ObjectID>& productID);
     void productImportSaved(const Persistence::SaveNotice& notice, const QList<Persistence::ObjectID>& createdIDs);
     void productImportFailed(const Persistence::StoreError& error);
 
@@ -412,6 +410,8 @@ private:
     std::unique_ptr<ProductCommands> m_products;
     std::unique_ptr<ProductApplicationCommands> m_applications;
     std::unique_ptr<LinkCommands> m_links;
+    std::unique_ptr<ReportService> m_reports;
+    std::unique_ptr<SyncService> m_sync;
     std::function<ProductEntity*()> m_selectedProduct;
     std::optional<bool> m_scanOverride;
     struct RunningImport
@@ -428,8 +428,6 @@ private:
     };
     std::vector<RunningFileImport> m_fileImports;
     CacheFileWriter m_cacheFileWriter;
-    PrintPanel* m_printPanel = nullptr;
-    std::shared_ptr<ZRProductsReport> m_productsReport;
     std::unique_ptr<ZRDataMigrator> m_migrator;
     mutable std::mutex m_importCountsMutex;
     ImportCounts m_importCounts;

@@ -14,6 +14,7 @@
 #include "products/DesktopLauncherProvider.h"
 #include "products/ProductApplicationCommands.h"
 #include "products/ProductCommands.h"
+#include "sync/SyncService.h"
 
 #include <QSignalSpy>
 
@@ -149,12 +150,16 @@ TEST(ProductServicesFacadeTest, TheControllerPassesOnWhatItsServicesAnnounce)
     controller.initializeDefaultData();
     ProductSignalRecorder added(&controller, &KeymoorAppDelegate::productAdded);
     ProductSignalRecorder changed(&controller, &KeymoorAppDelegate::productChanged);
+    QSignalSpy panes(&controller, &KeymoorAppDelegate::preferencesPaneRequested);
 
     ProductEntity* product = controller.products().addNewProduct();
     ASSERT_NE(product, nullptr);
     EXPECT_EQ(added.products, QList<ProductEntity*> {product});
     EXPECT_TRUE(controller.applications().fileDroppedImage(product, encodedImage(QSize(8, 8), Qt::green)));
     EXPECT_EQ(changed.products, QList<ProductEntity*> {product});
+    EXPECT_FALSE(controller.sync().syncToMobile()) << "sync is off in a fresh set of preferences";
+    ASSERT_EQ(panes.size(), 1);
+    EXPECT_EQ(panes.first().first().toString(), QString::fromLatin1(SyncService::PreferencesPane));
 }
 
 } // namespace
