@@ -6,6 +6,8 @@
 #include "base/UserInterface.h"
 #include "desktop/DesktopLauncher.h"
 #include "email/ZRRegistrationInfoScanner.h"
+#include "import/KMAttachmentImporter.h"
+#include "import/KMImportOperation.h"
 #include "library/BackgroundJobTracker.h"
 #include "maintenance/StoreVersionReader.h"
 #include "maintenance/ZRDataMigrator.h"
@@ -20,6 +22,12 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
     , m_session(std::make_unique<LibrarySession>(ui, mode, defaults))
     , m_ui(ui)
     , m_prefs(&m_session->userPrefs())
+    , m_desktop(std::make_unique<DesktopLauncherProvider>())
+    , m_products(std::make_unique<ProductCommands>(*m_session))
+    , m_applications(std::make_unique<ProductApplicationCommands>(*m_session, *m_desktop))
+    , m_links(std::make_unique<LinkCommands>(*m_desktop))
+    , m_reports(std::make_unique<ReportService>(*m_session))
+    , m_sync(std::make_unique<SyncService>(*m_session))
 {
     // Saves go through saveContext, so a subclass can make them fail.
     m_session->setContextSaver(
@@ -30,6 +38,7 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
     m_session->setStoreUpgrader(
         [this](const QString& legacyPath, const QString& storePath) { return upgradeStores(legacyPath, storePath); });
     forwardSessionSignals();
+    connect(m_sync.get(), &SyncService::preferencesPaneRequested, this, &KeymoorAppDelegate::preferencesPaneRequested);
 }
 
 KeymoorAppDelegate::~KeymoorAppDelegate()
@@ -94,108 +103,4 @@ ZRDataMigrator* KeymoorAppDelegate::dataMigrator()
 bool KeymoorAppDelegate::saveContext(ObjectContext* context, StoreError* error)
 {
     return context->save(error);
-}
-
-ProductEntity* KeymoorAppDelegate::addNewProduct()
-{
-    ObjectContext* context = managedObjectContext();
-    if (!context || m_session->isReadOnly()) {
-        return nullptr;
-    }
-    ProductEntity* product = nullptr;
-    {
-        ContextLocker locker(context);
-        product = context->insert<ProductEntity>(QStringLiteral("Product"));
-    }
-    if (!product) {
-        return nullptr;
-    }
-    saveAction();
-    emit m_session->productAdded(product);
-    return product;
-}
-
-bool KeymoorAppDelegate::removeProducts(const QList<ProductEntity*>& products)
-{
-    ObjectContext* context = managedObjectContext();
-    if (!context || products.isEmpty() || m_session->isReadOnly()) {
-        return false;
-    }
-    for (const ProductEntity* product : products) {
-        if (isOwnProduct(product)) {
-            showNotice(AlertStyle::Informational, localizedString(QStringLiteral("DeleteKeymoor")),
-                       localizedString(QStringLiteral("DeleteKeymoorMessage")));
-            return false;
-        }
-    }
-
-    const ProductEntity* first = products.first();
-    QString question;
-    if (first->title().isEmpty()) {
-        question = localizedString(QStringLiteral("DeleteThisProductQuestion"));
-    } else if (!first->productVersion().isEmpty()) {
-        question = localizedFormat(QStringLiteral("DeleteProductVersionQuestionFormat"),
-                                   {first->title(), first->productVersion()});
-    } else {
-        question = localizedFormat(QStringLiteral("DeleteProductQuestionFormat"), {first->title()});
-    }
-    Alert alert;
-    alert.style = AlertStyle::Warning;
-    alert.title = question;
-    alert.buttons = {QStringLiteral("Delete"), localizedString(QStringLiteral("CancelButton"))};
-    alert.escapeButton = 1;
-    if (!m_ui || m_ui->runAlert(alert) != 0) {
-        return false;
-    }
-    {
-        ContextLocker locker(context);
-        for (ProductEntity* product : products) {
-            context->deleteObject(product);
-        }
-    }
-    emit m_session->productsChanged();
-    return true;
-}
-
-void KeymoorAppDelegate::copyProductKeyStringValueToClipboard(const ProductEntity* product, const QString& key)
-{
-    if (!product || !m_ui) {
-        return;
-    }
-    m_ui->setClipboardText(product->value(key).toString(), key == QLatin1String("serialNumber"));
-}
-
-void KeymoorAppDelegate::copySerialToClipboard(const ProductEntity* product)
-{
-    copyProductKeyStringValueToClipboard(product, QStringLiteral("serialNumber"));
-}
-
-bool KeymoorAppDelegate::applyRegistrationInfo(ProductEntity* product, const ZRRegistrationInfo& info)
-{
-    if (!product) {
-        return false;
-    }
-    const ZRRegistrationUpdate update
-        = ZRRegistrationInfoScanner::planUpdate(info, product->serialNumber(), m_prefs->askBeforeReplaceInfo());
-    if (update.askFirst) {
-        Alert alert;
-        alert.style = AlertStyle::Warning;
-        alert.title = update.question;
-        alert.buttons = {localizedString(QStringLiteral("ReplaceButton")), localizedString(QStringLiteral("NoButton"))};
-        alert.escapeButton = 1;
-        if (!m_ui || m_ui->runAlert(alert) != 0) {
-            return false;
-        }
-    }
-    product->setSerialNumber(update.info.serial);
-    if (update.info.email) {
-        product->setRegisteredEmail(*update.info.email);
-    }
-    if (update.info.date) {
-        product->setPurchaseDate(*update.info.date);
-    }
-    if (m_prefs->autoCopySerial()) {
-        copySerialToClipboard(product);
-    }
-    return true;
 }

@@ -5,6 +5,12 @@
 #include "import/ZRDelimitedTextParsing.h"
 #include "library/LibrarySession.h"
 #include "persistence/ObjectID.h"
+#include "products/DesktopLauncherProvider.h"
+#include "products/LinkCommands.h"
+#include "products/ProductApplicationCommands.h"
+#include "products/ProductCommands.h"
+#include "report/ReportService.h"
+#include "sync/SyncService.h"
 
 #include <QList>
 #include <QObject>
@@ -109,22 +115,28 @@ public:
     // files and the cache contents, also when the quit is cancelled.
     TerminateReply applicationShouldTerminate() { return m_session->applicationShouldTerminate(); }
 
-    // A new product, saved, for the person to fill in.
-    ProductEntity* addNewProduct();
-    // Asks for confirmation, then deletes the products (never Keymoor's own record). Answers whether
-    // anything was removed.
-    bool removeProducts(const QList<ProductEntity*>& products);
+    // ---- Products (products/ProductCommands.h) ----
 
-    // Puts the product's value for `key` on the clipboard as plain text (a serial number marked
-    // sensitive, so clipboard managers do not keep it).
-    void copyProductKeyStringValueToClipboard(const ProductEntity* product, const QString& key);
-    void copySerialToClipboard(const ProductEntity* product);
-
-    // Writes what a scanned purchase e-mail gave into the product: asks first when the person wants
-    // that and the product has a serial number, then sets the serial, the registered e-mail and the
-    // purchase date (each only when found), and copies the serial when "Auto Copy Serial" is on.
-    // Answers whether the product was changed.
-    bool applyRegistrationInfo(ProductEntity* product, const ZRRegistrationInfo& info);
+    ProductCommands& products() const { return *m_products; }
+    ProductEntity* addNewProduct() { return m_products->addNewProduct(); }
+    bool removeProducts(const QList<ProductEntity*>& products) { return m_products->removeProducts(products); }
+    void copyProductKeyStringValueToClipboard(const ProductEntity* product, const QString& key)
+    {
+        m_products->copyProductKeyStringValueToClipboard(product, key);
+    }
+    void copySerialToClipboard(const ProductEntity* product) { m_products->copySerialToClipboard(product); }
+    void copyRegisteredNameToClipboard(const ProductEntity* product)
+    {
+        m_products->copyRegisteredNameToClipboard(product);
+    }
+    void copyRegisteredEmailToClipboard(const ProductEntity* product)
+    {
+        m_products->copyRegisteredEmailToClipboard(product);
+    }
+    bool applyRegistrationInfo(ProductEntity* product, const ZRRegistrationInfo& info)
+    {
+        return m_products->applyRegistrationInfo(product, info);
+    }
 
     // The window ends the text edit in progress so typed text reaches the catalogue before a save.
     void setCommitEditingHandler(std::function<void()> handler)
@@ -206,80 +218,68 @@ public:
     bool exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder);
     // Runs the event loop until every started attachment export has finished.
     void waitForAttachmentExports();
-    // Commands on a product's application, icon and addresses. Each takes the product it acts on
-    // (the window passes its selection); failures are logged, and the answer tells whether the
-    // command did what it was asked.
 
+    // ---- A product's application and icon (products/ProductApplicationCommands.h) ----
+
+    ProductApplicationCommands& applications() const { return *m_applications; }
     // The desktop that files and addresses are handed to; null puts the system's back. Not owned.
-    void setDesktopLauncher(DesktopLauncher* launcher);
-    DesktopLauncher& desktopLauncher();
-    // A new lookup over the application folders: "Import App Path", /Applications, ~/Applications
-    // and the folders of KEYMOOR_APP_PATH.
-    ApplicationLocator applicationLocator() const;
+    void setDesktopLauncher(DesktopLauncher* launcher) { m_desktop->setLauncher(launcher); }
+    DesktopLauncher& desktopLauncher() { return m_desktop->launcher(); }
+    ApplicationLocator applicationLocator() const { return m_applications->applicationLocator(); }
+    bool launchApplication(const ProductEntity* product) { return m_applications->launchApplication(product); }
+    bool locateApp(ProductEntity* product) { return m_applications->locateApp(product); }
+    bool revealAppInFinder(const ProductEntity* product) { return m_applications->revealAppInFinder(product); }
+    bool updateInfoForApp(ProductEntity* product) { return m_applications->updateInfoForApp(product); }
+    bool updateInfoForApp(ProductEntity* product, ApplicationLocator& locator)
+    {
+        return m_applications->updateInfoForApp(product, locator);
+    }
+    int updateAllAppInfo(const QList<ProductEntity*>& products) { return m_applications->updateAllAppInfo(products); }
+    bool addAppIcon(ProductEntity* product) { return m_applications->addAppIcon(product); }
+    bool removeAppIcon(ProductEntity* product) { return m_applications->removeAppIcon(product); }
+    bool fileDroppedFile(ProductEntity* product, const QString& path)
+    {
+        return m_applications->fileDroppedFile(product, path);
+    }
+    bool fileDroppedImage(ProductEntity* product, const QByteArray& imageBytes)
+    {
+        return m_applications->fileDroppedImage(product, imageBytes);
+    }
 
-    void copyRegisteredNameToClipboard(const ProductEntity* product);
-    void copyRegisteredEmailToClipboard(const ProductEntity* product);
+    // ---- Web and mail addresses (products/LinkCommands.h) ----
 
-    // Opens the product's application, found by title and else by bundle identifier. Keymoor's own
-    // record is never launched.
-    bool launchApplication(const ProductEntity* product);
-    // Asks for the application's bundle and takes its information (not its icon) into the product.
-    bool locateApp(ProductEntity* product);
-    // Shows the application's bundle, found by identifier and else by title, in the file manager.
-    bool revealAppInFinder(const ProductEntity* product);
-    // Refreshes title, version, identifier and icon from the installed application (found by
-    // identifier, else by title); publisher, e-mail and website are left alone. One undo step.
-    bool updateInfoForApp(ProductEntity* product);
-    bool updateInfoForApp(ProductEntity* product, ApplicationLocator& locator);
-    // updateInfoForApp for each product in order, with one scan of the folders; answers how many
-    // were refreshed.
-    int updateAllAppInfo(const QList<ProductEntity*>& products);
+    LinkCommands& links() const { return *m_links; }
+    bool openStringAsURL(const QString& text, const QString& subject = QString())
+    {
+        return m_links->openStringAsURL(text, subject);
+    }
+    bool sendEmailTo(const QString& address, const QString& subject) { return m_links->sendEmailTo(address, subject); }
+    bool openWebsiteInBrowser(const ProductEntity* product) { return m_links->openWebsiteInBrowser(product); }
+    bool sendDeveloperEmail(const ProductEntity* product) { return m_links->sendDeveloperEmail(product); }
+    bool openSupport() { return m_links->openSupport(); }
+    bool openFrequentlyAskedQuestionsSite() { return m_links->openFrequentlyAskedQuestionsSite(); }
+    bool openReleaseNotesSite() { return m_links->openReleaseNotesSite(); }
+    bool sendFeedback() { return m_links->sendFeedback(); }
+    bool checkForUpdates() { return m_links->checkForUpdates(); }
 
-    // Asks for image or application files and makes each in turn the product's icon (so the last
-    // one stays), remembering the folder as "Import Icon Path".
-    bool addAppIcon(ProductEntity* product);
-    // Gives the product the generic application icon.
-    bool removeAppIcon(ProductEntity* product);
-    // The icon well's drops: a file (its image, else its icon) or image bytes.
-    bool fileDroppedFile(ProductEntity* product, const QString& path);
-    bool fileDroppedImage(ProductEntity* product, const QByteArray& imageBytes);
+    // ---- Printing (report/ReportService.h) and the sync folder (sync/SyncService.h) ----
 
-    // An e-mail address gets a new message with the subject; anything else is opened as a web
-    // address ("http://" is put in front when it has no scheme), but only "http" and "https" ones.
-    bool openStringAsURL(const QString& text, const QString& subject = QString());
-    // A new message in the person's mail program.
-    bool sendEmailTo(const QString& address, const QString& subject);
-    bool openWebsiteInBrowser(const ProductEntity* product);
-    bool sendDeveloperEmail(const ProductEntity* product);
-    // Keymoor's own pages and support address, from its property list.
-    bool openSupport();
-    bool openFrequentlyAskedQuestionsSite();
-    bool openReleaseNotesSite();
-    bool sendFeedback();
-    // There is no update framework here: the release notes say what is new.
-    bool checkForUpdates();
+    ReportService& reports() const { return *m_reports; }
+    void setPrintPanel(PrintPanel* panel) { m_reports->setPrintPanel(panel); }
+    PrintPanel* printPanel() const { return m_reports->printPanel(); }
+    ZRProductsReport* productsReport() const { return m_reports->productsReport(); }
+    void setProductsReport(std::shared_ptr<ZRProductsReport> report)
+    {
+        m_reports->setProductsReport(std::move(report));
+    }
+    std::shared_ptr<ZRProductsReport> newProductsReport() { return m_reports->newProductsReport(); }
+    // Print works on the selected product (selectedProduct()).
+    bool print() { return m_reports->print(selectedProduct()); }
+    bool printAll() { return m_reports->printAll(); }
 
-    // ---- Report, printing and the sync folder (KeymoorAppDelegateReport.cpp) ----
-
-    // Where print jobs go (the window's print dialog); without one, printing fails and says so.
-    void setPrintPanel(PrintPanel* panel) { m_printPanel = panel; }
-    PrintPanel* printPanel() const { return m_printPanel; }
-    // The most recent report; it lives until the next print command replaces it.
-    ZRProductsReport* productsReport() const { return m_productsReport.get(); }
-    void setProductsReport(std::shared_ptr<ZRProductsReport> report) { m_productsReport = std::move(report); }
-    // A new report reading through a private context on the main store coordinator; null without
-    // a library.
-    std::shared_ptr<ZRProductsReport> newProductsReport();
-    // Print: saves, then prints the selected product after the print dialog; with nothing selected
-    // the alert "No Product to Print" instead. Print All: saves, then prints every product. Both
-    // follow "Print All One App Per Page" and answer whether the report was printed.
-    bool print();
-    bool printAll();
-    // "Sync to iPhone": with sync switched off, asks for the "Sync Update" preferences instead;
-    // otherwise saves and writes the sync folder into the chosen cloud-storage folder, showing the
-    // "Sync Failed" alert when there is none or the export fails. Answers whether it was written.
-    bool syncToMobile();
-    static const char* const SyncPreferencesPane; // "Sync Update"
+    SyncService& sync() const { return *m_sync; }
+    bool syncToMobile() { return m_sync->syncToMobile(); }
+    static constexpr const char* SyncPreferencesPane = SyncService::PreferencesPane; // "Sync Update"
 
     // ---- Delimited text imports (KeymoorAppDelegateTextImport.cpp) ----
 
@@ -400,7 +400,6 @@ private:
     void attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames);
     // Shows an alert with one OK button when there is a user interface.
     void showNotice(AlertStyle style, const QString& title, const QString& message);
-    bool printReport(const std::optional<Persistence::ObjectID>& productID);
     void productImportSaved(const Persistence::SaveNotice& notice, const QList<Persistence::ObjectID>& createdIDs);
     void productImportFailed(const Persistence::StoreError& error);
 
@@ -408,13 +407,15 @@ private:
     // Shortcuts into the session for the command code.
     UserInterface* m_ui;
     UserPreferences* m_prefs;
-    std::unique_ptr<DesktopLauncher> m_systemLauncher;
-    DesktopLauncher* m_launcher = nullptr;
+    std::unique_ptr<DesktopLauncherProvider> m_desktop;
+    std::unique_ptr<ProductCommands> m_products;
+    std::unique_ptr<ProductApplicationCommands> m_applications;
+    std::unique_ptr<LinkCommands> m_links;
+    std::unique_ptr<ReportService> m_reports;
+    std::unique_ptr<SyncService> m_sync;
     std::function<ProductEntity*()> m_selectedProduct;
     std::optional<bool> m_scanOverride;
     CacheFileWriter m_cacheFileWriter;
-    PrintPanel* m_printPanel = nullptr;
-    std::shared_ptr<ZRProductsReport> m_productsReport;
     std::unique_ptr<ZRDataMigrator> m_migrator;
     mutable std::mutex m_importCountsMutex;
     ImportCounts m_importCounts;
