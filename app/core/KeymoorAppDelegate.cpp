@@ -9,6 +9,7 @@
 #include "library/BackgroundJobTracker.h"
 #include "maintenance/StoreVersionReader.h"
 #include "maintenance/ZRDataMigrator.h"
+#include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
@@ -30,6 +31,7 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
     m_session->setStoreUpgrader(
         [this](const QString& legacyPath, const QString& storePath) { return upgradeStores(legacyPath, storePath); });
     forwardSessionSignals();
+    makeAttachmentServices();
 }
 
 KeymoorAppDelegate::~KeymoorAppDelegate()
@@ -37,7 +39,11 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
     // Running jobs finish first; their queued completions are dropped, as they would reach a
     // controller that is going away.
     m_session->jobs().shutDown();
-    // The migrator uses the session; the session closes the library.
+    // The services and the migrator use the session; the session closes the library.
+    m_attachmentExports.reset();
+    m_mailImports.reset();
+    m_attachments.reset();
+    m_emailScan.reset();
     m_migrator.reset();
     m_session.reset();
 }
@@ -50,6 +56,26 @@ void KeymoorAppDelegate::forwardSessionSignals()
     connect(session, &LibrarySession::productAdded, this, &KeymoorAppDelegate::productAdded);
     connect(session, &LibrarySession::productChanged, this, &KeymoorAppDelegate::productChanged);
     connect(session, &LibrarySession::attachmentsChanged, this, &KeymoorAppDelegate::attachmentsChanged);
+}
+
+void KeymoorAppDelegate::makeAttachmentServices()
+{
+    m_emailScan = std::make_unique<EmailRegistrationScan>(
+        *m_session, [this](ProductEntity* product, const ZRRegistrationInfo& info) {
+            return applyRegistrationInfo(product, info);
+        });
+    m_attachments = std::make_unique<AttachmentService>(*m_session, *m_emailScan);
+    m_mailImports = std::make_unique<MailImportService>(*m_session, *m_attachments);
+    m_attachmentExports = std::make_unique<AttachmentExportService>(*m_session);
+    AttachmentService* attachments = m_attachments.get();
+    connect(attachments, &AttachmentService::attachDocumentsToProductCompleted, this,
+            &KeymoorAppDelegate::attachDocumentsToProductCompleted);
+    connect(attachments, &AttachmentService::selectAttachment, this, &KeymoorAppDelegate::selectAttachment);
+    connect(attachments, &AttachmentService::showAttachmentsTab, this, &KeymoorAppDelegate::showAttachmentsTab);
+    connect(attachments, &AttachmentService::attachedFileWindowRequested, this,
+            &KeymoorAppDelegate::attachedFileWindowRequested);
+    connect(m_attachmentExports.get(), &AttachmentExportService::attachmentsExported, this,
+            &KeymoorAppDelegate::attachmentsExported);
 }
 
 QString KeymoorAppDelegate::prettyAppVersion() const

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "attachments/AttachmentExportService.h"
+#include "attachments/AttachmentNotifications.h"
+#include "attachments/AttachmentService.h"
+#include "attachments/EmailRegistrationScan.h"
+#include "attachments/MailImportService.h"
 #include "import/DelimitedTextOptions.h"
 #include "import/ImportCounts.h"
 #include "import/ZRDelimitedTextParsing.h"
@@ -20,11 +25,9 @@ enum class AlertStyle;
 class AttachedEmail;
 class AttachmentEntity;
 class BackgroundJobTracker;
-class KMAttachmentImporter;
 class KMImportOperation;
 class ApplicationLocator;
 class DesktopLauncher;
-struct MailClientSelection;
 struct ZRRegistrationInfo;
 class ProductEntity;
 class QThreadPool;
@@ -135,77 +138,69 @@ public:
 
     QString prettyAppVersion() const;
 
-    // ---- Attachments (KeymoorAppDelegateAttachments.cpp) ----
+    // ---- Attachments (attachments/AttachmentService.h, MailImportService.h, AttachmentExportService.h,
+    //      EmailRegistrationScan.h) ----
 
-    // Names of the notifications of attaching, as the rest of the system knows them.
-    static const char* const ImportSelectedMailNotification; // "ImportSelectedMail"
-    static const char* const ImportSelectedMailFromOutlookNotification; // "ImportSelectedMailFromOutlook"
-    static const char* const AttachDocumentsCompletedNotification; // "AttachDocumentsToProductCompleted"
-    static const char* const NewAttachmentIDsKey; // "newAttachmentIDs"
+    AttachmentService& attachments() const { return *m_attachments; }
+    MailImportService& mailImports() const { return *m_mailImports; }
+    AttachmentExportService& attachmentExports() const { return *m_attachmentExports; }
+    EmailRegistrationScan& emailScan() const { return *m_emailScan; }
 
-    // The product the attach commands work on: the window's first selected product, or the one a
-    // command-line command names. Without a provider nothing is selected.
-    void setSelectedProductProvider(std::function<ProductEntity*()> provider);
-    ProductEntity* selectedProduct() const;
+    static constexpr const char* ImportSelectedMailNotification = AttachmentNotifications::ImportSelectedMail;
+    static constexpr const char* ImportSelectedMailFromOutlookNotification
+        = AttachmentNotifications::ImportSelectedMailFromOutlook;
+    static constexpr const char* AttachDocumentsCompletedNotification
+        = AttachmentNotifications::AttachDocumentsCompleted;
+    static constexpr const char* NewAttachmentIDsKey = AttachmentNotifications::NewAttachmentIDsKey;
 
-    // Attaches files to the selected product. An empty list, or no selected product, succeeds and
-    // does nothing. A list holding any unsupported type ("app") attaches nothing: alert, false.
-    // Jobs of more than 2 MiB show the progress sheet. With `onBackgroundThread` an importer copies
-    // the files on a thread of its own, and the completion selects the new attachments and scans
-    // new e-mails (when "Scan Email Upon Import Key" is on); otherwise the files are attached at
-    // once, saved, and not scanned.
-    bool attachDocumentsToSelectedProduct(const QStringList& paths, bool onBackgroundThread);
-    // Writes a raw message to "<cache>/<UUID>.eml" and attaches that file the same way.
-    bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread);
-    // Runs the event loop until every running attach job has completed (command line, tests).
-    void waitForAttachmentImports();
-    int runningAttachmentImports() const;
-
-    // Re-reads the objects in the main context, keeping its unsaved changes on top; answers the
-    // first attached file among them (null when there is none).
-    AttachmentEntity* refreshObjects(const QList<Persistence::ObjectID>& ids);
-    // Selects a newly attached file and, when it is an e-mail and scanning on import is on, scans it.
-    void mergeAttachedDocument(const Persistence::ObjectID& id);
-    // Scans an attached e-mail and writes what it finds into the e-mail's own product (asking first
-    // when the product has a serial number and the person wants that). Answers whether it changed.
-    bool scanEmailForRegistrationInfo(AttachedEmail* email);
-    // Overrides "Scan Email Upon Import Key" for this run (command line --no-scan); nullopt: the preference.
-    void setScanEmailUponImportOverride(std::optional<bool> scan) { m_scanOverride = scan; }
-
-    // Attaches the messages selected in the mail client, and their attached files, through the
-    // helper program of that name ("MailHelper", "OutlookHelper"): the helper runs on a thread of its
-    // own, the attaching happens on the main thread without a scan. A missing helper is reported
-    // with an alert and answers false.
-    bool importSelectedMailViaHelper(const QString& helperName);
-    void attachSelectedEmail()
+    void setSelectedProductProvider(std::function<ProductEntity*()> provider)
     {
-        emit showAttachmentsTab();
-        importSelectedMailViaHelper(QStringLiteral("MailHelper"));
+        m_attachments->setSelectedProductProvider(std::move(provider));
     }
-    void attachSelectedEmailFromOutlook()
+    ProductEntity* selectedProduct() const { return m_attachments->selectedProduct(); }
+    bool attachDocumentsToSelectedProduct(const QStringList& paths, bool onBackgroundThread)
     {
-        emit showAttachmentsTab();
-        importSelectedMailViaHelper(QStringLiteral("OutlookHelper"));
+        return m_attachments->attachDocumentsToSelectedProduct(paths, onBackgroundThread);
     }
-    void showMissingScriptAlert(const QString& helperName);
-    // Writes the cache file of a raw message; tests make it fail on demand.
-    using CacheFileWriter = std::function<bool(const QByteArray& bytes, const QString& path, QString* error)>;
-    void setCacheFileWriter(CacheFileWriter writer) { m_cacheFileWriter = std::move(writer); }
+    bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread)
+    {
+        return m_attachments->attachEmailRawSourceToSelectedProduct(text, onBackgroundThread);
+    }
+    void waitForAttachmentImports() { m_attachments->waitForAttachmentImports(); }
+    int runningAttachmentImports() const { return m_attachments->runningAttachmentImports(); }
+    AttachmentEntity* refreshObjects(const QList<Persistence::ObjectID>& ids)
+    {
+        return m_attachments->refreshObjects(ids);
+    }
+    void mergeAttachedDocument(const Persistence::ObjectID& id) { m_attachments->mergeAttachedDocument(id); }
+    bool scanEmailForRegistrationInfo(AttachedEmail* email) { return m_emailScan->scanEmailForRegistrationInfo(email); }
+    void setScanEmailUponImportOverride(std::optional<bool> scan) { m_emailScan->setScanEmailUponImportOverride(scan); }
 
-    // Commands of the attachments list.
-    void attachExistingFile();
-    // Asks for confirmation with the texts for the selection, then deletes the attached files.
-    bool removeAttachedFiles(const QList<AttachmentEntity*>& attachments);
-    // Saves, then asks the window to show the attached file in its viewer window.
-    void openAttachedFileWindow(AttachmentEntity* attachment);
-    // Asks for a folder, then exports the attachments into it.
-    void exportSelectedAttachments(const QList<AttachmentEntity*>& attachments);
-    // Remembers the folder as "Export Attachment Path" and exports each attachment into it on a
-    // background thread, under the progress sheet; `attachmentsExported` follows on this thread, and
-    // the person is told which attachments could not be written. False when nothing was started.
-    bool exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder);
-    // Runs the event loop until every started attachment export has finished.
-    void waitForAttachmentExports();
+    bool importSelectedMailViaHelper(const QString& helperName)
+    {
+        return m_mailImports->importSelectedMailViaHelper(helperName);
+    }
+    void attachSelectedEmail() { m_mailImports->attachSelectedEmail(); }
+    void attachSelectedEmailFromOutlook() { m_mailImports->attachSelectedEmailFromOutlook(); }
+    void showMissingScriptAlert(const QString& helperName) { m_mailImports->showMissingScriptAlert(helperName); }
+    using CacheFileWriter = AttachmentService::CacheFileWriter;
+    void setCacheFileWriter(CacheFileWriter writer) { m_attachments->setCacheFileWriter(std::move(writer)); }
+
+    void attachExistingFile() { m_attachments->attachExistingFile(); }
+    bool removeAttachedFiles(const QList<AttachmentEntity*>& attachments)
+    {
+        return m_attachments->removeAttachedFiles(attachments);
+    }
+    void openAttachedFileWindow(AttachmentEntity* attachment) { m_attachments->openAttachedFileWindow(attachment); }
+    void exportSelectedAttachments(const QList<AttachmentEntity*>& attachments)
+    {
+        m_attachmentExports->exportSelectedAttachments(attachments);
+    }
+    bool exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder)
+    {
+        return m_attachmentExports->exportSelectedAttachmentsToFolder(attachments, folder);
+    }
+    void waitForAttachmentExports() { m_attachmentExports->waitForAttachmentExports(); }
     // Commands on a product's application, icon and addresses. Each takes the product it acts on
     // (the window passes its selection); failures are logged, and the answer tells whether the
     // command did what it was asked.
@@ -389,15 +384,10 @@ protected:
 
 private:
     void forwardSessionSignals();
+    void makeAttachmentServices();
     bool upgradeStores(const QString& legacyPath, const QString& storePath);
-    void attachMailSelection(const MailClientSelection& selection, const QString& folder);
-    void startAttachmentImporter(ProductEntity* product, const QStringList& paths);
-    void attachmentImporterDidFinish(const KMAttachmentImporter& importer);
-    void attachDocumentsCompleted(const QList<Persistence::ObjectID>& ids);
     void startImportOperation(std::unique_ptr<KMImportOperation> operation);
     void importOperationDidFinish(const KMImportOperation& operation);
-    bool scanEmailUponImport() const;
-    void attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames);
     // Shows an alert with one OK button when there is a user interface.
     void showNotice(AlertStyle style, const QString& title, const QString& message);
     bool printReport(const std::optional<Persistence::ObjectID>& productID);
@@ -410,12 +400,13 @@ private:
     UserPreferences* m_prefs;
     std::unique_ptr<DesktopLauncher> m_systemLauncher;
     DesktopLauncher* m_launcher = nullptr;
-    std::function<ProductEntity*()> m_selectedProduct;
-    std::optional<bool> m_scanOverride;
-    CacheFileWriter m_cacheFileWriter;
     PrintPanel* m_printPanel = nullptr;
     std::shared_ptr<ZRProductsReport> m_productsReport;
     std::unique_ptr<ZRDataMigrator> m_migrator;
+    std::unique_ptr<EmailRegistrationScan> m_emailScan;
+    std::unique_ptr<AttachmentService> m_attachments;
+    std::unique_ptr<MailImportService> m_mailImports;
+    std::unique_ptr<AttachmentExportService> m_attachmentExports;
     mutable std::mutex m_importCountsMutex;
     ImportCounts m_importCounts;
 };
