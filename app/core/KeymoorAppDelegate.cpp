@@ -4,6 +4,7 @@
 #include "base/Localization.h"
 #include "base/Log.h"
 #include "base/UserInterface.h"
+#include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopLauncher.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "library/BackgroundJobTracker.h"
@@ -32,6 +33,7 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
         [this](const QString& legacyPath, const QString& storePath) { return upgradeStores(legacyPath, storePath); });
     forwardSessionSignals();
     makeAttachmentServices();
+    makeImportServices();
 }
 
 KeymoorAppDelegate::~KeymoorAppDelegate()
@@ -40,6 +42,7 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
     // controller that is going away.
     m_session->jobs().shutDown();
     // The services and the migrator use the session; the session closes the library.
+    m_imports.reset();
     m_attachmentExports.reset();
     m_mailImports.reset();
     m_attachments.reset();
@@ -76,6 +79,13 @@ void KeymoorAppDelegate::makeAttachmentServices()
             &KeymoorAppDelegate::attachedFileWindowRequested);
     connect(m_attachmentExports.get(), &AttachmentExportService::attachmentsExported, this,
             &KeymoorAppDelegate::attachmentsExported);
+}
+
+void KeymoorAppDelegate::makeImportServices()
+{
+    m_imports = std::make_unique<ImportService>(*m_session, [this] { return applicationLocator(); });
+    connect(&m_imports->bundles(), &BundleImportService::selectAndScrollToProduct, this,
+            &KeymoorAppDelegate::selectAndScrollToProduct);
 }
 
 QString KeymoorAppDelegate::prettyAppVersion() const

@@ -7,6 +7,7 @@
 #include "attachments/MailImportService.h"
 #include "import/DelimitedTextOptions.h"
 #include "import/ImportCounts.h"
+#include "import/ImportService.h"
 #include "import/ZRDelimitedTextParsing.h"
 #include "library/LibrarySession.h"
 #include "persistence/ObjectID.h"
@@ -17,7 +18,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -25,7 +25,6 @@ enum class AlertStyle;
 class AttachedEmail;
 class AttachmentEntity;
 class BackgroundJobTracker;
-class KMImportOperation;
 class ApplicationLocator;
 class DesktopLauncher;
 struct ZRRegistrationInfo;
@@ -42,7 +41,6 @@ namespace Persistence {
 class ObjectContext;
 class ObjectModel;
 class StoreCoordinator;
-struct SaveNotice;
 struct StoreError;
 } // namespace Persistence
 
@@ -276,78 +274,64 @@ public:
     bool syncToMobile();
     static const char* const SyncPreferencesPane; // "Sync Update"
 
-    // ---- Delimited text imports (KeymoorAppDelegateTextImport.cpp) ----
+    // ---- Imports (import/ImportService.h: TextImportService.h, FileImportService.h,
+    //      BundleImportService.h) ----
 
-    // The table import: each row becomes a product, or with `updateExisting` updates the first
-    // product whose title matches the row's title as a case-insensitive pattern. `mapping` names the
-    // key path of each column ("Don't Import" for ignored ones) and must hold "title". Works in a
-    // private context saved once at the end, under the progress sheet; on success the window
-    // re-fetches its list. Nothing (after a log line and an error shown) when the mapping has no
-    // title or the save fails; then the catalogue is unchanged.
+    ImportService& imports() const { return *m_imports; }
+
     std::optional<ImportCounts> importProductsArray(const DelimitedRows& rows, const QStringList& mapping,
-                                                    bool updateExisting);
-    // The line import of each line in the given context (see importProductWithString), under the
-    // progress sheet, then a save of the main catalogue. Answers what was added and updated.
+                                                    bool updateExisting)
+    {
+        return m_imports->text().importProductsArray(rows, mapping, updateExisting);
+    }
     ImportCounts importProductStrings(const QStringList& lines, const QString& fieldDelimiter, const QString& quote,
                                       const QStringList& mapping, bool updateExisting,
-                                      Persistence::ObjectContext* context);
-    // Reads a UTF-8 text file (line breaks normalised), cuts it into rows, drops the first row when
-    // it is a header, and runs the table import. A file that cannot be read or is no UTF-8 text is
-    // reported and changes nothing.
+                                      Persistence::ObjectContext* context)
+    {
+        return m_imports->text().importProductStrings(lines, fieldDelimiter, quote, mapping, updateExisting, context);
+    }
     std::optional<ImportCounts> importTextFile(const QString& path, const DelimitedTextOptions& options,
-                                               const QStringList& mapping, bool updateExisting);
+                                               const QStringList& mapping, bool updateExisting)
+    {
+        return m_imports->text().importTextFile(path, options, mapping, updateExisting);
+    }
 
-    // ---- Imports of other programs' files (KeymoorAppDelegateImport.cpp) ----
+    QStringList importKeymoorDataFiles(const QStringList& paths)
+    {
+        return m_imports->files().importKeymoorDataFiles(paths);
+    }
+    QStringList importMacHeist3DataFiles(const QStringList& paths)
+    {
+        return m_imports->files().importMacHeist3DataFiles(paths);
+    }
+    void actionImportKeymoorPlist(const QString& path) { m_imports->files().actionImportKeymoorPlist(path); }
+    void actionImportAppShelfXML(const QString& path) { m_imports->files().actionImportAppShelfXML(path); }
+    void actionImportSerialKeeperXML(const QString& path) { m_imports->files().actionImportSerialKeeperXML(path); }
+    bool actionImportYojimboSerialNumbers(bool overwrite)
+    {
+        return m_imports->files().actionImportYojimboSerialNumbers(overwrite);
+    }
+    void waitForFileImports() { m_imports->files().waitForFileImports(); }
+    int runningFileImports() const { return m_imports->files().runningFileImports(); }
+    ImportCounts takeImportCounts() { return m_imports->takeImportCounts(); }
+    void addImportCounts(const ImportCounts& counts) { m_imports->addImportCounts(counts); }
 
-    // Start one import of each path whose extension is "keymoor" (respectively "appshelf"),
-    // ignoring case, each on a thread of its own; answer the other paths in their order.
-    QStringList importKeymoorDataFiles(const QStringList& paths);
-    QStringList importMacHeist3DataFiles(const QStringList& paths);
-    // Each starts one import of the file on a thread of its own, under the progress sheet: Keymoor's
-    // product data file, a MacHeist 3 data file, The Serial Keeper's XML export. When it has
-    // finished, the window re-fetches its list and what the import has to say is shown.
-    void actionImportKeymoorPlist(const QString& path);
-    void actionImportAppShelfXML(const QString& path);
-    void actionImportSerialKeeperXML(const QString& path);
-    // Imports the records the helper "YojimboHelper" hands over (updating products of the same
-    // title when `overwrite`); a missing helper is reported and answers false.
-    bool actionImportYojimboSerialNumbers(bool overwrite);
-    // Runs the event loop until every file import started here has finished (command line, tests).
-    void waitForFileImports();
-    int runningFileImports() const;
-    // What the imports finished since the last call added and updated; resets the counts.
-    ImportCounts takeImportCounts();
-    // Adds the products an import made or changed to the counts (any thread).
-    void addImportCounts(const ImportCounts& counts);
-
-    // ---- Files handed to the application and application bundle import
-    //      (KeymoorAppDelegateBundleImport.cpp) ----
-
-    // Files opened with Keymoor or dropped on its products list: Keymoor's own data files, then
-    // MacHeist 3 data files, each start an import of their own; the remaining paths go, in their
-    // order, to one application-bundle import.
-    void openFiles(const QStringList& paths);
-    // Queues one background import that makes a product of each path that is importable software
-    // or a Yojimbo export, saves them together, merges them into the main context and then asks for
-    // the first new product to be selected (selectAndScrollToProduct). Answers whether it was queued:
-    // not without paths or a writable library.
-    bool importProductsFromFiles(const QStringList& paths);
-    // Runs the event loop until every bundle import queued here has been merged (command line, tests).
-    void waitForProductImports();
-    int runningProductImports() const;
-
-    // The import commands, each with its own starting folder and kind: applications (starting in,
-    // and remembering, "Import App Path"), preference panes, plug-ins (any file) and widgets.
-    void importNewProduct();
-    void importPrefPane();
-    void importPlugin();
-    void importWidget();
-    // Asks for files (and bundle folders) in the open panel, starting in `startingPath` ("~" for the
-    // home folder; the home folder when it does not exist) and offering files with the extensions
-    // given (every file when none are). For the kind "app" the folder of the first chosen path
-    // becomes the next "Import App Path". The chosen paths go to importProductsFromFiles.
+    void openFiles(const QStringList& paths) { m_imports->bundles().openFiles(paths); }
+    bool importProductsFromFiles(const QStringList& paths)
+    {
+        return m_imports->bundles().importProductsFromFiles(paths);
+    }
+    void waitForProductImports() { m_imports->bundles().waitForProductImports(); }
+    int runningProductImports() const { return m_imports->bundles().runningProductImports(); }
+    void importNewProduct() { m_imports->bundles().importNewProduct(); }
+    void importPrefPane() { m_imports->bundles().importPrefPane(); }
+    void importPlugin() { m_imports->bundles().importPlugin(); }
+    void importWidget() { m_imports->bundles().importWidget(); }
     void importProductWithStartingPath(const QString& startingPath, const QStringList& allowedExtensions,
-                                       const QString& kind);
+                                       const QString& kind)
+    {
+        m_imports->bundles().importProductWithStartingPath(startingPath, allowedExtensions, kind);
+    }
 
 signals:
     // "AttachDocumentsToProductCompleted": the identifiers of the attachments an attach job made.
@@ -385,14 +369,11 @@ protected:
 private:
     void forwardSessionSignals();
     void makeAttachmentServices();
+    void makeImportServices();
     bool upgradeStores(const QString& legacyPath, const QString& storePath);
-    void startImportOperation(std::unique_ptr<KMImportOperation> operation);
-    void importOperationDidFinish(const KMImportOperation& operation);
     // Shows an alert with one OK button when there is a user interface.
     void showNotice(AlertStyle style, const QString& title, const QString& message);
     bool printReport(const std::optional<Persistence::ObjectID>& productID);
-    void productImportSaved(const Persistence::SaveNotice& notice, const QList<Persistence::ObjectID>& createdIDs);
-    void productImportFailed(const Persistence::StoreError& error);
 
     std::unique_ptr<LibrarySession> m_session;
     // Shortcuts into the session for the command code.
@@ -407,6 +388,5 @@ private:
     std::unique_ptr<AttachmentService> m_attachments;
     std::unique_ptr<MailImportService> m_mailImports;
     std::unique_ptr<AttachmentExportService> m_attachmentExports;
-    mutable std::mutex m_importCountsMutex;
-    ImportCounts m_importCounts;
+    std::unique_ptr<ImportService> m_imports;
 };
