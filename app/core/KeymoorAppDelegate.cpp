@@ -4,13 +4,13 @@
 #include "base/Localization.h"
 #include "base/Log.h"
 #include "base/UserInterface.h"
+#include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopLauncher.h"
 #include "email/ZRRegistrationInfoScanner.h"
-#include "import/KMAttachmentImporter.h"
-#include "import/KMImportOperation.h"
 #include "library/BackgroundJobTracker.h"
 #include "maintenance/StoreVersionReader.h"
 #include "maintenance/ZRDataMigrator.h"
+#include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
@@ -39,6 +39,8 @@ KeymoorAppDelegate::KeymoorAppDelegate(UserInterface* ui, OpenMode mode, UserDef
         [this](const QString& legacyPath, const QString& storePath) { return upgradeStores(legacyPath, storePath); });
     forwardSessionSignals();
     connect(m_sync.get(), &SyncService::preferencesPaneRequested, this, &KeymoorAppDelegate::preferencesPaneRequested);
+    makeAttachmentServices();
+    makeImportServices();
 }
 
 KeymoorAppDelegate::~KeymoorAppDelegate()
@@ -46,7 +48,17 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
     // Running jobs finish first; their queued completions are dropped, as they would reach a
     // controller that is going away.
     m_session->jobs().shutDown();
-    // The migrator uses the session; the session closes the library.
+    // The services and the migrator use the session; the session closes the library.
+    m_imports.reset();
+    m_attachmentExports.reset();
+    m_mailImports.reset();
+    m_attachments.reset();
+    m_emailScan.reset();
+    m_sync.reset();
+    m_reports.reset();
+    m_links.reset();
+    m_applications.reset();
+    m_products.reset();
     m_migrator.reset();
     m_session.reset();
 }
@@ -59,6 +71,33 @@ void KeymoorAppDelegate::forwardSessionSignals()
     connect(session, &LibrarySession::productAdded, this, &KeymoorAppDelegate::productAdded);
     connect(session, &LibrarySession::productChanged, this, &KeymoorAppDelegate::productChanged);
     connect(session, &LibrarySession::attachmentsChanged, this, &KeymoorAppDelegate::attachmentsChanged);
+}
+
+void KeymoorAppDelegate::makeAttachmentServices()
+{
+    m_emailScan = std::make_unique<EmailRegistrationScan>(
+        *m_session, [this](ProductEntity* product, const ZRRegistrationInfo& info) {
+            return applyRegistrationInfo(product, info);
+        });
+    m_attachments = std::make_unique<AttachmentService>(*m_session, *m_emailScan);
+    m_mailImports = std::make_unique<MailImportService>(*m_session, *m_attachments);
+    m_attachmentExports = std::make_unique<AttachmentExportService>(*m_session);
+    AttachmentService* attachments = m_attachments.get();
+    connect(attachments, &AttachmentService::attachDocumentsToProductCompleted, this,
+            &KeymoorAppDelegate::attachDocumentsToProductCompleted);
+    connect(attachments, &AttachmentService::selectAttachment, this, &KeymoorAppDelegate::selectAttachment);
+    connect(attachments, &AttachmentService::showAttachmentsTab, this, &KeymoorAppDelegate::showAttachmentsTab);
+    connect(attachments, &AttachmentService::attachedFileWindowRequested, this,
+            &KeymoorAppDelegate::attachedFileWindowRequested);
+    connect(m_attachmentExports.get(), &AttachmentExportService::attachmentsExported, this,
+            &KeymoorAppDelegate::attachmentsExported);
+}
+
+void KeymoorAppDelegate::makeImportServices()
+{
+    m_imports = std::make_unique<ImportService>(*m_session, [this] { return applicationLocator(); });
+    connect(&m_imports->bundles(), &BundleImportService::selectAndScrollToProduct, this,
+            &KeymoorAppDelegate::selectAndScrollToProduct);
 }
 
 QString KeymoorAppDelegate::prettyAppVersion() const

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "attachments/AttachmentExportService.h"
+#include "attachments/AttachmentNotifications.h"
+#include "attachments/AttachmentService.h"
+#include "attachments/EmailRegistrationScan.h"
+#include "attachments/MailImportService.h"
 #include "import/DelimitedTextOptions.h"
 #include "import/ImportCounts.h"
+#include "import/ImportService.h"
 #include "import/ZRDelimitedTextParsing.h"
 #include "library/LibrarySession.h"
 #include "persistence/ObjectID.h"
@@ -18,7 +24,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -26,11 +31,8 @@ enum class AlertStyle;
 class AttachedEmail;
 class AttachmentEntity;
 class BackgroundJobTracker;
-class KMAttachmentImporter;
-class KMImportOperation;
 class ApplicationLocator;
 class DesktopLauncher;
-struct MailClientSelection;
 struct ZRRegistrationInfo;
 class ProductEntity;
 class QThreadPool;
@@ -45,7 +47,6 @@ namespace Persistence {
 class ObjectContext;
 class ObjectModel;
 class StoreCoordinator;
-struct SaveNotice;
 struct StoreError;
 } // namespace Persistence
 
@@ -147,77 +148,69 @@ public:
 
     QString prettyAppVersion() const;
 
-    // ---- Attachments (KeymoorAppDelegateAttachments.cpp) ----
+    // ---- Attachments (attachments/AttachmentService.h, MailImportService.h, AttachmentExportService.h,
+    //      EmailRegistrationScan.h) ----
 
-    // Names of the notifications of attaching, as the rest of the system knows them.
-    static const char* const ImportSelectedMailNotification; // "ImportSelectedMail"
-    static const char* const ImportSelectedMailFromOutlookNotification; // "ImportSelectedMailFromOutlook"
-    static const char* const AttachDocumentsCompletedNotification; // "AttachDocumentsToProductCompleted"
-    static const char* const NewAttachmentIDsKey; // "newAttachmentIDs"
+    AttachmentService& attachments() const { return *m_attachments; }
+    MailImportService& mailImports() const { return *m_mailImports; }
+    AttachmentExportService& attachmentExports() const { return *m_attachmentExports; }
+    EmailRegistrationScan& emailScan() const { return *m_emailScan; }
 
-    // The product the attach commands work on: the window's first selected product, or the one a
-    // command-line command names. Without a provider nothing is selected.
-    void setSelectedProductProvider(std::function<ProductEntity*()> provider);
-    ProductEntity* selectedProduct() const;
+    static constexpr const char* ImportSelectedMailNotification = AttachmentNotifications::ImportSelectedMail;
+    static constexpr const char* ImportSelectedMailFromOutlookNotification
+        = AttachmentNotifications::ImportSelectedMailFromOutlook;
+    static constexpr const char* AttachDocumentsCompletedNotification
+        = AttachmentNotifications::AttachDocumentsCompleted;
+    static constexpr const char* NewAttachmentIDsKey = AttachmentNotifications::NewAttachmentIDsKey;
 
-    // Attaches files to the selected product. An empty list, or no selected product, succeeds and
-    // does nothing. A list holding any unsupported type ("app") attaches nothing: alert, false.
-    // Jobs of more than 2 MiB show the progress sheet. With `onBackgroundThread` an importer copies
-    // the files on a thread of its own, and the completion selects the new attachments and scans
-    // new e-mails (when "Scan Email Upon Import Key" is on); otherwise the files are attached at
-    // once, saved, and not scanned.
-    bool attachDocumentsToSelectedProduct(const QStringList& paths, bool onBackgroundThread);
-    // Writes a raw message to "<cache>/<UUID>.eml" and attaches that file the same way.
-    bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread);
-    // Runs the event loop until every running attach job has completed (command line, tests).
-    void waitForAttachmentImports();
-    int runningAttachmentImports() const;
-
-    // Re-reads the objects in the main context, keeping its unsaved changes on top; answers the
-    // first attached file among them (null when there is none).
-    AttachmentEntity* refreshObjects(const QList<Persistence::ObjectID>& ids);
-    // Selects a newly attached file and, when it is an e-mail and scanning on import is on, scans it.
-    void mergeAttachedDocument(const Persistence::ObjectID& id);
-    // Scans an attached e-mail and writes what it finds into the e-mail's own product (asking first
-    // when the product has a serial number and the person wants that). Answers whether it changed.
-    bool scanEmailForRegistrationInfo(AttachedEmail* email);
-    // Overrides "Scan Email Upon Import Key" for this run (command line --no-scan); nullopt: the preference.
-    void setScanEmailUponImportOverride(std::optional<bool> scan) { m_scanOverride = scan; }
-
-    // Attaches the messages selected in the mail client, and their attached files, through the
-    // helper program of that name ("MailHelper", "OutlookHelper"): the helper runs on a thread of its
-    // own, the attaching happens on the main thread without a scan. A missing helper is reported
-    // with an alert and answers false.
-    bool importSelectedMailViaHelper(const QString& helperName);
-    void attachSelectedEmail()
+    void setSelectedProductProvider(std::function<ProductEntity*()> provider)
     {
-        emit showAttachmentsTab();
-        importSelectedMailViaHelper(QStringLiteral("MailHelper"));
+        m_attachments->setSelectedProductProvider(std::move(provider));
     }
-    void attachSelectedEmailFromOutlook()
+    ProductEntity* selectedProduct() const { return m_attachments->selectedProduct(); }
+    bool attachDocumentsToSelectedProduct(const QStringList& paths, bool onBackgroundThread)
     {
-        emit showAttachmentsTab();
-        importSelectedMailViaHelper(QStringLiteral("OutlookHelper"));
+        return m_attachments->attachDocumentsToSelectedProduct(paths, onBackgroundThread);
     }
-    void showMissingScriptAlert(const QString& helperName);
-    // Writes the cache file of a raw message; tests make it fail on demand.
-    using CacheFileWriter = std::function<bool(const QByteArray& bytes, const QString& path, QString* error)>;
-    void setCacheFileWriter(CacheFileWriter writer) { m_cacheFileWriter = std::move(writer); }
+    bool attachEmailRawSourceToSelectedProduct(const QString& text, bool onBackgroundThread)
+    {
+        return m_attachments->attachEmailRawSourceToSelectedProduct(text, onBackgroundThread);
+    }
+    void waitForAttachmentImports() { m_attachments->waitForAttachmentImports(); }
+    int runningAttachmentImports() const { return m_attachments->runningAttachmentImports(); }
+    AttachmentEntity* refreshObjects(const QList<Persistence::ObjectID>& ids)
+    {
+        return m_attachments->refreshObjects(ids);
+    }
+    void mergeAttachedDocument(const Persistence::ObjectID& id) { m_attachments->mergeAttachedDocument(id); }
+    bool scanEmailForRegistrationInfo(AttachedEmail* email) { return m_emailScan->scanEmailForRegistrationInfo(email); }
+    void setScanEmailUponImportOverride(std::optional<bool> scan) { m_emailScan->setScanEmailUponImportOverride(scan); }
 
-    // Commands of the attachments list.
-    void attachExistingFile();
-    // Asks for confirmation with the texts for the selection, then deletes the attached files.
-    bool removeAttachedFiles(const QList<AttachmentEntity*>& attachments);
-    // Saves, then asks the window to show the attached file in its viewer window.
-    void openAttachedFileWindow(AttachmentEntity* attachment);
-    // Asks for a folder, then exports the attachments into it.
-    void exportSelectedAttachments(const QList<AttachmentEntity*>& attachments);
-    // Remembers the folder as "Export Attachment Path" and exports each attachment into it on a
-    // background thread, under the progress sheet; `attachmentsExported` follows on this thread, and
-    // the person is told which attachments could not be written. False when nothing was started.
-    bool exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder);
-    // Runs the event loop until every started attachment export has finished.
-    void waitForAttachmentExports();
+    bool importSelectedMailViaHelper(const QString& helperName)
+    {
+        return m_mailImports->importSelectedMailViaHelper(helperName);
+    }
+    void attachSelectedEmail() { m_mailImports->attachSelectedEmail(); }
+    void attachSelectedEmailFromOutlook() { m_mailImports->attachSelectedEmailFromOutlook(); }
+    void showMissingScriptAlert(const QString& helperName) { m_mailImports->showMissingScriptAlert(helperName); }
+    using CacheFileWriter = AttachmentService::CacheFileWriter;
+    void setCacheFileWriter(CacheFileWriter writer) { m_attachments->setCacheFileWriter(std::move(writer)); }
+
+    void attachExistingFile() { m_attachments->attachExistingFile(); }
+    bool removeAttachedFiles(const QList<AttachmentEntity*>& attachments)
+    {
+        return m_attachments->removeAttachedFiles(attachments);
+    }
+    void openAttachedFileWindow(AttachmentEntity* attachment) { m_attachments->openAttachedFileWindow(attachment); }
+    void exportSelectedAttachments(const QList<AttachmentEntity*>& attachments)
+    {
+        m_attachmentExports->exportSelectedAttachments(attachments);
+    }
+    bool exportSelectedAttachmentsToFolder(const QList<AttachmentEntity*>& attachments, const QString& folder)
+    {
+        return m_attachmentExports->exportSelectedAttachmentsToFolder(attachments, folder);
+    }
+    void waitForAttachmentExports() { m_attachmentExports->waitForAttachmentExports(); }
 
     // ---- A product's application and icon (products/ProductApplicationCommands.h) ----
 
@@ -281,78 +274,64 @@ public:
     bool syncToMobile() { return m_sync->syncToMobile(); }
     static constexpr const char* SyncPreferencesPane = SyncService::PreferencesPane; // "Sync Update"
 
-    // ---- Delimited text imports (KeymoorAppDelegateTextImport.cpp) ----
+    // ---- Imports (import/ImportService.h: TextImportService.h, FileImportService.h,
+    //      BundleImportService.h) ----
 
-    // The table import: each row becomes a product, or with `updateExisting` updates the first
-    // product whose title matches the row's title as a case-insensitive pattern. `mapping` names the
-    // key path of each column ("Don't Import" for ignored ones) and must hold "title". Works in a
-    // private context saved once at the end, under the progress sheet; on success the window
-    // re-fetches its list. Nothing (after a log line and an error shown) when the mapping has no
-    // title or the save fails; then the catalogue is unchanged.
+    ImportService& imports() const { return *m_imports; }
+
     std::optional<ImportCounts> importProductsArray(const DelimitedRows& rows, const QStringList& mapping,
-                                                    bool updateExisting);
-    // The line import of each line in the given context (see importProductWithString), under the
-    // progress sheet, then a save of the main catalogue. Answers what was added and updated.
+                                                    bool updateExisting)
+    {
+        return m_imports->text().importProductsArray(rows, mapping, updateExisting);
+    }
     ImportCounts importProductStrings(const QStringList& lines, const QString& fieldDelimiter, const QString& quote,
                                       const QStringList& mapping, bool updateExisting,
-                                      Persistence::ObjectContext* context);
-    // Reads a UTF-8 text file (line breaks normalised), cuts it into rows, drops the first row when
-    // it is a header, and runs the table import. A file that cannot be read or is no UTF-8 text is
-    // reported and changes nothing.
+                                      Persistence::ObjectContext* context)
+    {
+        return m_imports->text().importProductStrings(lines, fieldDelimiter, quote, mapping, updateExisting, context);
+    }
     std::optional<ImportCounts> importTextFile(const QString& path, const DelimitedTextOptions& options,
-                                               const QStringList& mapping, bool updateExisting);
+                                               const QStringList& mapping, bool updateExisting)
+    {
+        return m_imports->text().importTextFile(path, options, mapping, updateExisting);
+    }
 
-    // ---- Imports of other programs' files (KeymoorAppDelegateImport.cpp) ----
+    QStringList importKeymoorDataFiles(const QStringList& paths)
+    {
+        return m_imports->files().importKeymoorDataFiles(paths);
+    }
+    QStringList importMacHeist3DataFiles(const QStringList& paths)
+    {
+        return m_imports->files().importMacHeist3DataFiles(paths);
+    }
+    void actionImportKeymoorPlist(const QString& path) { m_imports->files().actionImportKeymoorPlist(path); }
+    void actionImportAppShelfXML(const QString& path) { m_imports->files().actionImportAppShelfXML(path); }
+    void actionImportSerialKeeperXML(const QString& path) { m_imports->files().actionImportSerialKeeperXML(path); }
+    bool actionImportYojimboSerialNumbers(bool overwrite)
+    {
+        return m_imports->files().actionImportYojimboSerialNumbers(overwrite);
+    }
+    void waitForFileImports() { m_imports->files().waitForFileImports(); }
+    int runningFileImports() const { return m_imports->files().runningFileImports(); }
+    ImportCounts takeImportCounts() { return m_imports->takeImportCounts(); }
+    void addImportCounts(const ImportCounts& counts) { m_imports->addImportCounts(counts); }
 
-    // Start one import of each path whose extension is "keymoor" (respectively "appshelf"),
-    // ignoring case, each on a thread of its own; answer the other paths in their order.
-    QStringList importKeymoorDataFiles(const QStringList& paths);
-    QStringList importMacHeist3DataFiles(const QStringList& paths);
-    // Each starts one import of the file on a thread of its own, under the progress sheet: Keymoor's
-    // product data file, a MacHeist 3 data file, The Serial Keeper's XML export. When it has
-    // finished, the window re-fetches its list and what the import has to say is shown.
-    void actionImportKeymoorPlist(const QString& path);
-    void actionImportAppShelfXML(const QString& path);
-    void actionImportSerialKeeperXML(const QString& path);
-    // Imports the records the helper "YojimboHelper" hands over (updating products of the same
-    // title when `overwrite`); a missing helper is reported and answers false.
-    bool actionImportYojimboSerialNumbers(bool overwrite);
-    // Runs the event loop until every file import started here has finished (command line, tests).
-    void waitForFileImports();
-    int runningFileImports() const;
-    // What the imports finished since the last call added and updated; resets the counts.
-    ImportCounts takeImportCounts();
-    // Adds the products an import made or changed to the counts (any thread).
-    void addImportCounts(const ImportCounts& counts);
-
-    // ---- Files handed to the application and application bundle import
-    //      (KeymoorAppDelegateBundleImport.cpp) ----
-
-    // Files opened with Keymoor or dropped on its products list: Keymoor's own data files, then
-    // MacHeist 3 data files, each start an import of their own; the remaining paths go, in their
-    // order, to one application-bundle import.
-    void openFiles(const QStringList& paths);
-    // Queues one background import that makes a product of each path that is importable software
-    // or a Yojimbo export, saves them together, merges them into the main context and then asks for
-    // the first new product to be selected (selectAndScrollToProduct). Answers whether it was queued:
-    // not without paths or a writable library.
-    bool importProductsFromFiles(const QStringList& paths);
-    // Runs the event loop until every bundle import queued here has been merged (command line, tests).
-    void waitForProductImports();
-    int runningProductImports() const;
-
-    // The import commands, each with its own starting folder and kind: applications (starting in,
-    // and remembering, "Import App Path"), preference panes, plug-ins (any file) and widgets.
-    void importNewProduct();
-    void importPrefPane();
-    void importPlugin();
-    void importWidget();
-    // Asks for files (and bundle folders) in the open panel, starting in `startingPath` ("~" for the
-    // home folder; the home folder when it does not exist) and offering files with the extensions
-    // given (every file when none are). For the kind "app" the folder of the first chosen path
-    // becomes the next "Import App Path". The chosen paths go to importProductsFromFiles.
+    void openFiles(const QStringList& paths) { m_imports->bundles().openFiles(paths); }
+    bool importProductsFromFiles(const QStringList& paths)
+    {
+        return m_imports->bundles().importProductsFromFiles(paths);
+    }
+    void waitForProductImports() { m_imports->bundles().waitForProductImports(); }
+    int runningProductImports() const { return m_imports->bundles().runningProductImports(); }
+    void importNewProduct() { m_imports->bundles().importNewProduct(); }
+    void importPrefPane() { m_imports->bundles().importPrefPane(); }
+    void importPlugin() { m_imports->bundles().importPlugin(); }
+    void importWidget() { m_imports->bundles().importWidget(); }
     void importProductWithStartingPath(const QString& startingPath, const QStringList& allowedExtensions,
-                                       const QString& kind);
+                                       const QString& kind)
+    {
+        m_imports->bundles().importProductWithStartingPath(startingPath, allowedExtensions, kind);
+    }
 
 signals:
     // "AttachDocumentsToProductCompleted": the identifiers of the attachments an attach job made.
@@ -389,19 +368,11 @@ protected:
 
 private:
     void forwardSessionSignals();
+    void makeAttachmentServices();
+    void makeImportServices();
     bool upgradeStores(const QString& legacyPath, const QString& storePath);
-    void attachMailSelection(const MailClientSelection& selection, const QString& folder);
-    void startAttachmentImporter(ProductEntity* product, const QStringList& paths);
-    void attachmentImporterDidFinish(const KMAttachmentImporter& importer);
-    void attachDocumentsCompleted(const QList<Persistence::ObjectID>& ids);
-    void startImportOperation(std::unique_ptr<KMImportOperation> operation);
-    void importOperationDidFinish(const KMImportOperation& operation);
-    bool scanEmailUponImport() const;
-    void attachmentExportDidFinish(const QStringList& written, const QStringList& failedNames);
     // Shows an alert with one OK button when there is a user interface.
     void showNotice(AlertStyle style, const QString& title, const QString& message);
-    void productImportSaved(const Persistence::SaveNotice& notice, const QList<Persistence::ObjectID>& createdIDs);
-    void productImportFailed(const Persistence::StoreError& error);
 
     std::unique_ptr<LibrarySession> m_session;
     // Shortcuts into the session for the command code.
@@ -413,10 +384,10 @@ private:
     std::unique_ptr<LinkCommands> m_links;
     std::unique_ptr<ReportService> m_reports;
     std::unique_ptr<SyncService> m_sync;
-    std::function<ProductEntity*()> m_selectedProduct;
-    std::optional<bool> m_scanOverride;
-    CacheFileWriter m_cacheFileWriter;
     std::unique_ptr<ZRDataMigrator> m_migrator;
-    mutable std::mutex m_importCountsMutex;
-    ImportCounts m_importCounts;
+    std::unique_ptr<EmailRegistrationScan> m_emailScan;
+    std::unique_ptr<AttachmentService> m_attachments;
+    std::unique_ptr<MailImportService> m_mailImports;
+    std::unique_ptr<AttachmentExportService> m_attachmentExports;
+    std::unique_ptr<ImportService> m_imports;
 };

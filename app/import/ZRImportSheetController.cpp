@@ -1,9 +1,9 @@
 #include "ZRImportSheetController.h"
 
 #include "DelimitedTextFile.h"
+#include "ImportService.h"
 #include "base/Localization.h"
 #include "base/Log.h"
-#include "core/KeymoorAppDelegate.h"
 #include "model/ExportField.h"
 #include "model/ProductEntity.h"
 
@@ -163,7 +163,7 @@ bool ZRImportSheetController::canImport(Pane pane) const
     return false;
 }
 
-bool ZRImportSheetController::import(Pane pane, KeymoorAppDelegate& delegate,
+bool ZRImportSheetController::import(Pane pane, ImportService& imports,
                                      const std::function<void(const QString&, bool)>& importExportFolder)
 {
     switch (pane) {
@@ -171,17 +171,17 @@ bool ZRImportSheetController::import(Pane pane, KeymoorAppDelegate& delegate,
         if (m_textFile.isEmpty()) {
             return false;
         }
-        return delegate.importTextFile(m_textFile, textOptions(), importMapping(), m_overwriteData).has_value();
+        return imports.text().importTextFile(m_textFile, textOptions(), importMapping(), m_overwriteData).has_value();
     case Pane::XML:
         if (m_xmlFile.isEmpty()) {
             return false;
         }
         if (m_xmlTemplate == xmlTemplates().at(0)) {
-            delegate.actionImportKeymoorPlist(m_xmlFile);
+            imports.files().actionImportKeymoorPlist(m_xmlFile);
         } else if (m_xmlTemplate == xmlTemplates().at(1)) {
-            delegate.actionImportAppShelfXML(m_xmlFile);
+            imports.files().actionImportAppShelfXML(m_xmlFile);
         } else if (m_xmlTemplate == xmlTemplates().at(2)) {
-            delegate.actionImportSerialKeeperXML(m_xmlFile);
+            imports.files().actionImportSerialKeeperXML(m_xmlFile);
         } else {
             return false;
         }
@@ -193,7 +193,7 @@ bool ZRImportSheetController::import(Pane pane, KeymoorAppDelegate& delegate,
         importExportFolder(m_keymoorXMLFile, m_deleteExistingData);
         return true;
     case Pane::Yojimbo:
-        return delegate.actionImportYojimboSerialNumbers(m_overwriteData);
+        return imports.files().actionImportYojimboSerialNumbers(m_overwriteData);
     }
     return false;
 }

@@ -10,7 +10,7 @@
 
 #include <functional>
 
-class KeymoorAppDelegate;
+class ImportService;
 
 // The choices of the import sheet and what follows from them, without any widgets: the text
 // import's delimiters, quote, header row, column preview and field mapping; the XML import's file
@@ -95,7 +95,7 @@ public:
     // Starts the import of the pane with the current choices. The export-folder import is left to
     // `importExportFolder` (the window runs it under its maintenance progress). Answers whether an
     // import was started.
-    bool import(Pane pane, KeymoorAppDelegate& delegate,
+    bool import(Pane pane, ImportService& imports,
                 const std::function<void(const QString& path, bool replace)>& importExportFolder = {});
 
 signals:

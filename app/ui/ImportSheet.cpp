@@ -339,6 +339,6 @@ void ImportSheet::importAction()
 {
     done(1);
     if (m_delegate) {
-        m_controller->import(m_pane, *m_delegate, m_importExportFolder);
+        m_controller->import(m_pane, m_delegate->imports(), m_importExportFolder);
     }
 }

@@ -55,7 +55,7 @@ TEST_F(ImportSheetControllerTest, ThePreviewShowsTheFirstDataRowAndKeepsTheMappi
     m_sheet.setDestination(1, label("ExportSerialNumber"));
 
     const int before = count(QStringLiteral("Product"));
-    EXPECT_TRUE(m_sheet.import(Pane::Text, *m_delegate));
+    EXPECT_TRUE(m_sheet.import(Pane::Text, m_delegate->imports()));
     EXPECT_EQ(count(QStringLiteral("Product")), before + 2);
 }
 
@@ -75,16 +75,16 @@ TEST_F(ImportSheetControllerTest, TheXmlTemplateChoosesTheReader)
 {
     m_sheet.setImportXMLFile(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/import/shelf.appshelf"));
     EXPECT_FALSE(m_sheet.canImport(Pane::XML));
-    EXPECT_FALSE(m_sheet.import(Pane::XML, *m_delegate));
+    EXPECT_FALSE(m_sheet.import(Pane::XML, m_delegate->imports()));
     m_sheet.setSelectedXMLTemplate(QStringLiteral("AppShelf"));
-    ASSERT_TRUE(m_sheet.import(Pane::XML, *m_delegate));
+    ASSERT_TRUE(m_sheet.import(Pane::XML, m_delegate->imports()));
     m_delegate->waitForFileImports();
     EXPECT_EQ(m_product->serialNumber(), QStringLiteral("NN-UPDATED"));
 
     QString folder;
     bool replace = true;
     m_sheet.setImportKeymoorXMLFile(QStringLiteral("/exports/Keymoor Export"));
-    EXPECT_TRUE(m_sheet.import(Pane::Keymoor, *m_delegate, [&](const QString& path, bool replacing) {
+    EXPECT_TRUE(m_sheet.import(Pane::Keymoor, m_delegate->imports(), [&](const QString& path, bool replacing) {
         folder = path;
         replace = replacing;
     }));

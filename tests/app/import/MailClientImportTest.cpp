@@ -1,4 +1,4 @@
-#include "import/MailClientImport.h"
+#include "attachments/MailClientImport.h"
 
 #include "../model/AttachmentTestLibrary.h"
 #include "base/LibraryPaths.h"

@@ -1,14 +1,14 @@
-// Files handed to the application and the application-bundle import of the application controller:
-// the open-files dispatch, the four import commands with their open panel, and the main-thread end
-// of each background import (merge, counts, selection, or the error of a failed save).
-#include "KeymoorAppDelegate.h"
+#include "BundleImportService.h"
+
+#include "FileImportService.h"
+#include "ImportTally.h"
+#include "KMImportProductsOperation.h"
 #include "base/Log.h"
 #include "base/UserInterface.h"
 #include "desktop/ApplicationLocator.h"
-#include "import/KMImportProductsOperation.h"
 #include "library/BackgroundJobTracker.h"
+#include "library/LibrarySession.h"
 #include "persistence/ObjectContext.h"
-#include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
 
 #include <QDir>
@@ -18,9 +18,6 @@ using namespace Persistence;
 
 namespace {
 
-// The kind of background job of the application-bundle import.
-const QString ProductImportJob = QStringLiteral("KMImportProductsOperation");
-
 QStringList bundleExtensions()
 {
     return {QStringLiteral("app"), QStringLiteral("prefpane"), QStringLiteral("bundle"), QStringLiteral("wdgt")};
@@ -28,20 +25,31 @@ QStringList bundleExtensions()
 
 } // namespace
 
-void KeymoorAppDelegate::openFiles(const QStringList& paths)
+BundleImportService::BundleImportService(LibrarySession& session, ImportTally& tally, FileImportService& files,
+                                         ApplicationLocatorSource locators, QObject* parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_tally(tally)
+    , m_files(files)
+    , m_locators(std::move(locators))
+{ }
+
+BundleImportService::~BundleImportService() = default;
+
+void BundleImportService::openFiles(const QStringList& paths)
 {
-    const QStringList remaining = importMacHeist3DataFiles(importKeymoorDataFiles(paths));
+    const QStringList remaining = m_files.importMacHeist3DataFiles(m_files.importKeymoorDataFiles(paths));
     if (!remaining.isEmpty()) {
         importProductsFromFiles(remaining);
     }
 }
 
-bool KeymoorAppDelegate::importProductsFromFiles(const QStringList& paths)
+bool BundleImportService::importProductsFromFiles(const QStringList& paths)
 {
     if (paths.isEmpty()) {
         return false;
     }
-    if (m_session->isReadOnly() || !managedObjectContext()) {
+    if (m_session.isReadOnly() || !m_session.managedObjectContext()) {
         Log::write(QStringLiteral("Error importing application: the library is not open for changes."));
         return false;
     }
@@ -49,11 +57,13 @@ bool KeymoorAppDelegate::importProductsFromFiles(const QStringList& paths)
     // thread, when the job completes.
     auto outcome = std::make_shared<KMImportProductsOperation::Outcome>();
     auto operation = std::make_shared<KMImportProductsOperation>(
-        paths, m_session->openedContext()->coordinator(), applicationLocator(),
+        paths, m_session.openedContext()->coordinator(), m_locators(),
         [outcome](const KMImportProductsOperation::Outcome& result) { *outcome = result; });
-    operation->setSaver([this](ObjectContext* context, StoreError* error) { return saveContext(context, error); });
-    m_session->jobs().start(
-        ProductImportJob,
+    LibrarySession* session = &m_session;
+    operation->setSaver(
+        [session](ObjectContext* context, StoreError* error) { return session->saveContext(context, error); });
+    m_session.jobs().start(
+        ImportJob,
         [operation, outcome]() -> std::optional<QString> {
             operation->main();
             if (outcome->saved) {
@@ -72,62 +82,63 @@ bool KeymoorAppDelegate::importProductsFromFiles(const QStringList& paths)
     return true;
 }
 
-void KeymoorAppDelegate::productImportSaved(const SaveNotice& notice, const QList<ObjectID>& createdIDs)
+void BundleImportService::productImportSaved(const SaveNotice& notice, const QList<ObjectID>& createdIDs)
 {
-    if (m_session->openedContext()) {
-        ContextLocker locker(m_session->openedContext());
-        m_session->openedContext()->mergeChangesFromSaveNotice(notice);
+    if (ObjectContext* context = m_session.openedContext()) {
+        ContextLocker locker(context);
+        context->mergeChangesFromSaveNotice(notice);
     }
-    addImportCounts(ImportCounts {int(createdIDs.size()), 0});
+    m_tally.add(ImportCounts {int(createdIDs.size()), 0});
     if (!createdIDs.isEmpty()) {
-        emit m_session->productsChanged();
+        emit m_session.productsChanged();
     }
     emit selectAndScrollToProduct(createdIDs.isEmpty() ? ObjectID() : createdIDs.first());
 }
 
-void KeymoorAppDelegate::productImportFailed(const StoreError& error)
+void BundleImportService::productImportFailed(const StoreError& error)
 {
-    addImportCounts(ImportCounts {0, 0, 1});
-    if (m_ui) {
-        m_ui->presentError(PresentableError {error.description, QString(), error.failureReason});
+    m_tally.add(ImportCounts {0, 0, 1});
+    if (UserInterface* ui = m_session.userInterface()) {
+        ui->presentError(PresentableError {error.description, QString(), error.failureReason});
     }
 }
 
-void KeymoorAppDelegate::waitForProductImports()
+void BundleImportService::waitForProductImports()
 {
-    m_session->jobs().waitFor(ProductImportJob);
+    m_session.jobs().waitFor(ImportJob);
 }
 
-int KeymoorAppDelegate::runningProductImports() const
+int BundleImportService::runningProductImports() const
 {
-    return m_session->jobs().runningCount(ProductImportJob);
+    return m_session.jobs().runningCount(ImportJob);
 }
 
-void KeymoorAppDelegate::importNewProduct()
+void BundleImportService::importNewProduct()
 {
-    importProductWithStartingPath(m_prefs->importAppPath(), bundleExtensions(), QStringLiteral("app"));
+    importProductWithStartingPath(m_session.userPrefs().importAppPath(), bundleExtensions(), QStringLiteral("app"));
 }
 
-void KeymoorAppDelegate::importPrefPane()
+void BundleImportService::importPrefPane()
 {
     importProductWithStartingPath(QStringLiteral("~/Library/PreferencePanes"), bundleExtensions(),
                                   QStringLiteral("prefpane"));
 }
 
-void KeymoorAppDelegate::importPlugin()
+void BundleImportService::importPlugin()
 {
     importProductWithStartingPath(QStringLiteral("~/Library/Plug-ins"), {}, QStringLiteral("plugin"));
 }
 
-void KeymoorAppDelegate::importWidget()
+void BundleImportService::importWidget()
 {
     importProductWithStartingPath(QStringLiteral("~/Library/Widgets"), bundleExtensions(), QStringLiteral("widget"));
 }
 
-void KeymoorAppDelegate::importProductWithStartingPath(const QString& startingPath,
-                                                       const QStringList& allowedExtensions, const QString& kind)
+void BundleImportService::importProductWithStartingPath(const QString& startingPath,
+                                                        const QStringList& allowedExtensions, const QString& kind)
 {
-    if (!m_ui) {
+    UserInterface* ui = m_session.userInterface();
+    if (!ui) {
         return;
     }
     OpenPanelOptions options;
@@ -140,12 +151,12 @@ void KeymoorAppDelegate::importProductWithStartingPath(const QString& startingPa
     options.chooseFolders = true;
     options.allowsMultipleSelection = true;
     options.allowedExtensions = allowedExtensions;
-    const std::optional<QStringList> chosen = m_ui->runOpenPanel(options);
+    const std::optional<QStringList> chosen = ui->runOpenPanel(options);
     if (!chosen) {
         return;
     }
     if (kind == QLatin1String("app") && !chosen->isEmpty()) {
-        m_prefs->setImportAppPath(QFileInfo(QDir::cleanPath(chosen->first())).absolutePath());
+        m_session.userPrefs().setImportAppPath(QFileInfo(QDir::cleanPath(chosen->first())).absolutePath());
     }
     if (!chosen->isEmpty()) {
         importProductsFromFiles(*chosen);

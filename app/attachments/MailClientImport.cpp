@@ -1,7 +1,7 @@
 #include "MailClientImport.h"
 
-#include "MailScriptHelper.h"
 #include "base/Log.h"
+#include "import/MailScriptHelper.h"
 #include "model/ZRExternalFile.h"
 
 #include <QDir>
