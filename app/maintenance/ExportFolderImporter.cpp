@@ -220,14 +220,14 @@ LibraryImportResult ExportFolderImporter::performImportFromLegacyXML(const QStri
     refusal.buttons = {localizedString(QStringLiteral("OKButton"))};
     if (bytes.isEmpty()) {
         Log::write(QStringLiteral("Error: Import file is empty."));
-        refusal.title = QStringLiteral("Import file is empty.");
+        refusal.title = localizedString(QStringLiteral("ImportFileEmptyTitle"));
         m_reporter.runAlert(refusal);
         return LibraryImportResult::Refused;
     }
     if (!QString::fromUtf8(bytes).contains(DocumentTypeLine, Qt::CaseInsensitive)) {
         Log::write(QStringLiteral("ERROR: Import file is not a valid Keymoor Export."));
-        refusal.title = QStringLiteral("Import file is not a valid Keymoor Export.");
-        refusal.message = QStringLiteral("Try using XML Import instead.");
+        refusal.title = localizedString(QStringLiteral("ImportFileNotExportTitle"));
+        refusal.message = localizedString(QStringLiteral("ImportTryXMLImportMessage"));
         m_reporter.runAlert(refusal);
         return LibraryImportResult::Refused;
     }

@@ -62,7 +62,7 @@ bool ReportService::printReport(const std::optional<ObjectID>& productID)
     if (result == PrintPanel::Result::Failed) {
         Log::write(QStringLiteral("Error printing the products report: %1").arg(error));
         if (UserInterface* ui = m_session.userInterface()) {
-            ui->presentError(PresentableError {QStringLiteral("The products report could not be printed."), error, {}});
+            ui->presentError(PresentableError {localizedString(QStringLiteral("ReportPrintFailed")), error, {}});
         }
     }
     return result == PrintPanel::Result::Printed;
@@ -76,8 +76,8 @@ void ReportService::showNothingToPrintNotice() const
     }
     Alert alert;
     alert.style = AlertStyle::Informational;
-    alert.title = QStringLiteral("No Product to Print");
-    alert.message = QStringLiteral("Please select a product to print.");
+    alert.title = localizedString(QStringLiteral("NoProductToPrintTitle"));
+    alert.message = localizedString(QStringLiteral("NoProductToPrintMessage"));
     alert.buttons = {localizedString(QStringLiteral("OKButton"))};
     ui->runAlert(alert);
 }

@@ -24,7 +24,7 @@ bool SyncService::syncToMobile()
     }
     UserInterface* ui = m_session.userInterface();
     if (ui) {
-        ui->startProgress(QStringLiteral("Syncing with iPhone"));
+        ui->startProgress(localizedString(QStringLiteral("SyncProgressMessage")));
     }
     const bool exported = exportSync();
     if (ui) {
@@ -58,8 +58,8 @@ void SyncService::showSyncFailedAlert() const
     }
     Alert alert;
     alert.style = AlertStyle::Warning;
-    alert.title = QStringLiteral("Sync Failed");
-    alert.message = QStringLiteral("Make sure you have correctly installed and configured your Dropbox account.");
+    alert.title = localizedString(QStringLiteral("SyncFailedTitle"));
+    alert.message = localizedString(QStringLiteral("SyncFailedMessage"));
     alert.buttons = {localizedString(QStringLiteral("OKButton"))};
     ui->runAlert(alert);
 }
