@@ -5,7 +5,6 @@
 #include "../../support/TestImages.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
-#include "core/ScriptedUserInterface.h"
 #include "library/LibrarySession.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
@@ -14,6 +13,7 @@
 #include "products/DesktopLauncherProvider.h"
 #include "products/ProductApplicationCommands.h"
 #include "products/ProductCommands.h"
+#include "support/ScriptedUserInterface.h"
 #include "sync/SyncService.h"
 
 #include <QSignalSpy>
