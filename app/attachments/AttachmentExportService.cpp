@@ -2,6 +2,7 @@
 
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "base/Notice.h"
 #include "base/UserInterface.h"
 #include "library/BackgroundJobTracker.h"
 #include "library/LibrarySession.h"
@@ -93,13 +94,9 @@ void AttachmentExportService::attachmentExportDidFinish(const QStringList& writt
         ui->stopProgress();
     }
     if (ui && !failedNames.isEmpty()) {
-        Alert alert;
-        alert.style = AlertStyle::Warning;
-        alert.title = localizedString(QStringLiteral("ExportAttachmentsFailedTitle"));
-        alert.message = localizedFormat(QStringLiteral("ExportAttachmentsFailedMessageFormat"),
-                                        {failedNames.join(QStringLiteral(", "))});
-        alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-        ui->runAlert(alert);
+        showNotice(ui, AlertStyle::Warning, localizedString(QStringLiteral("ExportAttachmentsFailedTitle")),
+                   localizedFormat(QStringLiteral("ExportAttachmentsFailedMessageFormat"),
+                                   {failedNames.join(QStringLiteral(", "))}));
     }
     emit attachmentsExported(written, failedNames);
 }

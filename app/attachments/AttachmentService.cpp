@@ -7,6 +7,7 @@
 #include "base/LibraryPaths.h"
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "base/Notice.h"
 #include "base/TextUtilities.h"
 #include "base/UserInterface.h"
 #include "library/BackgroundJobTracker.h"
@@ -71,12 +72,8 @@ bool AttachmentService::rejectUnsupportedTypes(const QStringList& paths)
         }
         Log::write(QStringLiteral("unsuppored attachment type"));
         if (UserInterface* ui = m_session.userInterface()) {
-            Alert alert;
-            alert.style = AlertStyle::Informational;
-            alert.title = localizedString(QStringLiteral("UnsupportedAttachmentType"));
-            alert.message = localizedString(QStringLiteral("UnsupportedAttachmentTypeMessage"));
-            alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-            ui->runAlert(alert);
+            showNotice(ui, AlertStyle::Informational, localizedString(QStringLiteral("UnsupportedAttachmentType")),
+                       localizedString(QStringLiteral("UnsupportedAttachmentTypeMessage")));
         }
         return true;
     }

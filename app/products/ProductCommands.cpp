@@ -1,6 +1,7 @@
 #include "ProductCommands.h"
 
 #include "base/Localization.h"
+#include "base/Notice.h"
 #include "base/UserInterface.h"
 #include "email/ZRRegistrationInfoScanner.h"
 #include "library/LibrarySession.h"
@@ -82,12 +83,8 @@ void ProductCommands::showOwnProductNotice() const
     if (!ui) {
         return;
     }
-    Alert alert;
-    alert.style = AlertStyle::Informational;
-    alert.title = localizedString(QStringLiteral("DeleteKeymoor"));
-    alert.message = localizedString(QStringLiteral("DeleteKeymoorMessage"));
-    alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-    ui->runAlert(alert);
+    showNotice(ui, AlertStyle::Informational, localizedString(QStringLiteral("DeleteKeymoor")),
+               localizedString(QStringLiteral("DeleteKeymoorMessage")));
 }
 
 void ProductCommands::copyProductKeyStringValueToClipboard(const ProductEntity* product, const QString& key)

@@ -3,6 +3,7 @@
 #include "ZRProductsReport.h"
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "base/Notice.h"
 #include "base/UserInterface.h"
 #include "library/LibrarySession.h"
 #include "model/ProductEntity.h"
@@ -74,10 +75,6 @@ void ReportService::showNothingToPrintNotice() const
     if (!ui) {
         return;
     }
-    Alert alert;
-    alert.style = AlertStyle::Informational;
-    alert.title = localizedString(QStringLiteral("NoProductToPrintTitle"));
-    alert.message = localizedString(QStringLiteral("NoProductToPrintMessage"));
-    alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-    ui->runAlert(alert);
+    showNotice(ui, AlertStyle::Informational, localizedString(QStringLiteral("NoProductToPrintTitle")),
+               localizedString(QStringLiteral("NoProductToPrintMessage")));
 }

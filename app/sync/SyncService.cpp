@@ -3,6 +3,7 @@
 #include "KMSyncOperation.h"
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "base/Notice.h"
 #include "base/UserInterface.h"
 #include "library/LibrarySession.h"
 #include "persistence/ObjectContext.h"
@@ -56,10 +57,6 @@ void SyncService::showSyncFailedAlert() const
     if (!ui) {
         return;
     }
-    Alert alert;
-    alert.style = AlertStyle::Warning;
-    alert.title = localizedString(QStringLiteral("SyncFailedTitle"));
-    alert.message = localizedString(QStringLiteral("SyncFailedMessage"));
-    alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-    ui->runAlert(alert);
+    showNotice(ui, AlertStyle::Warning, localizedString(QStringLiteral("SyncFailedTitle")),
+               localizedString(QStringLiteral("SyncFailedMessage")));
 }
