@@ -3,6 +3,7 @@
 #include "base/AppInfo.h"
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "base/Notice.h"
 #include "base/UserInterface.h"
 #include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopLauncher.h"
@@ -107,15 +108,7 @@ QString KeymoorAppDelegate::prettyAppVersion() const
 
 void KeymoorAppDelegate::showNotice(AlertStyle style, const QString& title, const QString& message)
 {
-    if (!m_ui) {
-        return;
-    }
-    Alert alert;
-    alert.style = style;
-    alert.title = title;
-    alert.message = message;
-    alert.buttons = {localizedString(QStringLiteral("OKButton"))};
-    m_ui->runAlert(alert);
+    ::showNotice(m_ui, style, title, message);
 }
 
 bool KeymoorAppDelegate::upgradeStores(const QString& legacyPath, const QString& storePath)
