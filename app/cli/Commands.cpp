@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "AttachmentCommands.h"
+#include "CheckCommand.h"
 #include "CommandLine.h"
 #include "EmailCommands.h"
 #include "ImportCommands.h"
@@ -16,6 +17,7 @@ void registerCommands(CommandLine& commandLine)
     registerAttachmentCommands(commandLine);
     registerRecordCommands(commandLine);
     registerMaintenanceCommands(commandLine);
+    registerCheckCommand(commandLine);
     registerImportCommands(commandLine);
     registerReportCommands(commandLine);
 }
