@@ -40,7 +40,10 @@ LibraryCheckReport LibraryCheck::run() const
         return report;
     }
     QString error;
+    // One read transaction, so that a save by a running Keymoor cannot fall between the tables.
+    db.exec(QStringLiteral("BEGIN"));
     const auto snapshot = readSnapshot(db, &error);
+    db.exec(QStringLiteral("COMMIT"));
     if (!snapshot) {
         addStoreFinding(report,
                         localizedFormat(QStringLiteral("CheckUnreadableStoreFormat"), {m_location.storePath, error}));

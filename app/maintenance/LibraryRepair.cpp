@@ -102,7 +102,7 @@ LibraryRepairResult LibraryRepair::run(const LibraryCheckReport& report) const
     QString error;
     const auto snapshot = LibraryCheck::readSnapshot(db, &error);
     if (!snapshot) {
-        result.error = localizedFormat(QStringLiteral("CheckRepairFailedFormat"), {error});
+        result.error = localizedFormat(QStringLiteral("CheckRepairOrphansFailedFormat"), {error});
         return result;
     }
     moveOrphans(*snapshot, result);
