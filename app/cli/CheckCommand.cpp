@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+#include <unistd.h>
+
 namespace {
 
 CommandOptions checkOptions()
@@ -25,8 +27,11 @@ CommandOptions checkOptions()
 int repairLibrary(const LibraryCheckReport& found, bool json, bool yes, CliStreams& streams)
 {
     TerminalUserInterface terminal(streams.out, streams.err);
+    QTextStream keyboard(stdin);
     if (yes) {
         terminal.setAnswer(Answer::Yes);
+    } else if (::isatty(STDIN_FILENO) == 1) {
+        terminal.setInput(&keyboard); // someone is at the terminal to answer
     }
     const LibraryRepairResult repair
         = LibraryRepair(found.location(), &terminal, QDateTime::currentDateTime()).run(found);
@@ -83,7 +88,8 @@ void registerCheckCommand(CommandLine& commandLine)
             "--repair moves the files no record names into a dated folder beside the library folder\n"
             "(\"Keymoor Orphans 2026-12-07 203000\"; no file is ever deleted), mends references between\n"
             "records, and removes records whose stored file is missing or that belong to nothing after asking;\n"
-            "on the command line the question is answered no unless --yes is given. A damaged store is not\n"
+            "the question is asked at the terminal (answer y) and answered no when nobody is there to type,\n"
+            "unless --yes is given. A damaged store is not\n"
             "repaired: restore a backup instead."),
         checkOptions(), checkCommand));
 }

@@ -78,6 +78,13 @@ Answer TerminalUserInterface::ask(const Question& question)
     if (answer == Answer::Cancel && question.cancelButton.isEmpty()) {
         answer = Answer::No;
     }
+    if (!m_answer && m_in) {
+        m_err << "keymoor: " << question.yesButton << "? [y/N] " << Qt::flush;
+        const QString typed = m_in->readLine().trimmed().toLower();
+        if (typed == u"y" || typed == u"yes") {
+            answer = Answer::Yes;
+        }
+    }
     const QString& button = answer == Answer::Yes ? question.yesButton
         : answer == Answer::No                    ? question.noButton
                                                   : question.cancelButton;

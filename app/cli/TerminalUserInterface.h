@@ -18,6 +18,9 @@ public:
     // The answer to every question and to alerts with a choice. Yes picks an alert's first (default)
     // button, No its second, Cancel its Escape button. Unset: Cancel where possible, else No.
     void setAnswer(Answer answer);
+    // Questions without a configured answer are asked on `in` (a terminal the person types at):
+    // "y" or "yes" answers Yes, anything else the answer that changes nothing.
+    void setInput(QTextStream* in) { m_in = in; }
 
     int runAlert(const Alert& alert) override;
     Answer ask(const Question& question) override;
@@ -35,6 +38,7 @@ private:
     QTextStream& m_out;
     QTextStream& m_err;
     std::optional<Answer> m_answer;
+    QTextStream* m_in = nullptr;
     bool m_progressShown = false;
     QString m_progressMessage;
 };

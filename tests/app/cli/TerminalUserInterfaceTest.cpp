@@ -64,6 +64,24 @@ TEST_F(TerminalUserInterfaceTest, TheConfiguredAnswerPicksTheMatchingButton)
     EXPECT_EQ(ui.runAlert(okOnly), 0);
 }
 
+TEST_F(TerminalUserInterfaceTest, AQuestionAskedAtTheTerminalTakesOnlyYesAsYes)
+{
+    QString typed = QStringLiteral("Y\nsure\n\n");
+    QTextStream keyboard(&typed);
+    ui.setInput(&keyboard);
+    Question question;
+    question.yesButton = QStringLiteral("Remove");
+    question.noButton = QStringLiteral("Keep");
+    EXPECT_EQ(ui.ask(question), Answer::Yes);
+    EXPECT_EQ(ui.ask(question), Answer::No);
+    EXPECT_EQ(ui.ask(question), Answer::No); // an empty line
+    EXPECT_EQ(ui.ask(question), Answer::No); // the end of the input
+    EXPECT_TRUE(err.contains(QStringLiteral("Remove? [y/N]"))) << err.toStdString();
+    ui.setAnswer(Answer::Yes); // a configured answer is never asked for
+    typed = QStringLiteral("n\n");
+    EXPECT_EQ(ui.ask(question), Answer::Yes);
+}
+
 TEST_F(TerminalUserInterfaceTest, ProgressIsOneLinePerMessageAndClipboardTextGoesToOutput)
 {
     ui.startProgress(QStringLiteral("Importing…"));
