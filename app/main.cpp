@@ -15,13 +15,31 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
 #include <memory>
 
 namespace {
+
+void presentFolderProblemOnTerminal(const FolderProblem& problem)
+{
+    QTextStream(stderr) << "keymoor: error: " << problem.title << ": " << problem.reason << Qt::endl;
+}
+
+void presentFolderProblemInAlert(const FolderProblem& problem)
+{
+    presentFolderProblemOnTerminal(problem);
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        return; // alerts belong to the main thread; the terminal line has said it
+    }
+    QMessageBox alert(QMessageBox::Critical, problem.title, problem.title, QMessageBox::Ok);
+    alert.setInformativeText(problem.message + QStringLiteral("\n\n") + problem.reason);
+    alert.exec();
+}
 
 // `filesToOpen` are handed to the controller once the window is shown, as the desktop's "open with"
 // hands them over.
@@ -31,6 +49,9 @@ int runGui(int argc, char* argv[], const QStringList& filesToOpen)
     QApplication::setApplicationName(QStringLiteral("Keymoor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/Keymoor.png")));
+    if (!checkApplicationFolders(presentFolderProblemInAlert)) {
+        return 1;
+    }
     configureApplicationServices();
 
     // A Keymoor window already open on this library takes the files (or just comes forward).
@@ -100,6 +121,9 @@ int main(int argc, char* argv[])
             app = std::make_unique<QCoreApplication>(argc, argv);
         }
         QCoreApplication::setApplicationName(QStringLiteral("Keymoor"));
+        if (!checkApplicationFolders(presentFolderProblemOnTerminal)) {
+            return 1;
+        }
         configureApplicationServices();
         // The log file keeps every line; the terminal shows only what the command reports, unless
         // KEYMOOR_VERBOSE is set.

@@ -93,10 +93,21 @@ QString describe(const std::error_code& code)
 
 } // namespace
 
+QString ZR_applicationSupportFolderLocation()
+{
+    return folderBelow(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                       QStringLiteral(".local/share"));
+}
+
+QString ZR_applicationCacheFolderLocation()
+{
+    return folderBelow(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation),
+                       QStringLiteral(".cache"));
+}
+
 QString ZR_applicationSupportFolder(ZRError* error)
 {
-    const QString path = folderBelow(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                                     QStringLiteral(".local/share"));
+    const QString path = ZR_applicationSupportFolderLocation();
     auto fail = [error](int code, const QString& reason) {
         const QString description = QStringLiteral("Cannot create the application support folder: %1").arg(reason);
         ZRLog::write(QStringLiteral("ERROR: ZR_applicationSupportFolder - %1").arg(description));
@@ -120,8 +131,7 @@ QString ZR_applicationSupportFolder(ZRError* error)
 
 QString ZR_applicationCacheFolder()
 {
-    const QString path
-        = folderBelow(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation), QStringLiteral(".cache"));
+    const QString path = ZR_applicationCacheFolderLocation();
     if (path.isEmpty()) {
         const ZRError error {ErrorDomain, NotAFolderCode, QStringLiteral("The application has no name")};
         ZRLog::write(QStringLiteral("ERROR creating cache/temp directory: %1").arg(error.description));

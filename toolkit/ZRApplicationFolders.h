@@ -11,6 +11,11 @@
 // home), each with the application's name appended. The name is the Qt application name, which
 // defaults to the executable's name.
 
+// Where the application-support and cache folders belong, creating nothing; empty when the
+// application has no usable name.
+ZRKIT_EXPORT QString ZR_applicationSupportFolderLocation();
+ZRKIT_EXPORT QString ZR_applicationCacheFolderLocation();
+
 // The application-support folder, created with its missing parents when absent (the last folder
 // with owner-only access, since it holds the library). Answers an empty text and fills `error`
 // when the application has no name, when something other than a folder is in the way or when

@@ -76,6 +76,21 @@ QString libraryBundlePath()
     return path;
 }
 
+QString libraryBundleLocation()
+{
+    return joined(ZR_applicationSupportFolderLocation(), QStringLiteral("Keymoor.kmlib"));
+}
+
+QString persistentStoreLocation()
+{
+    return joined(libraryBundleLocation(), QStringLiteral("Keymoor.data"));
+}
+
+QString legacyPersistentStoreLocation()
+{
+    return joined(ZR_applicationSupportFolderLocation(), QStringLiteral("Keymoor.data"));
+}
+
 QString attachmentsPath()
 {
     return subFolder(QStringLiteral("Attachments"), "ERROR creating attachments path in library: %1");

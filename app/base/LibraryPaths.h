@@ -19,6 +19,10 @@ QString applicationSupportFolder();
 QString applicationCacheFolder();
 
 QString libraryBundlePath();
+// Where the library folder and its store belong, creating nothing (for commands that only look).
+QString libraryBundleLocation();
+QString persistentStoreLocation();
+QString legacyPersistentStoreLocation();
 QString attachmentsPath();
 QString iconsPath();
 QString persistentStoreURL();

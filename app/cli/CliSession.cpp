@@ -3,6 +3,7 @@
 #include "CliCommand.h"
 #include "TerminalUserInterface.h"
 #include "base/LibraryPaths.h"
+#include "base/Localization.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
@@ -38,9 +39,13 @@ CliSession::~CliSession()
 bool CliSession::open()
 {
     if (!m_delegate->managedObjectContext()) {
-        // Looking at a library that does not exist yet shows an empty catalogue.
-        return m_delegate->openMode() == KeymoorAppDelegate::OpenMode::ReadOnly
-            && !QFileInfo::exists(LibraryPaths::persistentStoreURL());
+        // Looking at a library that does not exist yet shows an empty catalogue, and says why.
+        const bool noLibraryYet = m_delegate->openMode() == KeymoorAppDelegate::OpenMode::ReadOnly
+            && !QFileInfo::exists(LibraryPaths::persistentStoreLocation());
+        if (noLibraryYet) {
+            m_streams.err << "keymoor: " << localizedString(QStringLiteral("NoLibraryYetHint")) << Qt::endl;
+        }
+        return noLibraryYet;
     }
     m_delegate->initializeDefaultData();
     return true;

@@ -2,13 +2,11 @@
 
 #include <QString>
 
-#include <memory>
-
-class QLockFile;
-
 // Makes one process at a time the writer of a library folder. The lock is a file beside the folder
-// ("<folder>.lock"), so backups and exports of the folder never carry it. A lock left by a process
-// that has died is taken over; one held by a running process is refused, however old it is.
+// ("<folder>.lock"), so backups and exports of the folder never carry it. The kernel holds the lock
+// (an open-file-description lock on that file), so it ends with its process however the process
+// ends: a lock file left behind by a crash, empty, unreadable or written by another program, blocks
+// nobody. The holder writes its process id, program and host into the file for the refusal message.
 class LibraryLock
 {
 public:
@@ -23,9 +21,16 @@ public:
     // Takes the lock without waiting. On refusal `error` names the process holding it when known.
     bool tryLock(QString* error = nullptr);
     void unlock();
-    bool isLocked() const;
+    bool isLocked() const { return m_fd >= 0; }
 
 private:
+    enum class Attempt { Taken, Held, Retry, Failed };
+    Attempt attempt(QString* error);
+    int openLockFile(QString* error) const;
+    void writeHolder() const;
+    QString holderDescription() const;
+
     QString m_folder;
-    std::unique_ptr<QLockFile> m_lock;
+    QString m_path;
+    int m_fd = -1;
 };

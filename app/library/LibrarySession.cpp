@@ -86,6 +86,12 @@ void LibrarySession::reportOpenFailure(const QString& title, const QString& mess
 
 bool LibrarySession::openLibrary()
 {
+    if (isReadOnly() && !QFileInfo::exists(LibraryPaths::persistentStoreLocation())
+        && !QFileInfo::exists(LibraryPaths::legacyPersistentStoreLocation())) {
+        // Nothing to look at yet, and looking creates nothing, not even the library's folders.
+        m_openError = localizedString(QStringLiteral("NoLibraryYet"));
+        return false;
+    }
     const QString storePath = LibraryPaths::persistentStoreURL();
     if (storePath.isEmpty()) {
         reportOpenFailure(localizedString(QStringLiteral("MissingApplicationSupportFolder")),
