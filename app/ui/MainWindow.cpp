@@ -404,8 +404,17 @@ void MainWindow::scheduleRefresh()
 void MainWindow::applySearch(const QString& text)
 {
     const QList<ProductEntity*> selected = selectedProducts();
-    m_model->setFilterText(text);
-    restoreSelection(selected);
+    if (!m_model->setFilterText(text)) {
+        restoreSelection(selected);
+        // When the search hides every selected product, the first match takes their place, so
+        // the form never goes blank while matches are shown.
+        if (!m_table->selectionModel()->hasSelection() && !selected.isEmpty() && m_model->rowCount() > 0) {
+            m_table->selectRow(0);
+        }
+    }
+    if (m_table->currentIndex().isValid()) {
+        m_table->scrollTo(m_table->currentIndex());
+    }
     showSelection();
     updateCount();
 }
