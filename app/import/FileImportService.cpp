@@ -7,6 +7,7 @@
 #include "MailScriptHelper.h"
 #include "MissingScriptAlert.h"
 #include "SerialKeeperImporter.h"
+#include "TextImportService.h"
 #include "base/LibraryPaths.h"
 #include "base/Localization.h"
 #include "base/UserInterface.h"
@@ -130,7 +131,7 @@ void FileImportService::importOperationDidFinish(const KMImportOperation& done)
     emit m_session.productsChanged();
     UserInterface* ui = m_session.userInterface();
     // Several imports may run at once; the sheet stays until the last one is done.
-    if (ui && runningFileImports() == 0) {
+    if (ui && m_session.jobs().runningCount({ImportJob, TextImportService::ImportJob}) == 0) {
         ui->stopProgress();
     }
     if (ui) {

@@ -1,16 +1,16 @@
 #include "TextImportService.h"
 
 #include "DelimitedLineImport.h"
-#include "DelimitedTextFile.h"
 #include "DelimitedTextOptions.h"
+#include "FileImportService.h"
 #include "ImportTally.h"
-#include "ProductRowImporter.h"
+#include "TextImportJob.h"
 #include "base/Localization.h"
 #include "base/Log.h"
 #include "base/UserInterface.h"
 #include "desktop/ApplicationLocator.h"
+#include "library/BackgroundJobTracker.h"
 #include "library/LibrarySession.h"
-#include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"
 
 using namespace Persistence;
@@ -58,6 +58,35 @@ void TextImportService::presentError(const QString& description, const QString& 
     }
 }
 
+bool TextImportService::hasTitleColumn(const QStringList& mapping) const
+{
+    if (mapping.contains(TitleKey)) {
+        return true;
+    }
+    Log::write(QStringLiteral("Error import from file.  Not title mapping specified."));
+    presentError(localizedString(QStringLiteral("ImportNothingImported")),
+                 localizedString(QStringLiteral("ImportNoTitleColumn")), {});
+    return false;
+}
+
+// What the window and the tally learn of an import that ended: the counts of one that was saved,
+// the error of one that failed (shown to the person), nothing of one that was cancelled.
+std::optional<ImportCounts> TextImportService::takeResult(const TextImportJobResult& result)
+{
+    switch (result.status) {
+    case TextImportJobResult::Status::Imported:
+        emit m_session.productsChanged();
+        m_tally.add(result.counts);
+        return result.counts;
+    case TextImportJobResult::Status::Failed:
+        presentError(result.error.description, result.error.recoverySuggestion, result.error.details);
+        return std::nullopt;
+    case TextImportJobResult::Status::Cancelled:
+        break;
+    }
+    return std::nullopt;
+}
+
 std::optional<ImportCounts> TextImportService::importProductsArray(const DelimitedRows& rows,
                                                                    const QStringList& mapping, bool updateExisting)
 {
@@ -66,36 +95,11 @@ std::optional<ImportCounts> TextImportService::importProductsArray(const Delimit
         return std::nullopt;
     }
     const ProgressScope progress(m_session.userInterface(), QStringLiteral("ImportTextProgressMessage"));
-    const qsizetype titleColumn = mapping.indexOf(TitleKey);
-    if (titleColumn < 0) {
-        Log::write(QStringLiteral("Error import from file.  Not title mapping specified."));
-        presentError(localizedString(QStringLiteral("ImportNothingImported")),
-                     localizedString(QStringLiteral("ImportNoTitleColumn")), {});
+    if (!hasTitleColumn(mapping)) {
         return std::nullopt;
     }
-
-    std::unique_ptr<ObjectContext> context
-        = ZRCoreDataFactory::managedObjectContextForPersistentStoreCoordinator(main->coordinator());
-    ApplicationLocator locator = m_locators();
-    ProductRowImporter importer(context.get(), locator, updateExisting);
-    if (updateExisting && !importer.useTitleTable()) {
-        return std::nullopt;
-    }
-    for (const DelimitedRow& row : rows) {
-        importer.importRow(row, mapping, titleColumn);
-    }
-
-    QObject::connect(context.get(), &ObjectContext::didSave, main, &ObjectContext::mergeChangesFromSaveNotice);
-    StoreError error;
-    if (!context->save(&error)) {
-        Log::write(QStringLiteral("Error saving products array import: %1").arg(error.toString()));
-        presentError(localizedString(QStringLiteral("ImportSaveFailed")),
-                     localizedString(QStringLiteral("ImportNothingImported")), error.toString());
-        return std::nullopt;
-    }
-    emit m_session.productsChanged();
-    m_tally.add(importer.counts());
-    return importer.counts();
+    TextImportJob job(m_session, main, m_locators(), mapping, updateExisting);
+    return takeResult(job.importRows(rows));
 }
 
 ImportCounts TextImportService::importProductStrings(const QStringList& lines, const QString& fieldDelimiter,
@@ -119,18 +123,66 @@ ImportCounts TextImportService::importProductStrings(const QStringList& lines, c
 std::optional<ImportCounts> TextImportService::importTextFile(const QString& path, const DelimitedTextOptions& options,
                                                               const QStringList& mapping, bool updateExisting)
 {
-    QString problem;
-    const std::optional<QString> text = readDelimitedTextFile(path, &problem);
-    if (!text) {
-        Log::write(QStringLiteral("Error reaing file:%1 error:%2").arg(path, problem));
-        presentError(localizedFormat(QStringLiteral("ImportFileNotReadableFormat"), {path}),
-                     localizedString(QStringLiteral("ImportNothingImported")), problem);
+    ObjectContext* main = m_session.managedObjectContext();
+    if (!main || !hasTitleColumn(mapping)) {
         return std::nullopt;
     }
-    DelimitedRows rows
-        = scannedRowsWithRecordDelimter(*text, options.recordDelimiter, options.fieldDelimiter, options.quote);
-    if (options.hasHeaderRow && !rows.isEmpty()) {
-        rows.removeFirst();
+    const ProgressScope progress(m_session.userInterface(), QStringLiteral("ImportTextProgressMessage"));
+    TextImportJob job(m_session, main, m_locators(), mapping, updateExisting);
+    return takeResult(job.importFile(path, options));
+}
+
+bool TextImportService::startTextFileImport(const QString& path, const DelimitedTextOptions& options,
+                                            const QStringList& mapping, bool updateExisting)
+{
+    ObjectContext* main = m_session.managedObjectContext();
+    if (!main || !hasTitleColumn(mapping)) {
+        return false;
     }
-    return importProductsArray(rows, mapping, updateExisting);
+    if (UserInterface* ui = m_session.userInterface()) {
+        ui->startProgress(localizedString(QStringLiteral("ImportTextProgressMessage")));
+    }
+    auto job = std::make_shared<TextImportJob>(m_session, main, m_locators(), mapping, updateExisting);
+    auto result = std::make_shared<TextImportJobResult>();
+    m_running.append(job);
+    m_session.jobs().start(
+        ImportJob,
+        [job, result, path, options]() -> std::optional<QString> {
+            *result = job->importFile(path, options);
+            if (result->status == TextImportJobResult::Status::Failed) {
+                return result->error.description;
+            }
+            return std::nullopt;
+        },
+        [this, job, result] { textImportDidFinish(job, *result); });
+    return true;
+}
+
+void TextImportService::textImportDidFinish(const std::shared_ptr<TextImportJob>& job,
+                                            const TextImportJobResult& result)
+{
+    m_running.removeOne(job);
+    UserInterface* ui = m_session.userInterface();
+    // Imports of files of other programs share the sheet: it stays until the last import is done.
+    if (ui && m_session.jobs().runningCount({ImportJob, FileImportService::ImportJob}) == 0) {
+        ui->stopProgress();
+    }
+    takeResult(result);
+}
+
+void TextImportService::cancelTextImports()
+{
+    for (const std::shared_ptr<TextImportJob>& job : std::as_const(m_running)) {
+        job->cancel();
+    }
+}
+
+int TextImportService::runningTextImports() const
+{
+    return m_session.jobs().runningCount(ImportJob);
+}
+
+void TextImportService::waitForTextImports()
+{
+    m_session.jobs().waitFor(ImportJob);
 }

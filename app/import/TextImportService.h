@@ -4,14 +4,18 @@
 #include "ImportCounts.h"
 #include "ZRDelimitedTextParsing.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class ImportTally;
 class LibrarySession;
+class TextImportJob;
 struct DelimitedTextOptions;
+struct TextImportJobResult;
 
 namespace Persistence {
 class ObjectContext;
@@ -23,7 +27,12 @@ class ObjectContext;
 class TextImportService
 {
 public:
+    // The background jobs of startTextFileImport().
+    static inline const QString ImportJob = QStringLiteral("TextImport");
+
     TextImportService(LibrarySession& session, ImportTally& tally, ApplicationLocatorSource locators);
+    TextImportService(const TextImportService&) = delete;
+    TextImportService& operator=(const TextImportService&) = delete;
 
     // The table import: each row becomes a product, or with `updateExisting` updates the first
     // product whose title matches the row's title as a case-insensitive pattern. `mapping` names the
@@ -44,10 +53,26 @@ public:
     std::optional<ImportCounts> importTextFile(const QString& path, const DelimitedTextOptions& options,
                                                const QStringList& mapping, bool updateExisting);
 
+    // importTextFile() as a background job of the session's tracker, so the window keeps painting:
+    // the file is read and imported on the job's thread into a private context saved once at the
+    // end. The progress sheet shows from the start until the last running import ends. When it
+    // ends, the window re-fetches its list; a failure is shown and keeps nothing. Answers false
+    // (after saying why) when no import was started: no library, or no column mapped to the title.
+    bool startTextFileImport(const QString& path, const DelimitedTextOptions& options, const QStringList& mapping,
+                             bool updateExisting);
+    // Stops every running text import before its save: nothing of them is kept.
+    void cancelTextImports();
+    int runningTextImports() const;
+    void waitForTextImports();
+
 private:
     void presentError(const QString& description, const QString& recoverySuggestion, const QString& details) const;
+    bool hasTitleColumn(const QStringList& mapping) const;
+    std::optional<ImportCounts> takeResult(const TextImportJobResult& result);
+    void textImportDidFinish(const std::shared_ptr<TextImportJob>& job, const TextImportJobResult& result);
 
     LibrarySession& m_session;
     ImportTally& m_tally;
     ApplicationLocatorSource m_locators;
+    QList<std::shared_ptr<TextImportJob>> m_running;
 };

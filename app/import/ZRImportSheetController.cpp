@@ -171,7 +171,7 @@ bool ZRImportSheetController::import(Pane pane, ImportService& imports,
         if (m_textFile.isEmpty()) {
             return false;
         }
-        return imports.text().importTextFile(m_textFile, textOptions(), importMapping(), m_overwriteData).has_value();
+        return imports.text().startTextFileImport(m_textFile, textOptions(), importMapping(), m_overwriteData);
     case Pane::XML:
         if (m_xmlFile.isEmpty()) {
             return false;

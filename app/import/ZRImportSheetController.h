@@ -92,9 +92,9 @@ public:
 
     // Whether the pane has what its import needs (a file, a template, a title column).
     bool canImport(Pane pane) const;
-    // Starts the import of the pane with the current choices. The export-folder import is left to
-    // `importExportFolder` (the window runs it under its maintenance progress). Answers whether an
-    // import was started.
+    // Starts the import of the pane with the current choices; the text import runs as a background
+    // job. The export-folder import is left to `importExportFolder` (the window runs it under its
+    // maintenance progress). Answers whether an import was started.
     bool import(Pane pane, ImportService& imports,
                 const std::function<void(const QString& path, bool replace)>& importExportFolder = {});
 

@@ -1,5 +1,7 @@
 #include "ImportSheet.h"
 
+#include "ProgressSheet.h"
+#include "QtUserInterface.h"
 #include "base/Localization.h"
 #include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
@@ -338,7 +340,26 @@ void ImportSheet::updateImportButton()
 void ImportSheet::importAction()
 {
     done(1);
-    if (m_delegate) {
-        m_controller->import(m_pane, m_delegate->imports(), m_importExportFolder);
+    if (m_delegate && m_controller->import(m_pane, m_delegate->imports(), m_importExportFolder)
+        && m_pane == Pane::Text) {
+        offerCancelOfTextImports();
     }
+}
+
+// The text import runs as a job under the window's progress sheet, which then offers to cancel it.
+void ImportSheet::offerCancelOfTextImports()
+{
+    auto* ui = dynamic_cast<QtUserInterface*>(m_delegate->userInterface());
+    ProgressSheet* progress = ui ? ui->progressSheet() : nullptr;
+    if (!progress) {
+        return;
+    }
+    QPointer<KeymoorAppDelegate> delegate = m_delegate;
+    progress->offerCancel(
+        [delegate] {
+            if (delegate) {
+                delegate->imports().text().cancelTextImports();
+            }
+        },
+        localizedString(QStringLiteral("ImportCancellingProgressMessage")));
 }

@@ -20,7 +20,8 @@ class QToolBar;
 // The import sheet: a toolbar of import kinds (text, XML, Keymoor export folder and, when Yojimbo is
 // installed, Yojimbo), each with a pane of choices, and the Import and Cancel buttons. The choices
 // live in a ZRImportSheetController, so they stay as they were for the next showing. "Import" hands
-// them to the importer of the pane shown.
+// them to the importer of the pane shown; the text import then runs in the background under the
+// window's progress sheet, whose Cancel stops it and keeps nothing of it.
 class ImportSheet : public QDialog
 {
     Q_OBJECT
@@ -56,6 +57,7 @@ private:
     void addPaneAction(Pane pane, const QIcon& icon, const QString& labelKey);
     void reloadPreview();
     void updateImportButton();
+    void offerCancelOfTextImports();
     std::optional<QString> choosePath(bool folders);
 
     QPointer<KeymoorAppDelegate> m_delegate;

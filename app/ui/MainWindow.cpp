@@ -25,6 +25,7 @@
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
 #include "email/ZREmailParser.h"
+#include "library/BackgroundJobTracker.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/AttachmentEntity.h"
 #include "model/ProductEntity.h"
@@ -39,6 +40,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -297,6 +299,21 @@ void MainWindow::buildCentralArea()
 
     m_status = new QLabel(this);
     statusBar()->addPermanentWidget(m_status, 1);
+    buildActivityIndicator();
+}
+
+// A small busy bar in the status bar that moves while any background job runs.
+void MainWindow::buildActivityIndicator()
+{
+    m_activity = new QProgressBar(this);
+    m_activity->setObjectName(QStringLiteral("activityIndicator"));
+    m_activity->setRange(0, 0);
+    m_activity->setTextVisible(false);
+    m_activity->setMaximumWidth(80);
+    m_activity->setVisible(m_delegate->jobs().runningCount() > 0);
+    statusBar()->addPermanentWidget(m_activity);
+    connect(&m_delegate->jobs(), &BackgroundJobTracker::countChanged, m_activity,
+            [this](int running) { m_activity->setVisible(running > 0); });
 }
 
 void MainWindow::fillProductContextMenu(QMenu* menu)
@@ -404,8 +421,17 @@ void MainWindow::scheduleRefresh()
 void MainWindow::applySearch(const QString& text)
 {
     const QList<ProductEntity*> selected = selectedProducts();
-    m_model->setFilterText(text);
-    restoreSelection(selected);
+    if (!m_model->setFilterText(text)) {
+        restoreSelection(selected);
+        // When the search hides every selected product, the first match takes their place, so
+        // the form never goes blank while matches are shown.
+        if (!m_table->selectionModel()->hasSelection() && !selected.isEmpty() && m_model->rowCount() > 0) {
+            m_table->selectRow(0);
+        }
+    }
+    if (m_table->currentIndex().isValid()) {
+        m_table->scrollTo(m_table->currentIndex());
+    }
     showSelection();
     updateCount();
 }

@@ -29,6 +29,7 @@ class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QtPrintPanel;
 class QSplitter;
 class QTabWidget;
@@ -73,6 +74,8 @@ public:
     ProductListModel* productListModel() const { return m_model; }
     ProductActions* productActions() const { return m_productActions; }
     QLineEdit* searchField() const { return m_search; }
+    // The busy bar of the status bar, shown while background jobs run.
+    QProgressBar* activityIndicator() const { return m_activity; }
     AttachmentActions* attachmentActions() const { return m_attachmentActions; }
     WindowMenu* windowMenu() const { return m_windowMenu; }
     // The enabling rules for the window's selection now.
@@ -94,6 +97,7 @@ private:
     void buildToolBar();
     void fillProductContextMenu(QMenu* menu);
     void buildCentralArea();
+    void buildActivityIndicator();
     void connectAttachments();
     void connectProductCommands();
     void showLibraryUnavailable();
@@ -127,6 +131,7 @@ private:
     QLineEdit* m_search = nullptr;
     QSplitter* m_splitter = nullptr;
     QLabel* m_status = nullptr;
+    QProgressBar* m_activity = nullptr;
     QAction* m_newAction = nullptr;
     QAction* m_removeAction = nullptr;
     QAction* m_saveAction = nullptr;

@@ -2,41 +2,15 @@
 
 #include "base/Localization.h"
 #include "base/Log.h"
-#include "model/IconEntity.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
 
-#include <QImage>
-#include <QPixmap>
 #include <QSet>
 
 using namespace Persistence;
 
 namespace {
-
-const QStringList& searchedKeys()
-{
-    static const QStringList keys {QStringLiteral("title"), QStringLiteral("serialNumber"), QStringLiteral("publisher"),
-                                   QStringLiteral("registeredName"), QStringLiteral("registeredEmail")};
-    return keys;
-}
-
-Predicate searchPredicate(const QString& text)
-{
-    QList<Predicate> alternatives;
-    for (const QString& key : searchedKeys()) {
-        Predicate::Expression left;
-        left.kind = Predicate::Expression::Kind::KeyPath;
-        left.keyPath = QStringList {key};
-        Predicate::Expression right;
-        right.kind = Predicate::Expression::Kind::Constant;
-        right.constant = text;
-        alternatives.append(
-            Predicate::comparison(left, Predicate::Operator::Contains, right, Predicate::CaseInsensitive));
-    }
-    return Predicate::conjunction(Predicate::Kind::Or, alternatives);
-}
 
 SortDescriptor::Comparison comparisonFor(SortComparison comparison)
 {
@@ -62,7 +36,26 @@ ProductListModel::ProductListModel(ObjectContext* context, UserPreferences& pref
     , m_prefs(prefs)
     , m_order(prefs.productSortDescriptorsArray())
 {
-    m_products = fetch();
+    m_preparation.setInterval(0);
+    m_preparation.setSingleShot(true);
+    connect(&m_preparation, &QTimer::timeout, this, &ProductListModel::prepareSearch);
+    const QList<ProductEntity*> products = fetch();
+    m_products = products;
+    takeAll(products);
+}
+
+// Makes `products` the ones searched, and their search texts in the passes of the event loop to come.
+void ProductListModel::takeAll(const QList<ProductEntity*>& products)
+{
+    m_search.setProducts(products);
+    m_preparation.start();
+}
+
+void ProductListModel::prepareSearch()
+{
+    if (!m_search.prepare(PreparedPerPass)) {
+        m_preparation.start();
+    }
 }
 
 ProductListModel::~ProductListModel() = default;
@@ -81,7 +74,7 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const
 {
     const ProductEntity* entry = product(index.row());
     if (entry && role == Qt::DecorationRole && index.column() == TitleColumn) {
-        return icon(entry);
+        return m_icons.icon(entry);
     }
     if (!entry || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
@@ -96,30 +89,6 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
-}
-
-QIcon ProductListModel::icon(const ProductEntity* product) const
-{
-    const IconEntity* record = product->appIcon();
-    if (!record) {
-        return {};
-    }
-    // Icon files are never rewritten (a new icon is a new record), so the record's UUID names the
-    // picture for good.
-    const QString key = record->uuid();
-    if (const auto cached = m_icons.constFind(key); cached != m_icons.cend()) {
-        return cached.value();
-    }
-    QImage image;
-    image.loadFromData(product->externalIcon());
-    const QIcon icon = image.isNull()
-        ? QIcon()
-        : QIcon(QPixmap::fromImage(image.scaled(IconSize, IconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    if (m_icons.size() > MaximumCachedIcons) {
-        m_icons.clear();
-    }
-    m_icons.insert(key, icon);
-    return icon;
 }
 
 QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -179,14 +148,15 @@ void ProductListModel::sort(int column, Qt::SortOrder order)
     refresh();
 }
 
-void ProductListModel::setFilterText(const QString& text)
+bool ProductListModel::setFilterText(const QString& text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed == m_filter) {
-        return;
+        return true;
     }
     m_filter = trimmed;
-    refresh();
+    m_foldedFilter = ProductSearchFilter::foldedSearchText(trimmed);
+    return show(m_search.filter(m_foldedFilter));
 }
 
 bool ProductListModel::dependsOnKey(const QString& key) const
@@ -195,7 +165,7 @@ bool ProductListModel::dependsOnKey(const QString& key) const
     keys.prepend(key);
     for (const QString& changed : std::as_const(keys)) {
         if (changed == u"appIcon" || changed == u"externalIcon" || columnForKey(changed) >= 0
-            || searchedKeys().contains(changed)) {
+            || ProductSearchFilter::searchedKeys().contains(changed)) {
             return true;
         }
         for (const SortOrderEntry& entry : m_order) {
@@ -209,10 +179,9 @@ bool ProductListModel::dependsOnKey(const QString& key) const
 
 FetchRequest ProductListModel::fetchRequest() const
 {
+    // The one place the list's request is made. Only the attributes the list shows are read here;
+    // icons are read for the rows on screen, when they are painted.
     FetchRequest request(QStringLiteral("Product"));
-    if (!m_filter.isEmpty()) {
-        request.predicate = searchPredicate(m_filter);
-    }
     for (const SortOrderEntry& entry : m_order) {
         request.sortDescriptors.append(SortDescriptor(entry.key, entry.ascending, comparisonFor(entry.comparison)));
     }
@@ -244,7 +213,21 @@ QList<ProductEntity*> ProductListModel::fetch() const
 
 bool ProductListModel::refresh()
 {
-    const QList<ProductEntity*> products = fetch();
+    // Values may have changed anywhere (edits, undo, imports merged into the context): the search
+    // texts are made again.
+    takeAll(fetch());
+    return show(m_search.filter(m_foldedFilter));
+}
+
+// Makes `products` the rows: a reset when other products are shown, else moves or a repaint.
+bool ProductListModel::show(const QList<ProductEntity*>& products)
+{
+    if (products.size() != m_products.size()) {
+        beginResetModel();
+        m_products = products;
+        endResetModel();
+        return false;
+    }
     const QSet<ProductEntity*> before(m_products.cbegin(), m_products.cend());
     const QSet<ProductEntity*> after(products.cbegin(), products.cend());
     if (before != after || products.size() != m_products.size()) {

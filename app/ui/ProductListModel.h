@@ -1,11 +1,12 @@
 #pragma once
 
+#include "ProductIconCache.h"
+#include "ProductSearchFilter.h"
 #include "prefs/SortOrder.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
-#include <QIcon>
 #include <QList>
+#include <QTimer>
 
 class ProductEntity;
 class UserPreferences;
@@ -16,8 +17,11 @@ struct FetchRequest;
 } // namespace Persistence
 
 // The products of the main context as a table of title (with the product's icon), version and
-// serial number, in the preferred sort order and narrowed by the search text. The list is fetched again on refresh();
-// when only the order or the values changed, rows move with their persistent indexes, so selections follow them.
+// serial number, in the preferred sort order and narrowed by the search text. The products are
+// fetched from the store on refresh() only; the search narrows them in memory (ProductSearchFilter,
+// whose texts are made in idle time after each fetch, so the first keystroke finds them ready), and
+// icons are read for the rows the view asks about (ProductIconCache). When only the order or the
+// values changed, rows move with their persistent indexes, so selections follow them.
 class ProductListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -43,37 +47,49 @@ public:
 
     SortOrder sortOrder() const { return m_order; }
     // Products whose title, serial number, publisher, registered name or e-mail contain the text,
-    // ignoring case; an empty text shows every product.
-    void setFilterText(const QString& text);
+    // ignoring case; an empty text shows every product. Answers false when the rows changed by a
+    // reset, in which case selections are gone.
+    bool setFilterText(const QString& text);
     QString filterText() const { return m_filter; }
 
     // Whether a change of the product's value for `key` (or of the keys that follow from it) shows in
     // the list: its columns, icons, search or order.
     bool dependsOnKey(const QString& key) const;
 
-    // Fetches the list again. Answers false when the set of products changed, in which case the
-    // model was reset and selections are gone.
+    // Fetches the list again. Answers false when the set of products shown changed, in which case
+    // the model was reset and selections are gone.
     bool refresh();
 
     ProductEntity* product(int row) const;
     int rowOf(const ProductEntity* product) const;
     const QList<ProductEntity*>& products() const { return m_products; }
 
-    // The request refresh() runs: exposed so the filter and order can be checked without a view.
+    // The request refresh() runs: every product in the preferred order (the search is applied in
+    // memory afterwards).
     Persistence::FetchRequest fetchRequest() const;
 
-private:
-    static constexpr int IconSize = 32;
-    static constexpr qsizetype MaximumCachedIcons = 2000;
+    // The icons of the rows shown so far (its loader is the seam for counting icon reads).
+    ProductIconCache& iconCache() const { return m_icons; }
+    // The search texts made so far for the products (in idle time after each fetch).
+    qsizetype preparedSearchTexts() const { return m_search.preparedCount(); }
 
-    QIcon icon(const ProductEntity* product) const;
+private:
+    // Products whose search texts are made per pass of the event loop: a few milliseconds' work.
+    static constexpr qsizetype PreparedPerPass = 4000;
+
     QList<ProductEntity*> fetch() const;
+    void takeAll(const QList<ProductEntity*>& products);
+    void prepareSearch();
+    bool show(const QList<ProductEntity*>& products);
     void moveRows(const QList<ProductEntity*>& products);
 
     Persistence::ObjectContext* m_context;
     UserPreferences& m_prefs;
     SortOrder m_order;
     QString m_filter;
-    QList<ProductEntity*> m_products;
-    mutable QHash<QString, QIcon> m_icons; // by icon record UUID
+    QString m_foldedFilter;
+    QList<ProductEntity*> m_products; // the rows: the products the search lets through
+    ProductSearchFilter m_search; // over every product, in order
+    QTimer m_preparation;
+    mutable ProductIconCache m_icons;
 };

@@ -5,13 +5,21 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 ProgressSheet::ProgressSheet(QWidget* window)
     : QDialog(window, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_message(new QLabel(this))
     , m_indicator(new QProgressBar(this))
+    , m_cancel(new QPushButton(localizedString(QStringLiteral("CancelButton")), this))
 {
+    setObjectName(QStringLiteral("progressSheet"));
+    m_cancel->setObjectName(QStringLiteral("progressCancelButton"));
+    m_cancel->hide();
+    connect(m_cancel, &QPushButton::clicked, this, &ProgressSheet::cancelClicked);
     setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
     setWindowTitle(localizedString(QStringLiteral("KeymoorWindowTitle")));
     m_message->setWordWrap(true);
@@ -21,6 +29,7 @@ ProgressSheet::ProgressSheet(QWidget* window)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_message);
     layout->addWidget(m_indicator);
+    layout->addWidget(m_cancel, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -43,7 +52,30 @@ void ProgressSheet::stop()
         return;
     }
     m_indicator->setRange(0, 1);
+    m_cancel->hide();
+    m_cancelAction = nullptr;
     hide();
+}
+
+void ProgressSheet::offerCancel(std::function<void()> cancel, const QString& cancellingMessage)
+{
+    if (!isVisible()) {
+        return;
+    }
+    m_cancelAction = std::move(cancel);
+    m_cancellingMessage = cancellingMessage;
+    m_cancel->setEnabled(true);
+    m_cancel->show();
+}
+
+void ProgressSheet::cancelClicked()
+{
+    const std::function<void()> cancel = std::exchange(m_cancelAction, nullptr);
+    m_cancel->setEnabled(false);
+    m_message->setText(m_cancellingMessage);
+    if (cancel) {
+        cancel();
+    }
 }
 
 bool ProgressSheet::isShown() const

@@ -56,6 +56,7 @@ TEST_F(ImportSheetControllerTest, ThePreviewShowsTheFirstDataRowAndKeepsTheMappi
 
     const int before = count(QStringLiteral("Product"));
     EXPECT_TRUE(m_sheet.import(Pane::Text, m_delegate->imports()));
+    m_delegate->imports().text().waitForTextImports();
     EXPECT_EQ(count(QStringLiteral("Product")), before + 2);
 }
 

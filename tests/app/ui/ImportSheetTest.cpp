@@ -74,6 +74,10 @@ TEST_F(ImportSheetTest, ATextFileIsChosenMappedAndImported)
 
     const int before = productCount();
     sheet.importAction();
+    // The import runs as a job under the progress sheet; the list learns of it when it ends.
+    EXPECT_TRUE(m_ui.isProgressShown());
+    m_delegate->imports().text().waitForTextImports();
+    EXPECT_FALSE(m_ui.isProgressShown());
     EXPECT_EQ(productCount(), before + 2);
     EXPECT_EQ(sheet.result(), 1);
 

@@ -165,9 +165,18 @@ TEST_F(MainWindowTest, SearchNarrowsTheListAndANewProductClearsIt)
     UiTestLibrary::addProduct(controller->managedObjectContext(), QStringLiteral("Mail Sorter"), {}, "MS-2");
     MainWindow window(controller.get());
     window.show();
+    window.selectFirstProduct();
+    ASSERT_EQ(window.selectedProducts().first()->title(), QStringLiteral("Keymoor"));
 
+    // The selected product is hidden: the first match takes its place in the list and the form.
     window.searchField()->setText(QStringLiteral("ms-2"));
     EXPECT_EQ(listedTitles(window), QStringList {QStringLiteral("Mail Sorter")});
+    ASSERT_EQ(window.selectedProducts().size(), 1);
+    EXPECT_EQ(child<ProductDetailView>(window, "detailView")->product(), window.selectedProducts().first());
+    // A selection the search keeps stays as it is.
+    window.searchField()->setText(QStringLiteral("m"));
+    EXPECT_EQ(listedTitles(window), (QStringList {QStringLiteral("Keymoor"), QStringLiteral("Mail Sorter")}));
+    EXPECT_EQ(window.selectedProducts().first()->title(), QStringLiteral("Mail Sorter"));
 
     window.newProductAction()->trigger();
     EXPECT_TRUE(window.searchField()->text().isEmpty());
