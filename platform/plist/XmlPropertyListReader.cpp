@@ -3,6 +3,7 @@
 #include "PropertyList.h"
 
 #include <QDateTime>
+#include <QStringDecoder>
 
 namespace {
 
@@ -43,8 +44,10 @@ std::optional<QByteArray> parseData(const QString& text)
 
 } // namespace
 
+// The bytes are decoded here, as UTF-8 unless a byte-order mark says otherwise, so that an encoding
+// named in the XML declaration cannot contradict text that was converted before it reached us.
 XmlPropertyListReader::XmlPropertyListReader(const QByteArray& data)
-    : m_xml(data)
+    : m_xml(QStringDecoder(QStringConverter::encodingForData(data).value_or(QStringConverter::Utf8)).decode(data))
 { }
 
 std::optional<QVariant> XmlPropertyListReader::read()

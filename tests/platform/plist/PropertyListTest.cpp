@@ -93,6 +93,13 @@ TEST(PropertyList, ReadsXmlAsOtherProgramsWriteIt)
     EXPECT_EQ(map.value("when").toDateTime(), QDateTime(QDate(2009, 3, 3), QTime(10, 20, 30), Qt::UTC));
     EXPECT_EQ(map.value("A & B").toString(), QStringLiteral("<x>"));
     EXPECT_TRUE(map.contains("empty"));
+    // UTF-16 with a byte-order mark, and text already converted to UTF-8 that still declares UTF-16.
+    const QString utf16
+        = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><string>ü</string></plist>");
+    QByteArray marked("\xFF\xFE");
+    marked.append(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    EXPECT_EQ(PropertyList::fromData(marked)->toString(), QStringLiteral("ü"));
+    EXPECT_EQ(PropertyList::fromData(utf16.toUtf8())->toString(), QStringLiteral("ü"));
     // A value without the <plist> wrapper is read as well.
     EXPECT_EQ(PropertyList::fromData("<array><true/><real>1.5</real></array>")->toList().size(), 2);
 }
