@@ -29,11 +29,23 @@ function(keymoor_add_benchmark)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} benchmark::benchmark)
 endfunction()
 
-# keymoor_add_fuzzer(NAME <name> SOURCES <files...> LIBS <targets...>)
+# keymoor_add_fuzzer(NAME <name> SOURCES <files...> LIBS <targets...> [SEEDS <globs...>])
+#
+# Builds one libFuzzer target under AddressSanitizer and UndefinedBehaviorSanitizer; undefined
+# behaviour stops the run like a crash does. SEEDS are file globs under tests/data whose files start
+# the fuzzer's corpus in scripts/fuzz. Every fuzzer is listed with its seeds in <build>/fuzzers.txt
+# (written by fuzz/CMakeLists.txt), and the target keymoor_fuzzers builds them all.
 function(keymoor_add_fuzzer)
-    cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS;SEEDS" ${ARGN})
     add_executable(${ARG_NAME} ${ARG_SOURCES})
-    target_compile_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_compile_options(${ARG_NAME} PRIVATE
+        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(${ARG_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS})
+    if(NOT TARGET keymoor_fuzzers)
+        add_custom_target(keymoor_fuzzers)
+    endif()
+    add_dependencies(keymoor_fuzzers ${ARG_NAME})
+    list(JOIN ARG_SEEDS " " seeds)
+    set_property(GLOBAL APPEND PROPERTY KEYMOOR_FUZZERS "${ARG_NAME} ${seeds}")
 endfunction()

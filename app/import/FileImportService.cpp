@@ -105,7 +105,7 @@ bool FileImportService::actionImportYojimboSerialNumbers(bool overwrite)
 void FileImportService::startImportOperation(std::unique_ptr<KMImportOperation> operation)
 {
     if (UserInterface* ui = m_session.userInterface()) {
-        ui->startProgress(localizedString(QStringLiteral("ImportTextProgressMessage")));
+        ui->startProgress(localizedString(QStringLiteral("ImportingProgressMessage")));
     }
     // What the import saves reaches the main context on the main thread, before its completion.
     connect(operation->managedObjectContext(), &ObjectContext::didSave, m_session.openedContext(),

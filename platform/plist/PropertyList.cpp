@@ -1,18 +1,16 @@
 #include "PropertyList.h"
 
+#include "BinaryPropertyListReader.h"
+#include "XmlPropertyListReader.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
 
-#include <cstdlib>
-#include <limits>
 #include <memory>
 #include <plist/plist.h>
 
 namespace {
-
-// libplist counts dates in seconds from 2001-01-01 00:00:00 UTC.
-constexpr qint64 ReferenceDateOffset = 978307200;
 
 struct PlistDeleter
 {
@@ -20,96 +18,8 @@ struct PlistDeleter
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-QString takeString(char* text)
-{
-    QString result = text ? QString::fromUtf8(text) : QString();
-    std::free(text);
-    return result;
-}
-
-QVariant toVariant(plist_t node, int depth)
-{
-    // Property lists from outside may nest without bound; a real one never goes this deep.
-    if (!node || depth > 512) {
-        return {};
-    }
-    switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t value = 0;
-        plist_get_bool_val(node, &value);
-        return bool(value);
-    }
-    case PLIST_UINT: {
-        uint64_t value = 0;
-        plist_get_uint_val(node, &value);
-        // libplist keeps negative integers as their two's-complement bit pattern.
-        return qint64(value);
-    }
-    case PLIST_REAL: {
-        double value = 0;
-        plist_get_real_val(node, &value);
-        return value;
-    }
-    case PLIST_STRING: {
-        // By pointer and length: plist_get_string_val aborts on a string holding a NUL byte.
-        uint64_t length = 0;
-        const char* text = plist_get_string_ptr(node, &length);
-        return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
-    }
-    case PLIST_DATA: {
-        char* bytes = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        QByteArray result(bytes, qsizetype(length));
-        std::free(bytes);
-        return result;
-    }
-    case PLIST_DATE: {
-        int32_t seconds = 0;
-        int32_t microseconds = 0;
-        plist_get_date_val(node, &seconds, &microseconds);
-        const qint64 ms = (qint64(seconds) + ReferenceDateOffset) * 1000 + microseconds / 1000;
-        return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
-    }
-    case PLIST_ARRAY: {
-        QVariantList list;
-        const uint32_t count = plist_array_get_size(node);
-        list.reserve(qsizetype(count));
-        for (uint32_t i = 0; i < count; ++i) {
-            list.append(toVariant(plist_array_get_item(node, i), depth + 1));
-        }
-        return list;
-    }
-    case PLIST_DICT: {
-        QVariantMap map;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        if (!iter) {
-            return map;
-        }
-        for (;;) {
-            char* key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, iter, &key, &value);
-            if (!value) {
-                std::free(key);
-                break;
-            }
-            map.insert(takeString(key), toVariant(value, depth + 1));
-        }
-        std::free(iter);
-        return map;
-    }
-    case PLIST_UID: {
-        uint64_t value = 0;
-        plist_get_uid_val(node, &value);
-        return quint64(value);
-    }
-    default:
-        return {};
-    }
-}
-
+// Property lists are only written with libplist; they are read by our own readers, which check
+// every length and reference before use.
 plist_t fromVariant(const QVariant& value)
 {
     switch (value.typeId()) {
@@ -157,7 +67,7 @@ plist_t fromVariant(const QVariant& value)
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
     }
     case QMetaType::QDateTime: {
-        const qint64 ms = value.toDateTime().toMSecsSinceEpoch() - ReferenceDateOffset * 1000;
+        const qint64 ms = value.toDateTime().toMSecsSinceEpoch() - PropertyList::ReferenceDateSeconds * 1000;
         const qint64 seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
         return plist_new_date(int32_t(seconds), int32_t((ms - seconds * 1000) * 1000));
     }
@@ -184,13 +94,14 @@ std::optional<QVariant> fromData(const QByteArray& data, QString* error)
     if (data.size() > MaximumSize) {
         return fail(QStringLiteral("The property list is too large."));
     }
-    plist_t root = nullptr;
-    plist_from_memory(data.constData(), uint32_t(data.size()), &root);
-    PlistPtr owner(root);
-    if (!root) {
-        return fail(QStringLiteral("The data is not a valid property list."));
+    if (data.startsWith("bplist")) {
+        BinaryPropertyListReader reader(data);
+        std::optional<QVariant> value = reader.read();
+        return value ? value : fail(reader.errorString());
     }
-    return toVariant(root, 0);
+    XmlPropertyListReader reader(data);
+    std::optional<QVariant> value = reader.read();
+    return value ? value : fail(reader.errorString());
 }
 
 std::optional<QVariant> fromFile(const QString& path, QString* error)

@@ -69,3 +69,69 @@ TEST(PropertyList, WritesFilesAtomicallyAndReadsThemBack)
     EXPECT_FALSE(PropertyList::toFile(sampleDictionary(), dir.filePath(QStringLiteral("missing/x.plist"))));
     EXPECT_FALSE(PropertyList::fromFile(dir.filePath(QStringLiteral("nothing.plist")), &error).has_value());
 }
+
+TEST(PropertyList, ReadsXmlAsOtherProgramsWriteIt)
+{
+    const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                           "<plist version=\"1.0\"><!-- written by hand -->\n<dict>\n"
+                           "  <key>mask</key><integer>0x1F</integer>\n"
+                           "  <key>big</key><integer>18446744073709551615</integer>\n"
+                           "  <key>bytes</key><data>\n  AAH/\n  </data>\n"
+                           "  <key>when</key><date>2009-03-03T11:20:30+01:00</date>\n"
+                           "  <key>A &amp; B</key><string>&lt;x&gt;</string>\n"
+                           "  <key>empty</key><dict/>\n"
+                           "</dict>\n</plist>\n";
+    QString error;
+    const auto value = PropertyList::fromData(xml, &error);
+    ASSERT_TRUE(value.has_value()) << error.toStdString();
+    const QVariantMap map = value->toMap();
+    EXPECT_EQ(map.value("mask").toLongLong(), 31);
+    EXPECT_EQ(map.value("big").toLongLong(), -1);
+    EXPECT_EQ(map.value("bytes").toByteArray(), QByteArray("\x00\x01\xff", 3));
+    EXPECT_EQ(map.value("when").toDateTime(), QDateTime(QDate(2009, 3, 3), QTime(10, 20, 30), Qt::UTC));
+    EXPECT_EQ(map.value("A & B").toString(), QStringLiteral("<x>"));
+    EXPECT_TRUE(map.contains("empty"));
+    // UTF-16 with a byte-order mark, and text already converted to UTF-8 that still declares UTF-16.
+    const QString utf16
+        = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><string>ü</string></plist>");
+    QByteArray marked("\xFF\xFE");
+    marked.append(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    EXPECT_EQ(PropertyList::fromData(marked)->toString(), QStringLiteral("ü"));
+    EXPECT_EQ(PropertyList::fromData(utf16.toUtf8())->toString(), QStringLiteral("ü"));
+    // A value without the <plist> wrapper is read as well.
+    EXPECT_EQ(PropertyList::fromData("<array><true/><real>1.5</real></array>")->toList().size(), 2);
+}
+
+TEST(PropertyList, RefusesXmlOfBadStructure)
+{
+    const QByteArray deep = QByteArray("<plist>") + QByteArray("<array>").repeated(PropertyList::MaximumDepth + 2)
+        + QByteArray("</array>").repeated(PropertyList::MaximumDepth + 2) + "</plist>";
+    const char* const cases[] = {
+        "<plist><dict><key>a</key></dict></plist>",
+        "<plist><dict><string>no key</string></dict></plist>",
+        "<plist><dict><key>a</key><key>b</key><string>c</string></dict></plist>",
+        "<plist><dict><key>a<string>nested</string></key><true/></dict></plist>",
+        "<plist><array><blob/></array></plist>",
+        "<plist><array>loose text</array></plist>",
+        "<plist><string>a</string><string>b</string></plist>",
+        "<plist><true/></plist><plist><false/></plist>",
+        "<plist></plist>",
+        "<plist><true>yes</true></plist>",
+        "<plist><integer>12abc</integer></plist>",
+        "<plist><integer></integer></plist>",
+        "<plist><real>one</real></plist>",
+        "<plist><date>yesterday</date></plist>",
+        "<plist><data>A*B=</data></plist>",
+        "<plist><dict><key>a&#0;b</key><true/></dict></plist>",
+        "<plist><array><true/></plist>",
+        "<plist><array><true/></array>",
+        deep.constData(),
+    };
+    for (const char* xml : cases) {
+        QString error;
+        EXPECT_FALSE(PropertyList::fromData(xml, &error).has_value()) << xml;
+        EXPECT_FALSE(error.isEmpty()) << xml;
+    }
+}
