@@ -5,6 +5,7 @@
 #include "ObjectContext.h"
 #include "ObjectModel.h"
 #include "PersistentStore.h"
+#include "ReadTransaction.h"
 #include "StoreCoordinator.h"
 
 #include <QCollator>
@@ -21,6 +22,8 @@ std::optional<ObjectList> ObjectContext::execute(const FetchRequest& request, St
                  QStringLiteral("There is no entity \"%1\" to fetch.").arg(request.entityName));
         return std::nullopt;
     }
+    // One read transaction for the fetch, the values that sorting reads and the prefetching.
+    ReadTransaction transaction(this);
     ObjectList objects;
     if (!fetchFromStores(request, entity, &objects, error)) {
         return std::nullopt;
@@ -30,6 +33,9 @@ std::optional<ObjectList> ObjectContext::execute(const FetchRequest& request, St
     }
     if (request.fetchLimit > 0 && objects.size() > request.fetchLimit) {
         objects.resize(request.fetchLimit);
+    }
+    if (!prefetch(objects, request.relationshipKeyPathsForPrefetching, error)) {
+        return std::nullopt;
     }
     return objects;
 }
