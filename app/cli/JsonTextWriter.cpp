@@ -32,67 +32,62 @@ void JsonTextWriter::appendNumber(double number)
     m_text += QByteArray::number(number, whole ? 'f' : 'g', QLocale::FloatingPointShortest).toStdString();
 }
 
-void JsonTextWriter::appendEscape(char16_t unit)
-{
-    static const char digits[] = "0123456789abcdef";
-    m_text += "\\u";
-    for (int shift = 12; shift >= 0; shift -= 4) {
-        m_text += digits[(unit >> shift) & 0xf];
-    }
-}
-
 void JsonTextWriter::appendString(QStringView string)
 {
-    m_text += '"';
+    // Written through a pointer into room for the longest form (six bytes a unit, "\\u001f").
+    const size_t start = m_text.size();
+    m_text.resize(start + 6 * size_t(string.size()) + 2);
+    char* out = m_text.data() + start;
+    const auto escape = [&out](char16_t unit) {
+        static const char digits[] = "0123456789abcdef";
+        *out++ = '\\';
+        *out++ = 'u';
+        for (int shift = 12; shift >= 0; shift -= 4) {
+            *out++ = digits[(unit >> shift) & 0xf];
+        }
+    };
+    *out++ = '"';
     const qsizetype size = string.size();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t unit = string[i].unicode();
         if (unit >= 0x20 && unit < 0x80 && unit != u'"' && unit != u'\\') {
-            m_text += char(unit);
-        } else if (unit < 0x80) {
-            switch (unit) {
-            case u'"':
-                m_text += "\\\"";
-                break;
-            case u'\\':
-                m_text += "\\\\";
-                break;
-            case u'\b':
-                m_text += "\\b";
-                break;
-            case u'\f':
-                m_text += "\\f";
-                break;
-            case u'\n':
-                m_text += "\\n";
-                break;
-            case u'\r':
-                m_text += "\\r";
-                break;
-            case u'\t':
-                m_text += "\\t";
-                break;
-            default:
-                appendEscape(unit);
+            *out++ = char(unit);
+            continue;
+        }
+        if (unit < 0x80) {
+            const char* const named = unit == u'"' ? "\""
+                : unit == u'\\'                    ? "\\"
+                : unit == u'\b'                    ? "b"
+                : unit == u'\f'                    ? "f"
+                : unit == u'\n'                    ? "n"
+                : unit == u'\r'                    ? "r"
+                : unit == u'\t'                    ? "t"
+                                                   : nullptr;
+            if (named) {
+                *out++ = '\\';
+                *out++ = *named;
+            } else {
+                escape(unit);
             }
         } else if (unit < 0x800) {
-            m_text += char(0xc0 | (unit >> 6));
-            m_text += char(0x80 | (unit & 0x3f));
+            *out++ = char(0xc0 | (unit >> 6));
+            *out++ = char(0x80 | (unit & 0x3f));
         } else if (!QChar::isSurrogate(unit)) {
-            m_text += char(0xe0 | (unit >> 12));
-            m_text += char(0x80 | ((unit >> 6) & 0x3f));
-            m_text += char(0x80 | (unit & 0x3f));
+            *out++ = char(0xe0 | (unit >> 12));
+            *out++ = char(0x80 | ((unit >> 6) & 0x3f));
+            *out++ = char(0x80 | (unit & 0x3f));
         } else if (QChar::isHighSurrogate(unit) && i + 1 < size && string[i + 1].isLowSurrogate()) {
             const char32_t code = QChar::surrogateToUcs4(unit, string[++i].unicode());
-            m_text += char(0xf0 | (code >> 18));
-            m_text += char(0x80 | ((code >> 12) & 0x3f));
-            m_text += char(0x80 | ((code >> 6) & 0x3f));
-            m_text += char(0x80 | (code & 0x3f));
+            *out++ = char(0xf0 | (code >> 18));
+            *out++ = char(0x80 | ((code >> 12) & 0x3f));
+            *out++ = char(0x80 | ((code >> 6) & 0x3f));
+            *out++ = char(0x80 | (code & 0x3f));
         } else {
-            appendEscape(unit); // a lone half of a pair is no text UTF-8 can hold
+            escape(unit); // a lone half of a pair is no text UTF-8 can hold
         }
     }
-    m_text += '"';
+    *out++ = '"';
+    m_text.resize(size_t(out - m_text.data()));
 }
 
 template<typename Items, typename Each>

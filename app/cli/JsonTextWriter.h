@@ -33,7 +33,6 @@ public:
 
 private:
     void appendNumber(double number);
-    void appendEscape(char16_t unit);
     template<typename Items, typename Each>
     void appendItems(const Items& items, char open, char close, int level, Each each);
 

@@ -113,7 +113,8 @@ std::vector<JsonTextWriter::Member> members(const ProductEntity* product)
                                  notes.isNull() ? JsonTextWriter::Value() : JsonTextWriter::Value(notes));
             continue;
         }
-        members.emplace_back(attribute.name, jsonValue(product->value(attribute.name), attribute.type));
+        // A stored attribute: its value as stored (the entity's value() adds only derived keys).
+        members.emplace_back(attribute.name, jsonValue(product->primitiveValue(attribute.name), attribute.type));
     }
     const IconEntity* icon = product->appIcon();
     const QString iconPath = icon ? icon->filePath() : QString();
