@@ -51,14 +51,15 @@ bool CliSession::open()
     return true;
 }
 
-QList<ProductEntity*> CliSession::products()
+QList<ProductEntity*> CliSession::products(const Predicate& filter, const QStringList& prefetch)
 {
     QList<ProductEntity*> result;
     ObjectContext* context = m_delegate->managedObjectContext();
     if (!context) {
         return result;
     }
-    FetchRequest request(QStringLiteral("Product"));
+    FetchRequest request(QStringLiteral("Product"), filter);
+    request.relationshipKeyPathsForPrefetching = prefetch;
     for (const SortOrderEntry& entry : m_delegate->userPrefs().productSortDescriptorsArray()) {
         request.sortDescriptors.append(toSortDescriptor(entry));
     }
@@ -79,7 +80,10 @@ QList<ProductEntity*> CliSession::products()
 
 ProductEntity* CliSession::findProduct(const QString& uuidOrTitle)
 {
-    const QList<ProductEntity*> all = products();
+    // The store picks the candidates (UUID or title, ignoring case); the rules below choose.
+    const auto candidates
+        = Predicate::fromFormat(QStringLiteral("uuid ==[c] %@ OR title ==[c] %@"), {uuidOrTitle, uuidOrTitle});
+    const QList<ProductEntity*> all = products(candidates.value_or(Predicate()));
     QList<ProductEntity*> exact;
     QList<ProductEntity*> caseless;
     for (ProductEntity* product : all) {

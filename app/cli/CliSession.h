@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/KeymoorAppDelegate.h"
+#include "persistence/Predicate.h"
+
+#include <QStringList>
 
 #include <memory>
 
@@ -26,10 +29,11 @@ public:
     KeymoorAppDelegate& delegate() { return *m_delegate; }
     TerminalUserInterface& terminal() { return *m_terminal; }
 
-    // Products in the preferred order.
-    QList<ProductEntity*> products();
+    // Products (those matching `filter`) in the preferred order, with what `prefetch` names loaded
+    // for all of them at once.
+    QList<ProductEntity*> products(const Persistence::Predicate& filter = {}, const QStringList& prefetch = {});
     // The product named by its UUID or its title (exact, else ignoring case). Null after an error
-    // when there is none or the title is ambiguous.
+    // when there is none or the title is ambiguous. Only the candidates are loaded.
     ProductEntity* findProduct(const QString& uuidOrTitle);
 
     // Saves; false after an error message.

@@ -6,10 +6,12 @@
 #include "ProductJson.h"
 #include "TerminalUserInterface.h"
 #include "model/ProductEntity.h"
+#include "persistence/ReadTransaction.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QTextStream>
+
+using Persistence::ReadTransaction;
 
 namespace {
 
@@ -48,13 +50,12 @@ int listCommand(const CommandArguments& arguments, CliStreams& streams)
     if (!session.open()) {
         return 1;
     }
-    const QList<ProductEntity*> products = session.products();
-    if (arguments.isSet(QStringLiteral("json"))) {
-        QJsonArray array;
-        for (const ProductEntity* product : products) {
-            array.append(ProductJson::toJson(product));
-        }
-        streams.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+    const bool json = arguments.isSet(QStringLiteral("json"));
+    // One read transaction for the walk, and everything it reads loaded for all products at once.
+    ReadTransaction reading(session.delegate().managedObjectContext());
+    const QList<ProductEntity*> products = session.products({}, json ? ProductJson::PrefetchKeyPaths : QStringList());
+    if (json) {
+        ProductJson::writeArray(products, streams.out);
     } else {
         for (const ProductEntity* product : products) {
             printProductLine(product, streams.out);

@@ -1,5 +1,6 @@
 #include "ProductJson.h"
 
+#include "JsonTextWriter.h"
 #include "model/AttachedEmail.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
@@ -9,8 +10,13 @@
 #include "text/DateParser.h"
 
 #include <QDateTime>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonValue>
+#include <QTextStream>
+
+#include <algorithm>
+#include <numeric>
 
 using namespace Persistence;
 
@@ -19,14 +25,39 @@ namespace {
 const QString CommentsKey = QStringLiteral("comments");
 const QString CommentsStringKey = QStringLiteral("commentsString");
 
-QJsonValue jsonValue(const QVariant& value, AttributeType type)
+// The UTC time in ISO 8601 ("2009-03-25T14:30:00Z"), written by hand for the usual years: this runs
+// for every product of a list.
+QString isoDate(const QDateTime& dateTime)
+{
+    const QDateTime utc = dateTime.toUTC();
+    const QDate date = utc.date();
+    const QTime time = utc.time();
+    if (!date.isValid() || !time.isValid() || date.year() < 1000 || date.year() > 9999) {
+        return utc.toString(Qt::ISODate);
+    }
+    char text[] = "0000-00-00T00:00:00Z";
+    const auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10) {
+            text[at + i] = char('0' + value % 10);
+        }
+    };
+    put(0, date.year(), 4);
+    put(5, date.month(), 2);
+    put(8, date.day(), 2);
+    put(11, time.hour(), 2);
+    put(14, time.minute(), 2);
+    put(17, time.second(), 2);
+    return QString::fromLatin1(text, sizeof(text) - 1);
+}
+
+JsonTextWriter::Value jsonValue(const QVariant& value, AttributeType type)
 {
     if (!value.isValid() || value.isNull()) {
-        return QJsonValue::Null;
+        return {};
     }
     switch (type) {
     case AttributeType::Date:
-        return value.toDateTime().toUTC().toString(Qt::ISODate);
+        return isoDate(value.toDateTime());
     case AttributeType::Decimal:
         return value.value<Decimal>().toString();
     case AttributeType::Boolean:
@@ -34,7 +65,7 @@ QJsonValue jsonValue(const QVariant& value, AttributeType type)
     case AttributeType::Integer16:
     case AttributeType::Integer32:
     case AttributeType::Integer64:
-        return value.toLongLong();
+        return qint64(value.toLongLong());
     case AttributeType::Double:
         return value.toDouble();
     case AttributeType::Binary:
@@ -56,30 +87,90 @@ std::optional<QDateTime> parseDate(const QString& text)
     return DateParser().parse(text);
 }
 
+// UTF-8 text straight to the stream's device when it has one (no round trip through UTF-16).
+void writeUtf8(QTextStream& out, const std::string& text)
+{
+    if (QIODevice* device = out.device()) {
+        out.flush();
+        device->write(text.data(), qint64(text.size()));
+    } else {
+        out << QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+}
+
 } // namespace
 
 namespace ProductJson {
 
-QJsonObject toJson(const ProductEntity* product)
+std::vector<JsonTextWriter::Member> members(const ProductEntity* product)
 {
-    QJsonObject object;
+    std::vector<JsonTextWriter::Member> members;
+    members.reserve(product->entity()->attributes().size() + 2);
     for (const AttributeDescription& attribute : product->entity()->attributes()) {
         if (attribute.name == CommentsKey) {
             const QString notes = product->commentsString();
-            object.insert(CommentsStringKey, notes.isNull() ? QJsonValue::Null : QJsonValue(notes));
+            members.emplace_back(CommentsStringKey,
+                                 notes.isNull() ? JsonTextWriter::Value() : JsonTextWriter::Value(notes));
             continue;
         }
-        object.insert(attribute.name, jsonValue(product->value(attribute.name), attribute.type));
+        // A stored attribute: its value as stored (the entity's value() adds only derived keys).
+        members.emplace_back(attribute.name, jsonValue(product->primitiveValue(attribute.name), attribute.type));
     }
     const IconEntity* icon = product->appIcon();
     const QString iconPath = icon ? icon->filePath() : QString();
-    object.insert(QStringLiteral("iconFile"), iconPath.isEmpty() ? QJsonValue::Null : QJsonValue(iconPath));
+    members.emplace_back(QStringLiteral("iconFile"),
+                         iconPath.isEmpty() ? JsonTextWriter::Value() : JsonTextWriter::Value(iconPath));
     QJsonArray attachments;
     for (const AttachmentEntity* attachment : attachmentsInOrder(product)) {
         attachments.append(attachmentToJson(attachment));
     }
-    object.insert(QStringLiteral("attachments"), attachments);
+    members.emplace_back(QStringLiteral("attachments"), QJsonValue(attachments));
+    return members;
+}
+
+QJsonObject toJson(const ProductEntity* product)
+{
+    QJsonObject object;
+    for (const auto& [key, value] : members(product)) {
+        object.insert(key, JsonTextWriter::toJsonValue(value));
+    }
     return object;
+}
+
+const QStringList PrefetchKeyPaths {QStringLiteral("attachedFiles.content"), QStringLiteral("appIcon"),
+                                    QStringLiteral("comments")};
+
+void writeArray(const QList<ProductEntity*>& products, QTextStream& out)
+{
+    // The members come in the same order for every product of an entity: sorted once.
+    const Persistence::EntityDescription* orderedFor = nullptr;
+    std::vector<size_t> order;
+    std::vector<JsonTextWriter::Member> sorted;
+    JsonTextWriter writer;
+    writer.appendText("[\n");
+    for (qsizetype i = 0; i < products.size(); ++i) {
+        std::vector<JsonTextWriter::Member> unsorted = members(products[i]);
+        if (orderedFor != products[i]->entity() || order.size() != unsorted.size()) {
+            orderedFor = products[i]->entity();
+            order.resize(unsorted.size());
+            std::iota(order.begin(), order.end(), 0);
+            std::sort(order.begin(), order.end(),
+                      [&](size_t a, size_t b) { return unsorted[a].first < unsorted[b].first; });
+        }
+        sorted.clear();
+        for (const size_t index : order) {
+            sorted.push_back(std::move(unsorted[index]));
+        }
+        writer.appendText("    ");
+        writer.appendObject(sorted, 1);
+        writer.appendText(i + 1 < products.size() ? ",\n" : "\n");
+        if (writer.text().size() > (1 << 16)) {
+            writeUtf8(out, writer.text());
+            writer.clear();
+        }
+    }
+    writer.appendText("]\n");
+    writeUtf8(out, writer.text());
 }
 
 QList<AttachmentEntity*> attachmentsInOrder(const ProductEntity* product)
@@ -96,7 +187,8 @@ QJsonObject attachmentToJson(const AttachmentEntity* attachment)
 {
     QJsonObject object;
     object.insert(QStringLiteral("name"), attachment->name());
-    object.insert(QStringLiteral("date"), jsonValue(attachment->date(), AttributeType::Date));
+    object.insert(QStringLiteral("date"),
+                  JsonTextWriter::toJsonValue(jsonValue(attachment->date(), AttributeType::Date)));
     const ZRAttachmentContent* content = attachment->content();
     object.insert(QStringLiteral("uuid"), content ? QJsonValue(content->uuid()) : QJsonValue::Null);
     object.insert(QStringLiteral("kind"),

@@ -1,14 +1,20 @@
 #pragma once
 
+#include "JsonTextWriter.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class AttachmentEntity;
 class ProductEntity;
+class QTextStream;
 
 // The form of a product that every command-line command prints and reads: one JSON object keyed by
 // the attribute names of "Product" (uuid included), dates in ISO 8601, the price as a decimal string
@@ -18,6 +24,13 @@ namespace ProductJson {
 
 // Includes "attachments": an array of attachmentToJson objects in attachmentsInOrder.
 QJsonObject toJson(const ProductEntity* product);
+// The members of toJson's object, in no particular order.
+std::vector<std::pair<QString, JsonTextWriter::Value>> members(const ProductEntity* product);
+// What toJson reads beyond a product's own row, for prefetching when many products are written.
+extern const QStringList PrefetchKeyPaths;
+// Writes the products as an indented JSON array, one object at a time (the same text as an
+// indented QJsonDocument of the whole array, without holding it in memory).
+void writeArray(const QList<ProductEntity*>& products, QTextStream& out);
 
 // An attached file: "name", "date", "uuid" (the name of its stored file) and "kind" ("email" or "file").
 QJsonObject attachmentToJson(const AttachmentEntity* attachment);

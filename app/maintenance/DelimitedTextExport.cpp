@@ -45,6 +45,9 @@ std::optional<ObjectList> fetchSortedProducts(ObjectContext* context)
                                .value_or(FetchRequest(QStringLiteral("Product")));
     request.sortDescriptors
         = {SortDescriptor(QStringLiteral("title"), true, SortDescriptor::Comparison::LocalizedCaseInsensitive)};
+    // What the exported fields may read beyond the product's row, loaded for all products at once.
+    request.relationshipKeyPathsForPrefetching
+        = {QStringLiteral("comments"), QStringLiteral("appIcon"), QStringLiteral("attachedFiles")};
     return context->execute(request);
 }
 

@@ -5,6 +5,7 @@
 #include "base/Localization.h"
 #include "base/Log.h"
 #include "maintenance/MigrationReporter.h"
+#include "maintenance/ObjectGraphCopier.h"
 #include "model/AttachmentEntity.h"
 #include "model/ZRAttachmentContent.h"
 #include "persistence/ObjectContext.h"
@@ -74,6 +75,8 @@ bool LegacyGraphCopier::copyLegacyRecords(ObjectContext* source, ObjectContext* 
                            .arg(QLatin1String(Operation), entity, error.toString()));
             return false;
         }
+        // Binary values stay lazy: a legacy record may hold a whole attached file.
+        source->prefetch(*objects, ObjectGraphCopier::copiedKeyPaths(*source, entity, false));
         for (ManagedObject* object : *objects) {
             if (object->entityName() != entity) {
                 continue;

@@ -6,6 +6,7 @@
 #include "maintenance/MigrationReporter.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
+#include "persistence/EntityDescription.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/ObjectModel.h"
 
@@ -57,6 +58,24 @@ void applyMapping(ManagedObject* copy, const QHash<QString, QString>& mapping, b
 
 } // namespace
 
+QStringList ObjectGraphCopier::copiedKeyPaths(const ObjectContext& source, const QString& entity, bool withBinary)
+{
+    QStringList keyPaths;
+    const EntityDescription* description = source.model().entity(entity);
+    if (!description) {
+        return keyPaths;
+    }
+    for (const auto& relationship : description->relationships()) {
+        keyPaths.append(relationship.name);
+    }
+    for (const auto& attribute : description->attributes()) {
+        if (withBinary && attribute.type == AttributeType::Binary) {
+            keyPaths.append(attribute.name);
+        }
+    }
+    return keyPaths;
+}
+
 ObjectGraphCopier::ObjectGraphCopier(MigrationReporter& reporter)
     : m_reporter(reporter)
 { }
@@ -101,6 +120,7 @@ bool ObjectGraphCopier::copyEntityObjects(ObjectContext* source, ObjectContext* 
                        .arg(QLatin1String(Operation), entity, error.toString()));
         return false;
     }
+    source->prefetch(*objects, copiedKeyPaths(*source, entity)); // else each object loads on its own
     // A merge keeps what the catalogue has: products that bring a UUID the catalogue uses already
     // get a new one, and currencies it lists already are not listed twice.
     const bool isProduct = entity == u"Product";

@@ -36,6 +36,11 @@ public:
     // Seam for tests: the hook is asked before each object is copied.
     void setCopyObjectHook(CopyObjectHook hook) { m_copyHook = std::move(hook); }
 
+    // What copying the objects of an entity reads beyond their rows (every relationship, and every
+    // binary attribute if asked), for loading it for all of them at once.
+    static QStringList copiedKeyPaths(const Persistence::ObjectContext& source, const QString& entity,
+                                      bool withBinary = true);
+
 private:
     bool copyEntityObjects(Persistence::ObjectContext* source, Persistence::ObjectContext* destination,
                            const QString& entityName, const ZRNameMappings& mappings,

@@ -169,6 +169,10 @@ bool ProductApplicationCommands::updateInfoForApp(ProductEntity* product, Applic
 
 int ProductApplicationCommands::updateAllAppInfo(const QList<ProductEntity*>& products)
 {
+    // Each product found reads and replaces its icon record: those load together up front.
+    if (Persistence::ObjectContext* context = m_session.managedObjectContext()) {
+        context->prefetch(Persistence::ObjectList(products.cbegin(), products.cend()), {QStringLiteral("appIcon")});
+    }
     ApplicationLocator locator = applicationLocator();
     int refreshed = 0;
     for (ProductEntity* product : products) {

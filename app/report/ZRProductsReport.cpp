@@ -151,6 +151,8 @@ std::optional<QList<ProductEntity*>> ZRProductsReport::summaryReportData(ObjectC
         Log::write(QStringLiteral("Error retrieving Fetch Request for SummaryReport!"));
         return std::nullopt;
     }
+    // Every product's icon and notes are read: loaded for all of them at once.
+    request->relationshipKeyPathsForPrefetching = {QStringLiteral("appIcon"), QStringLiteral("comments")};
     StoreError error;
     const std::optional<ObjectList> objects = context->execute(*request, &error);
     if (!objects) {

@@ -219,8 +219,10 @@ bool KMSyncOperation::exportSync()
     {
         std::unique_ptr<ObjectContext> context = newManagedObjectContext();
         StoreError fetchError;
-        const std::optional<ObjectList> objects
-            = context ? context->execute(FetchRequest(QStringLiteral("Product")), &fetchError) : std::nullopt;
+        // The icons and notes of every product are read: loaded for all of them at once.
+        FetchRequest request(QStringLiteral("Product"));
+        request.relationshipKeyPathsForPrefetching = {QStringLiteral("appIcon"), QStringLiteral("comments")};
+        const std::optional<ObjectList> objects = context ? context->execute(request, &fetchError) : std::nullopt;
         if (objects) {
             fetched = true;
             const QString iconsFolder = mobileSyncIconsFolder();

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "ObjectID.h"
+#include "PropertyBits.h"
+#include "ToManyLists.h"
 
-#include <QBitArray>
 #include <QHash>
 #include <QList>
 #include <QVariant>
@@ -93,9 +94,9 @@ private:
     // Attributes and to-one relationships by property index. To-one values are ManagedObject*
     // once resolved, an ObjectID while only the stored key is known, or null.
     QVector<QVariant> m_values;
-    QBitArray m_loaded; // binary attributes and to-many lists that are in memory
-    QBitArray m_dirty; // properties changed since the last save
-    QHash<int, QList<ManagedObject*>> m_toMany;
+    PropertyBits m_loaded; // binary attributes and to-many lists that are in memory
+    PropertyBits m_dirty; // properties changed since the last save
+    ToManyLists m_toMany;
 };
 
 using ObjectList = QList<ManagedObject*>;

@@ -320,7 +320,7 @@ void ObjectContext::refreshObject(ManagedObject* object, bool mergeChanges)
         || object->m_fault) {
         return;
     }
-    const bool dirty = object->m_dirty.count(true) > 0;
+    const bool dirty = object->m_dirty.any();
     if (!mergeChanges) {
         if (dirty) {
             // Objects whose to-many lists followed the unsaved links rebuild them from the store.

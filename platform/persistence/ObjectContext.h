@@ -61,8 +61,16 @@ public:
     ManagedObject* registeredObject(const ObjectID& id) const;
     ObjectID objectIDForURI(const QString& uri) const;
 
-    // Objects that match the request, including unsaved changes of this context.
+    // Objects that match the request, including unsaved changes of this context, with the
+    // relationships the request names for prefetching loaded.
     std::optional<ObjectList> execute(const FetchRequest& request, StoreError* error = nullptr);
+    // Loads, for all the objects at once, what each key path leads to: a to-one relationship
+    // resolves its targets, a to-many one fills its lists, a binary attribute loads its value;
+    // "attachedFiles.content" goes on from the objects of the first step. One store query per
+    // step (in chunks for very many objects) instead of one per object. Objects of entities
+    // without the named property are passed over; unsaved changes, inserted and deleted objects
+    // and what is loaded already stay as they are.
+    bool prefetch(const ObjectList& objects, const QStringList& keyPaths, StoreError* error = nullptr);
 
     bool hasChanges() const;
     ObjectList insertedObjects() const;
@@ -146,6 +154,14 @@ private:
     ManagedObject* resolveToOne(ManagedObject* object, int index);
     const ObjectList& toManyList(ManagedObject* object, int index);
     void unloadInverseLists(ManagedObject* object);
+
+    // Prefetching (ObjectContextPrefetch.cpp)
+    bool fulfillAll(const ObjectList& objects, StoreError* error);
+    bool prefetchStep(const ObjectList& objects, const QString& name, ObjectList* next, StoreError* error);
+    bool prefetchToOne(const ObjectList& objects, const QString& name, ObjectList* next, StoreError* error);
+    bool prefetchToMany(const ObjectList& objects, const QString& name, ObjectList* next, StoreError* error);
+    bool prefetchBinary(const ObjectList& objects, const QString& name, StoreError* error);
+    QHash<ManagedObject*, ObjectList> pendingMembers(const RelationshipDescription* relationship) const;
 
     // Changing
     bool writeAttribute(ManagedObject* object, int index, const QVariant& value);

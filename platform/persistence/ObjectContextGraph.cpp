@@ -4,6 +4,7 @@
 #include "Diagnostics.h"
 #include "EntityDescription.h"
 #include "ObjectContext.h"
+#include "ObjectGraphValues.h"
 #include "ObjectModel.h"
 #include "PersistentStore.h"
 #include "StoreCoordinator.h"
@@ -11,22 +12,8 @@
 
 namespace Persistence {
 
-namespace {
-
-ManagedObject* objectIn(const QVariant& value)
-{
-    return value.metaType() == QMetaType::fromType<ManagedObject*>() ? value.value<ManagedObject*>() : nullptr;
-}
-
-bool refersTo(const QVariant& value, const ManagedObject* target)
-{
-    if (const ManagedObject* object = objectIn(value)) {
-        return object == target;
-    }
-    return value.metaType() == QMetaType::fromType<ObjectID>() && value.value<ObjectID>() == target->objectID();
-}
-
-} // namespace
+using ObjectGraphValues::objectIn;
+using ObjectGraphValues::refersTo;
 
 PersistentStore* ObjectContext::storeFor(const ObjectID& id) const
 {
@@ -231,7 +218,7 @@ const ObjectList& ObjectContext::toManyList(ManagedObject* object, int index)
     if (PersistentStore* store = storeFor(object->m_id)) {
         StoreError error;
         QMutexLocker locker(&m_coordinator->mutex());
-        if (!store->fetchRelated(relationship->destination, relationship->inverseName, object->m_id.key(), &rows,
+        if (!store->fetchRelated(relationship->destination, relationship->inverseName, {object->m_id.key()}, &rows,
                                  &error)) {
             diagnostic(QStringLiteral("The objects %1 of %2 cannot be loaded: %3")
                            .arg(relationship->name, object->m_id.uriString(), error.toString()));

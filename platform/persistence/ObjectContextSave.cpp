@@ -5,6 +5,7 @@
 #include "ObjectContext.h"
 #include "ObjectModel.h"
 #include "PersistentStore.h"
+#include "ReadTransaction.h"
 #include "StoreCoordinator.h"
 
 #include <QCollator>
@@ -21,6 +22,8 @@ std::optional<ObjectList> ObjectContext::execute(const FetchRequest& request, St
                  QStringLiteral("There is no entity \"%1\" to fetch.").arg(request.entityName));
         return std::nullopt;
     }
+    // One read transaction for the fetch, the values that sorting reads and the prefetching.
+    ReadTransaction transaction(this);
     ObjectList objects;
     if (!fetchFromStores(request, entity, &objects, error)) {
         return std::nullopt;
@@ -30,6 +33,9 @@ std::optional<ObjectList> ObjectContext::execute(const FetchRequest& request, St
     }
     if (request.fetchLimit > 0 && objects.size() > request.fetchLimit) {
         objects.resize(request.fetchLimit);
+    }
+    if (!prefetch(objects, request.relationshipKeyPathsForPrefetching, error)) {
+        return std::nullopt;
     }
     return objects;
 }
@@ -88,13 +94,17 @@ void ObjectContext::sortObjects(ObjectList& objects, const QList<SortDescriptor>
 {
     using Comparison = SortDescriptor::Comparison;
     // Keys are read once per object, not once per comparison; a key that is text everywhere is
-    // compared as text directly.
+    // compared as text directly, or by collation keys made once per object for localized order.
     struct Key
     {
         QVector<QVariant> values;
         QStringList strings;
+        std::vector<QCollatorSortKey> collated;
         bool allStrings = true;
     };
+    QCollator collator;
+    QCollator caseless;
+    caseless.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<Key> keys(size_t(descriptors.size()));
     for (qsizetype k = 0; k < descriptors.size(); ++k) {
         Key& key = keys[size_t(k)];
@@ -103,12 +113,19 @@ void ObjectContext::sortObjects(ObjectList& objects, const QList<SortDescriptor>
             key.values.append(object->valueForKeyPath(descriptors[k].keyPath));
             key.allStrings = key.allStrings && key.values.back().metaType().id() == QMetaType::QString;
         }
-        if (key.allStrings) {
+        const Comparison comparison = descriptors[k].comparison;
+        if (key.allStrings
+            && (comparison == Comparison::Localized || comparison == Comparison::LocalizedCaseInsensitive)) {
+            const QCollator& by = comparison == Comparison::Localized ? collator : caseless;
+            key.collated.reserve(size_t(objects.size()));
+            for (const QVariant& value : std::as_const(key.values)) {
+                key.collated.push_back(by.sortKey(value.toString()));
+            }
+        } else if (key.allStrings) {
             key.strings.reserve(objects.size());
             for (const QVariant& value : std::as_const(key.values)) {
-                key.strings.append(descriptors[k].comparison == Comparison::CaseInsensitive
-                                       ? value.toString().toCaseFolded()
-                                       : value.toString());
+                key.strings.append(comparison == Comparison::CaseInsensitive ? value.toString().toCaseFolded()
+                                                                             : value.toString());
             }
         } else if (descriptors[k].comparison == Comparison::CaseInsensitive) {
             for (QVariant& value : key.values) {
@@ -118,19 +135,12 @@ void ObjectContext::sortObjects(ObjectList& objects, const QList<SortDescriptor>
             }
         }
     }
-    QCollator collator;
-    QCollator caseless;
-    caseless.setCaseSensitivity(Qt::CaseInsensitive);
     const auto compareKey = [&](size_t k, qsizetype a, qsizetype b) {
         const Key& key = keys[k];
-        const Comparison comparison = descriptors[qsizetype(k)].comparison;
+        if (!key.collated.empty()) {
+            return key.collated[size_t(a)].compare(key.collated[size_t(b)]);
+        }
         if (key.allStrings) {
-            if (comparison == Comparison::Localized) {
-                return collator.compare(key.strings[a], key.strings[b]);
-            }
-            if (comparison == Comparison::LocalizedCaseInsensitive) {
-                return caseless.compare(key.strings[a], key.strings[b]);
-            }
             return QString::compare(key.strings[a], key.strings[b]);
         }
         return AttributeValue::compare(key.values[a], key.values[b]);

@@ -90,6 +90,39 @@ bool PersistentStore::save(const ChangeSet& changes, AssignedIDs* assigned, Stor
     return true;
 }
 
+bool PersistentStore::loadRows(const EntityDescription* entity, const QVector<qint64>& keys, QVector<StoreRow>* rows,
+                               StoreError* error)
+{
+    for (const qint64 key : keys) {
+        std::optional<StoreRow> row;
+        if (!loadRow(ObjectID::permanent(entity, m_identifier, key), &row, error)) {
+            return false;
+        }
+        if (row) {
+            rows->append(std::move(*row));
+        }
+    }
+    return true;
+}
+
+bool PersistentStore::loadValues(const EntityDescription* entity, const QString& attributeName,
+                                 const QVector<qint64>& keys, QHash<qint64, QVariant>* values, StoreError* error)
+{
+    // Entities of a family number their attributes differently: each row names its own.
+    QVector<StoreRow> rows;
+    if (!loadRows(entity, keys, &rows, error)) {
+        return false;
+    }
+    for (const StoreRow& row : std::as_const(rows)) {
+        QVariant value;
+        if (!loadValue(row.id, row.id.entity()->propertyIndex(attributeName), &value, error)) {
+            return false;
+        }
+        values->insert(row.id.key(), value);
+    }
+    return true;
+}
+
 bool PersistentStore::checkModel(int version, const QString& hash, StoreError* error) const
 {
     if (hash == m_model->schemaHash()) {

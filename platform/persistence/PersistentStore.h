@@ -74,10 +74,27 @@ public:
     virtual bool loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error) = 0;
     // The value of one attribute that rows leave out (binary).
     virtual bool loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError* error) = 0;
-    // Rows of `entity` family whose to-one relationship `toOneName` points at the object with `key`.
-    virtual bool fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key,
+    // Rows of `entity` family whose to-one relationship `toOneName` points at one of the objects
+    // with `keys`, in key order for each of them.
+    virtual bool fetchRelated(const EntityDescription* entity, const QString& toOneName, const QVector<qint64>& keys,
                               QVector<StoreRow>* rows, StoreError* error)
         = 0;
+    // Rows of the objects of `entity` family with `keys`; keys the store does not have are left out.
+    virtual bool loadRows(const EntityDescription* entity, const QVector<qint64>& keys, QVector<StoreRow>* rows,
+                          StoreError* error);
+    // The values of one attribute that rows leave out (binary) for the objects of `entity` family
+    // with `keys`, by key; keys the store does not have are left out.
+    virtual bool loadValues(const EntityDescription* entity, const QString& attributeName, const QVector<qint64>& keys,
+                            QHash<qint64, QVariant>* values, StoreError* error);
+
+    // A read transaction: the reads until the matching endRead() see one state of the file, which
+    // stays locked against writers of other processes meanwhile. Calls nest; a save in between
+    // ends the transaction before it writes and starts it again afterwards.
+    virtual void beginRead() { }
+    virtual void endRead() { }
+
+    // How many read queries the store has run (fetches, rows, values, chunks of batch loads).
+    quint64 queryCount() const { return m_queryCount; }
     // Applies the change set all or nothing, and gives inserted objects permanent identifiers.
     bool save(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
 
@@ -91,9 +108,12 @@ protected:
     QString m_path;
     QString m_identifier;
     std::shared_ptr<const ObjectModel> m_model;
+    void countQuery() { ++m_queryCount; }
+
     QVariantMap m_metadata;
     bool m_metadataPending = false;
     bool m_readOnly = false;
+    quint64 m_queryCount = 0;
 };
 
 } // namespace Persistence

@@ -385,6 +385,7 @@ bool SqliteStore::fetchRows(const EntityDescription* entity, bool includeSubenti
     if (!conditions.isEmpty()) {
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     }
+    countQuery();
     SqliteStatement statement = m_db.prepare(sql);
     for (int i = 0; i < bindings.size(); ++i) {
         statement.bind(i + 1, bindings[i]);
@@ -397,6 +398,7 @@ bool SqliteStore::fetchRows(const EntityDescription* entity, bool includeSubenti
 
 bool SqliteStore::loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error)
 {
+    countQuery();
     const SqliteSchema::Family& family = m_schema.family(id.entity());
     SqliteStatement statement = m_db.prepare(QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ")
                                              + family.table + QStringLiteral(" WHERE pk = ?"));
@@ -419,6 +421,7 @@ bool SqliteStore::loadValue(const ObjectID& id, int attributeIndex, QVariant* va
     if (!attribute) {
         return setError(error, StoreError::Code::InvalidArgument, QStringLiteral("No such attribute."));
     }
+    countQuery();
     SqliteStatement statement
         = m_db.prepare(QStringLiteral("SELECT ") + family.columnByProperty.value(attribute->name)
                        + QStringLiteral(" FROM ") + family.table + QStringLiteral(" WHERE pk = ?"));
@@ -431,7 +434,40 @@ bool SqliteStore::loadValue(const ObjectID& id, int attributeIndex, QVariant* va
     return statement.succeeded() || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
 }
 
-bool SqliteStore::fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key,
+bool SqliteStore::forEachChunk(const QString& head, const QString& tail, const QVector<qint64>& keys,
+                               const std::function<bool(SqliteStatement&)>& read, StoreError* error)
+{
+    const int limit = qMin(MaxKeysPerQuery, sqlite3_limit(m_db.handle(), SQLITE_LIMIT_VARIABLE_NUMBER, -1));
+    for (qsizetype first = 0; first < keys.size(); first += limit) {
+        const int count = int(qMin<qsizetype>(limit, keys.size() - first));
+        // Chunks are padded (with the last key again) to a power of two, so that a few cached
+        // statements serve every batch size.
+        int bound = 1;
+        while (bound < count) {
+            bound *= 2;
+        }
+        bound = qMin(bound, limit);
+        QString marks = QStringLiteral("?");
+        marks.reserve(bound * 3);
+        for (int i = 1; i < bound; ++i) {
+            marks += QStringLiteral(", ?");
+        }
+        countQuery();
+        SqliteStatement statement = m_db.prepare(head + u'(' + marks + u')' + tail);
+        if (!statement.isValid()) {
+            return sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
+        }
+        for (int i = 0; i < bound; ++i) {
+            statement.bindInt64(i + 1, keys[first + qMin(i, count - 1)]);
+        }
+        if (!read(statement)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SqliteStore::fetchRelated(const EntityDescription* entity, const QString& toOneName, const QVector<qint64>& keys,
                                QVector<StoreRow>* rows, StoreError* error)
 {
     const SqliteSchema::Family& family = m_schema.family(entity);
@@ -439,11 +475,61 @@ bool SqliteStore::fetchRelated(const EntityDescription* entity, const QString& t
     if (column.isEmpty()) {
         return setError(error, StoreError::Code::InvalidArgument, QStringLiteral("No such relationship."));
     }
-    SqliteStatement statement
-        = m_db.prepare(QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ") + family.table
-                       + QStringLiteral(" WHERE ") + column + QStringLiteral(" = ?"));
-    statement.bindInt64(1, key);
-    return readRows(statement, entity, rows, error);
+    return forEachChunk(
+        QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ") + family.table
+            + QStringLiteral(" WHERE ") + column + QStringLiteral(" IN "),
+        QStringLiteral(" ORDER BY ") + column + QStringLiteral(", pk"), keys,
+        [&](SqliteStatement& statement) { return readRows(statement, entity, rows, error); }, error);
+}
+
+bool SqliteStore::loadRows(const EntityDescription* entity, const QVector<qint64>& keys, QVector<StoreRow>* rows,
+                           StoreError* error)
+{
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    return forEachChunk(
+        QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ") + family.table
+            + QStringLiteral(" WHERE pk IN "),
+        QString(), keys, [&](SqliteStatement& statement) { return readRows(statement, entity, rows, error); }, error);
+}
+
+bool SqliteStore::loadValues(const EntityDescription* entity, const QString& attributeName, const QVector<qint64>& keys,
+                             QHash<qint64, QVariant>* values, StoreError* error)
+{
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    const AttributeDescription* attribute = nullptr;
+    for (const EntityDescription* member : family.root->selfAndDescendants()) {
+        attribute = attribute ? attribute : member->attribute(attributeName);
+    }
+    if (!attribute) {
+        return setError(error, StoreError::Code::InvalidArgument, QStringLiteral("No such attribute."));
+    }
+    return forEachChunk(
+        QStringLiteral("SELECT pk, ") + family.columnByProperty.value(attributeName) + QStringLiteral(" FROM ")
+            + family.table + QStringLiteral(" WHERE pk IN "),
+        QString(), keys,
+        [&](SqliteStatement& statement) {
+            while (statement.next()) {
+                values->insert(statement.int64(0), SqliteSchema::fromSql(*attribute, statement, 1));
+            }
+            return statement.succeeded()
+                || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
+        },
+        error);
+}
+
+void SqliteStore::beginRead()
+{
+    if (m_readDepth++ == 0) {
+        m_readOpen = m_db.exec(QStringLiteral("BEGIN DEFERRED"));
+    }
+}
+
+void SqliteStore::endRead()
+{
+    if (m_readDepth > 0 && --m_readDepth == 0 && m_readOpen) {
+        m_db.exec(QStringLiteral("COMMIT"));
+        m_readOpen = false;
+    }
 }
 
 bool SqliteStore::allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error)
@@ -555,6 +641,21 @@ bool SqliteStore::updateRow(const RowChange& change, const AssignedIDs& assigned
 }
 
 bool SqliteStore::write(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error)
+{
+    // A save inside a read transaction ends it (the write transaction cannot nest in it) and the
+    // reads after the save start a new one that sees the saved state.
+    if (m_readOpen) {
+        m_db.exec(QStringLiteral("COMMIT"));
+        m_readOpen = false;
+    }
+    const bool written = writeChanges(changes, assigned, error);
+    if (m_readDepth > 0) {
+        m_readOpen = m_db.exec(QStringLiteral("BEGIN DEFERRED"));
+    }
+    return written;
+}
+
+bool SqliteStore::writeChanges(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error)
 {
     SqliteTransaction transaction(m_db);
     if (!transaction.isActive()) {

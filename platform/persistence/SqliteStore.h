@@ -4,6 +4,8 @@
 #include "SqliteDatabase.h"
 #include "SqliteSchema.h"
 
+#include <functional>
+
 namespace Persistence {
 
 // The SQLite store. The file is opened in rollback-journal mode with synchronous=FULL, and every
@@ -27,8 +29,18 @@ public:
                    QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error) override;
     bool loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error) override;
     bool loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError* error) override;
-    bool fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key, QVector<StoreRow>* rows,
-                      StoreError* error) override;
+    bool fetchRelated(const EntityDescription* entity, const QString& toOneName, const QVector<qint64>& keys,
+                      QVector<StoreRow>* rows, StoreError* error) override;
+    bool loadRows(const EntityDescription* entity, const QVector<qint64>& keys, QVector<StoreRow>* rows,
+                  StoreError* error) override;
+    bool loadValues(const EntityDescription* entity, const QString& attributeName, const QVector<qint64>& keys,
+                    QHash<qint64, QVariant>* values, StoreError* error) override;
+
+    void beginRead() override;
+    void endRead() override;
+
+    // Batch loads bind at most this many keys per query (fewer when SQLite allows fewer).
+    static constexpr int MaxKeysPerQuery = 512;
 
 protected:
     bool write(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error) override;
@@ -43,6 +55,11 @@ private:
 
     bool readRows(SqliteStatement& statement, const EntityDescription* family, QVector<StoreRow>* rows,
                   StoreError* error) const;
+    // Runs `head` + "(?, ..., ?)" + `tail` over the keys in chunks, handing each executed statement
+    // to `read`.
+    bool forEachChunk(const QString& head, const QString& tail, const QVector<qint64>& keys,
+                      const std::function<bool(SqliteStatement&)>& read, StoreError* error);
+    bool writeChanges(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
     bool sqlFailure(StoreError* error, const QString& what) const;
     bool allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
     bool bindRow(SqliteStatement& statement, const RowChange& change, const AssignedIDs& assigned, int first,
@@ -52,6 +69,8 @@ private:
 
     SqliteDatabase m_db;
     SqliteSchema m_schema;
+    int m_readDepth = 0;
+    bool m_readOpen = false; // a read transaction is open on the connection
     QHash<const EntityDescription*, QPair<qsizetype, QString>> m_insertStatements; // by entity: column count, SQL
 };
 

@@ -2,7 +2,7 @@
 
 #include "PersistentStore.h"
 
-#include <QMutex>
+#include <QRecursiveMutex>
 #include <QString>
 
 #include <memory>
@@ -44,13 +44,14 @@ public:
     // The identifier that a URI names, if it belongs to a store of this coordinator.
     ObjectID objectIDForURI(const QString& uri) const;
 
-    // Held by contexts around each use of a store.
-    QMutex& mutex() const { return m_mutex; }
+    // Held by contexts around each use of a store, and by a ReadTransaction for its whole scope
+    // (hence recursive).
+    QRecursiveMutex& mutex() const { return m_mutex; }
 
 private:
     std::shared_ptr<const ObjectModel> m_model;
     std::vector<std::unique_ptr<PersistentStore>> m_stores;
-    mutable QMutex m_mutex;
+    mutable QRecursiveMutex m_mutex;
 };
 
 } // namespace Persistence

@@ -127,6 +127,7 @@ StoreRow XmlStore::rowFor(qint64 key, const XmlStoreData::Record& record) const
 bool XmlStore::fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
                          QVector<StoreRow>* rows, bool* predicateApplied, StoreError*)
 {
+    countQuery();
     *predicateApplied = predicate.isNull();
     const XmlStoreData::Family family = m_data.families.value(entity->root());
     for (auto it = family.cbegin(); it != family.cend(); ++it) {
@@ -140,6 +141,7 @@ bool XmlStore::fetchRows(const EntityDescription* entity, bool includeSubentitie
 
 bool XmlStore::loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError*)
 {
+    countQuery();
     row->reset();
     const auto family = m_data.families.constFind(id.entity()->root());
     if (family != m_data.families.cend()) {
@@ -153,6 +155,7 @@ bool XmlStore::loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreEr
 
 bool XmlStore::loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError*)
 {
+    countQuery();
     *value = QVariant();
     const auto family = m_data.families.constFind(id.entity()->root());
     if (family != m_data.families.cend()) {
@@ -182,17 +185,23 @@ const QMultiHash<qint64, qint64>& XmlStore::relatedIndex(const EntityDescription
     return *it;
 }
 
-bool XmlStore::fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key,
+bool XmlStore::fetchRelated(const EntityDescription* entity, const QString& toOneName, const QVector<qint64>& keys,
                             QVector<StoreRow>* rows, StoreError*)
 {
+    countQuery();
     const auto& index = relatedIndex(entity->root(), toOneName);
-    const XmlStoreData::Family family = m_data.families.value(entity->root());
-    QList<qint64> keys = index.values(key);
-    std::sort(keys.begin(), keys.end());
-    for (const qint64 member : keys) {
-        const auto it = family.constFind(member);
-        if (it != family.cend() && it->entity->isKindOf(entity)) {
-            rows->append(rowFor(member, *it));
+    const auto family = m_data.families.constFind(entity->root());
+    if (family == m_data.families.cend()) {
+        return true;
+    }
+    for (const qint64 key : keys) {
+        QList<qint64> members = index.values(key);
+        std::sort(members.begin(), members.end());
+        for (const qint64 member : members) {
+            const auto it = family->constFind(member);
+            if (it != family->cend() && it->entity->isKindOf(entity)) {
+                rows->append(rowFor(member, *it));
+            }
         }
     }
     return true;

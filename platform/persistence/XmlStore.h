@@ -25,8 +25,8 @@ public:
                    QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error) override;
     bool loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error) override;
     bool loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError* error) override;
-    bool fetchRelated(const EntityDescription* entity, const QString& toOneName, qint64 key, QVector<StoreRow>* rows,
-                      StoreError* error) override;
+    bool fetchRelated(const EntityDescription* entity, const QString& toOneName, const QVector<qint64>& keys,
+                      QVector<StoreRow>* rows, StoreError* error) override;
 
 protected:
     bool write(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error) override;

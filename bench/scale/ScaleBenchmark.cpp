@@ -1,0 +1,257 @@
+// Keymoor at scale, measured as whole processes in a temporary home: `keymoor list --json` against
+// the sqlite3 shell printing the product table, for each library size; `keymoor show` of one
+// product in the largest library; the peak memory of `list --json`; and inserting and saving
+// 10,000 products through the persistence layer against raw SQLite inserts of the same rows.
+//
+// Usage: scale_benchmark [SIZE...]     (default: 10000 100000)
+#include "ChildRun.h"
+#include "model/AttachmentEntity.h"
+#include "model/IconEntity.h"
+#include "model/ProductEntity.h"
+#include "model/ZRAttachmentContent.h"
+#include "model/ZRCoreDataFactory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <cstdio>
+#include <sqlite3.h>
+
+using namespace Persistence;
+
+namespace {
+
+constexpr int Runs = 3;
+constexpr int InsertCount = 10000;
+
+double elapsedMs(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+QString titleFor(int i)
+{
+    return QStringLiteral("Product %1").arg(i, 6, 10, QLatin1Char('0'));
+}
+
+// Every run works in a home of its own, so the person's library is never touched.
+void useHome(const QString& root)
+{
+    const QString home = QDir(root).filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    qputenv("HOME", QFile::encodeName(home));
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME"}) {
+        const QString folder = QDir(home).filePath(QString::fromLatin1(name).toLower());
+        QDir().mkpath(folder);
+        qputenv(name, QFile::encodeName(folder));
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+QString findStore(const QString& root)
+{
+    QDirIterator it(root, {QStringLiteral("Keymoor.data")}, QDir::Files, QDirIterator::Subdirectories);
+    return it.hasNext() ? it.next() : QString();
+}
+
+// A library of `count` products imported from delimited text, then given through the model layer
+// two attached files on every other product and an icon record on every third. Answers the UUID
+// of the product in the middle, or nothing on failure.
+QString buildLibrary(const QString& root, int count, const QString& keymoor)
+{
+    const QString csv = QDir(root).filePath(QStringLiteral("products.csv"));
+    {
+        QFile file(csv);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return {};
+        }
+        file.write("title,version,serial,price,notes\n");
+        for (int i = 0; i < count; ++i) {
+            file.write(QStringLiteral("%1,%2.%3,KEY-%4-ABCD-EFGH,%5.95,\"Notes of product %4\"\n")
+                           .arg(titleFor(i))
+                           .arg(i % 7)
+                           .arg(i % 10)
+                           .arg(i)
+                           .arg(i % 100)
+                           .toUtf8());
+        }
+    }
+    const ChildRun import
+        = ChildRun::run(keymoor,
+                        {QStringLiteral("import"), QStringLiteral("csv"), csv, QStringLiteral("--header"),
+                         QStringLiteral("--quote"), QStringLiteral("double"), QStringLiteral("--map"),
+                         QStringLiteral("title,productVersion,serialNumber,purchasePrice,commentsString")});
+    const QString store = findStore(root);
+    if (!import.ok || store.isEmpty()) {
+        std::fprintf(stderr, "importing %d products failed\n", count);
+        return {};
+    }
+    const auto model = ZRCoreDataFactory::newManagedObjectModelForURL(ZRCoreDataFactory::currentModelPath());
+    auto coordinator = ZRCoreDataFactory::newPersistentStoreCoordinatorForURL(store, StoreType::SQLite, model);
+    ObjectContext context(coordinator);
+    const auto products = context.execute(
+        FetchRequest(QStringLiteral("Product"), Predicate(), {SortDescriptor(QStringLiteral("title"))}));
+    if (!products || products->isEmpty()) {
+        return {};
+    }
+    for (qsizetype i = 0; i < products->size(); ++i) {
+        auto* product = static_cast<ProductEntity*>(products->at(i));
+        for (int f = 0; i % 2 == 0 && f < 2; ++f) {
+            auto* file = context.insert<AttachmentEntity>(QStringLiteral("AttachedFile"));
+            file->setName(QStringLiteral("receipt-%1-%2.pdf").arg(i).arg(f));
+            file->setDate(QDateTime::currentDateTimeUtc());
+            file->setContent(context.insert<ZRAttachmentContent>(QStringLiteral("AttachmentContent")));
+            product->addAttachedFile(file);
+        }
+        if (i % 3 == 0 && !product->appIcon()) {
+            product->setAppIcon(context.insert<IconEntity>(QStringLiteral("Icon")));
+        }
+    }
+    if (!context.save()) {
+        return {};
+    }
+    std::printf("  (built in a temporary home: import %.0f ms)\n", import.milliseconds);
+    return static_cast<ProductEntity*>(products->at(products->size() / 2))->uuid();
+}
+
+void report(const char* what, double ours, double theirs)
+{
+    std::printf("  %-36s keymoor %9.1f ms   sqlite3 %9.1f ms   ratio %5.2f\n", what, ours, theirs, ours / theirs);
+}
+
+bool measureSize(int count, bool largest, const QString& keymoor, const QString& sqlite)
+{
+    QTemporaryDir root;
+    useHome(root.path());
+    std::printf("%d products (2 attached files on every other one, an icon on every third)\n", count);
+    const QString middle = buildLibrary(root.path(), count, keymoor);
+    const QString store = findStore(root.path());
+    if (middle.isEmpty()) {
+        return false;
+    }
+    const ChildRun list = ChildRun::median(keymoor, {QStringLiteral("list"), QStringLiteral("--json")}, Runs);
+    const ChildRun shell = ChildRun::median(
+        sqlite,
+        {QStringLiteral("-readonly"), QStringLiteral("-json"), store, QStringLiteral("select * from t_Product")}, Runs);
+    report("list --json / select * as JSON", list.milliseconds, shell.milliseconds);
+    std::printf("  %-36s keymoor %9.1f MB\n", "peak memory of list --json", double(list.maxResidentKiB) / 1024.0);
+    bool ok = list.ok && shell.ok;
+    if (largest) {
+        const ChildRun show = ChildRun::median(keymoor, {QStringLiteral("show"), middle}, Runs);
+        const ChildRun showJson
+            = ChildRun::median(keymoor, {QStringLiteral("show"), QStringLiteral("--json"), middle}, Runs);
+        const ChildRun oneRow
+            = ChildRun::median(sqlite,
+                               {QStringLiteral("-readonly"), QStringLiteral("-json"), store,
+                                QStringLiteral("select * from t_Product where a_uuid = '%1'").arg(middle)},
+                               Runs);
+        report("show UUID / select one row", show.milliseconds, oneRow.milliseconds);
+        report("show --json UUID / select one row", showJson.milliseconds, oneRow.milliseconds);
+        ok = ok && show.ok && showJson.ok;
+    }
+    return ok;
+}
+
+double insertThroughLayer(const QString& path)
+{
+    const auto model = ZRCoreDataFactory::newManagedObjectModelForURL(ZRCoreDataFactory::currentModelPath());
+    QElapsedTimer timer;
+    timer.start();
+    auto coordinator = ZRCoreDataFactory::newPersistentStoreCoordinatorForURL(path, StoreType::SQLite, model);
+    ObjectContext context(coordinator);
+    for (int i = 0; i < InsertCount; ++i) {
+        auto* product = context.insert<ProductEntity>(QStringLiteral("Product"));
+        product->setTitle(titleFor(i));
+        product->setProductVersion(QStringLiteral("%1.%2").arg(i % 7).arg(i % 10));
+        product->setSerialNumber(QStringLiteral("KEY-%1-ABCD-EFGH").arg(i));
+        product->setPublisher(QStringLiteral("Publisher %1").arg(i % 97));
+    }
+    return context.save() ? elapsedMs(timer) : -1;
+}
+
+void bindText(sqlite3_stmt* statement, int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// The same rows into a table of the same shape, in one transaction, with the same durability.
+double insertRaw(const QString& path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db,
+                 "PRAGMA synchronous = FULL; CREATE TABLE t_Product (pk INTEGER PRIMARY KEY, ent TEXT NOT NULL, "
+                 "a_uuid TEXT, a_title TEXT, a_productVersion TEXT, a_serialNumber TEXT, a_registeredName TEXT, "
+                 "a_registeredEmail TEXT, a_registeredCompany TEXT, a_publisher TEXT, a_productWebsite TEXT, "
+                 "a_productEmail TEXT, a_purchaseDate INTEGER, a_purchasePrice TEXT, a_purchaseCurrency TEXT, "
+                 "a_purchaseOrderNumber TEXT, a_comments BLOB, r_appIcon INTEGER); BEGIN",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO t_Product (pk, ent, a_uuid, a_title, a_productVersion, a_serialNumber, "
+                       "a_publisher, a_purchaseDate, a_purchaseCurrency) VALUES (?, 'Product', ?, ?, ?, ?, ?, ?, '$')",
+                       -1, &insert, nullptr);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (int i = 0; i < InsertCount; ++i) {
+        sqlite3_bind_int64(insert, 1, i + 1);
+        bindText(insert, 2, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+        bindText(insert, 3, titleFor(i));
+        bindText(insert, 4, QStringLiteral("%1.%2").arg(i % 7).arg(i % 10));
+        bindText(insert, 5, QStringLiteral("KEY-%1-ABCD-EFGH").arg(i));
+        bindText(insert, 6, QStringLiteral("Publisher %1").arg(i % 97));
+        sqlite3_bind_int64(insert, 7, now);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    const bool ok = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok ? elapsedMs(timer) : -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QList<int> sizes;
+    for (int i = 1; i < argc; ++i) {
+        sizes.append(QString::fromLocal8Bit(argv[i]).toInt());
+    }
+    if (sizes.isEmpty()) {
+        sizes = {10000, 100000};
+    }
+    const QString keymoor = QStringLiteral(KEYMOOR_EXECUTABLE);
+    const QString sqlite = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (sqlite.isEmpty()) {
+        std::fprintf(stderr, "the sqlite3 shell is missing (scripts/setup installs it)\n");
+        return 1;
+    }
+    bool ok = true;
+    for (const int size : std::as_const(sizes)) {
+        ok = measureSize(size, size == sizes.last(), keymoor, sqlite) && ok;
+    }
+
+    QTemporaryDir folder;
+    std::vector<double> ours;
+    std::vector<double> raw;
+    for (int run = 0; run < Runs; ++run) {
+        ours.push_back(insertThroughLayer(folder.filePath(QStringLiteral("layer%1.data").arg(run))));
+        raw.push_back(insertRaw(folder.filePath(QStringLiteral("raw%1.data").arg(run))));
+    }
+    std::sort(ours.begin(), ours.end());
+    std::sort(raw.begin(), raw.end());
+    std::printf("%d products inserted and saved (median of %d)\n", InsertCount, Runs);
+    std::printf("  %-36s layer   %9.1f ms   raw     %9.1f ms   ratio %5.2f\n", "insert and save", ours[Runs / 2],
+                raw[Runs / 2], ours[Runs / 2] / raw[Runs / 2]);
+    return ok && ours.front() > 0 && raw.front() > 0 ? 0 : 1;
+}
