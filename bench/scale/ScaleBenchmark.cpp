@@ -128,6 +128,10 @@ void report(const char* what, double ours, double theirs)
 bool measureSize(int count, bool largest, const QString& keymoor, const QString& sqlite)
 {
     QTemporaryDir root;
+    if (qEnvironmentVariableIsSet("KEYMOOR_BENCH_KEEP")) {
+        root.setAutoRemove(false); // for profiling the commands on the same library afterwards
+        std::printf("  (the library stays in %s)\n", qPrintable(root.path()));
+    }
     useHome(root.path());
     std::printf("%d products (2 attached files on every other one, an icon on every third)\n", count);
     const QString middle = buildLibrary(root.path(), count, keymoor);

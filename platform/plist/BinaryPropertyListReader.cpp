@@ -58,7 +58,9 @@ std::optional<QVariant> BinaryPropertyListReader::read()
     if (!readTrailer()) {
         return std::nullopt;
     }
-    m_collectionsRead.assign(m_objectCount, false);
+    m_collectionState.assign(m_objectCount, CollectionState::Unread);
+    m_collections.clear();
+    m_collectionSizes.clear();
     return readObject(m_topObject, 0);
 }
 
@@ -221,10 +223,38 @@ std::optional<QVariant> BinaryPropertyListReader::readLeaf(quint8 marker, qint64
 std::optional<QVariant> BinaryPropertyListReader::readCollection(quint64 index, quint8 marker, qint64 position,
                                                                  int depth)
 {
-    if (m_collectionsRead[index]) {
-        return fail(QStringLiteral("collection %1 is contained in itself or in two collections").arg(index));
+    // A collection may be shared by several parents (writers may share equal containers): it is
+    // read once and the same value reused, so sharing never multiplies the work. A collection
+    // reached again while it is being read contains itself.
+    if (m_collectionState[index] == CollectionState::Reading) {
+        return fail(QStringLiteral("collection %1 is contained in itself").arg(index));
     }
-    m_collectionsRead[index] = true;
+    if (m_collectionState[index] == CollectionState::Read) {
+        return m_collections.value(index);
+    }
+    m_collectionState[index] = CollectionState::Reading;
+    quint64 size = 1;
+    std::optional<QVariant> value = readEntries(marker, position, depth, &size);
+    if (!value) {
+        return std::nullopt;
+    }
+    // What a reader walking the value meets, shared parts counted each time they are reached.
+    if (size > MaximumExpandedSize) {
+        return fail(QStringLiteral("it expands to more than %1 values").arg(MaximumExpandedSize));
+    }
+    m_collectionState[index] = CollectionState::Read;
+    m_collections.insert(index, *value);
+    m_collectionSizes.insert(index, size);
+    return value;
+}
+
+quint64 BinaryPropertyListReader::expandedSize(quint64 index) const
+{
+    return m_collectionSizes.value(index, 1);
+}
+
+std::optional<QVariant> BinaryPropertyListReader::readEntries(quint8 marker, qint64 position, int depth, quint64* size)
+{
     const std::optional<quint64> count = readCount(marker, &position);
     if (!count) {
         return std::nullopt;
@@ -244,6 +274,7 @@ std::optional<QVariant> BinaryPropertyListReader::readCollection(quint64 index, 
                 return std::nullopt;
             }
             list.append(std::move(*item));
+            *size += expandedSize(reference(i));
         }
         return list;
     }
@@ -258,6 +289,7 @@ std::optional<QVariant> BinaryPropertyListReader::readCollection(quint64 index, 
             return std::nullopt;
         }
         map.insert(*key, std::move(*value));
+        *size += 1 + expandedSize(reference(*count + i));
     }
     return map;
 }

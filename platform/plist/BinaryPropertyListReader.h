@@ -15,13 +15,14 @@
 // position of the offset table). Collections hold references (indexes into the offset table).
 //
 // Everything is checked against the data before it is used: sizes in the trailer, offsets, object
-// references, element counts, string and data lengths, nesting depth. A collection may be reached
-// only once, so a list that refers back to itself or shares a collection between two parents is
-// refused instead of recursing without end or growing into an unbounded tree; leaf objects (strings,
-// numbers, ...) may be shared, as writers share equal values.
+// references, element counts, string and data lengths, nesting depth. Objects may be shared, as
+// writers share equal values: each is read once and its value reused. A collection that contains
+// itself is refused, and so is a list whose shared parts would make it larger than
+// MaximumExpandedSize values for whoever walks it (a few hundred bytes can describe 2^60 paths).
 class BinaryPropertyListReader
 {
 public:
+    static constexpr quint64 MaximumExpandedSize = 1 << 20;
     explicit BinaryPropertyListReader(const QByteArray& data);
 
     // The value of the top object, or std::nullopt with errorString() telling why not.
@@ -35,6 +36,8 @@ private:
     std::optional<QVariant> readObject(quint64 index, int depth);
     std::optional<QVariant> readLeaf(quint8 marker, qint64 position);
     std::optional<QVariant> readCollection(quint64 index, quint8 marker, qint64 position, int depth);
+    std::optional<QVariant> readEntries(quint8 marker, qint64 position, int depth, quint64* size);
+    quint64 expandedSize(quint64 index) const;
     std::optional<QString> readKey(quint64 index, int depth);
     std::optional<quint64> readCount(quint8 marker, qint64* position);
     bool fits(qint64 position, quint64 count, quint64 width) const;
@@ -47,6 +50,9 @@ private:
     quint64 m_objectCount = 0;
     quint64 m_topObject = 0;
     qint64 m_offsetTable = 0;
-    std::vector<bool> m_collectionsRead;
+    enum class CollectionState : quint8 { Unread, Reading, Read };
+    std::vector<CollectionState> m_collectionState;
+    QHash<quint64, QVariant> m_collections;
+    QHash<quint64, quint64> m_collectionSizes;
     QHash<quint64, QVariant> m_leaves;
 };

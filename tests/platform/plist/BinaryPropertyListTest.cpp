@@ -92,6 +92,31 @@ TEST(BinaryPropertyList, ReadsSharedLeavesWideIntegersUtf16AndSets)
     EXPECT_EQ(items.at(6).toULongLong(), 256u);
 }
 
+TEST(BinaryPropertyList, SharedCollectionsAreReadButMayNotExplode)
+{
+    // Object i is an array holding object i + 1 twice, down to an empty array: 2^levels paths.
+    auto doubling = [](int levels) {
+        BinaryList list;
+        for (int i = 0; i < levels; ++i) {
+            list.objects.append(QByteArray("\xA2", 1) + char(i + 1) + char(i + 1));
+        }
+        list.objects.append(QByteArray("\xA0", 1));
+        return list.bytes();
+    };
+    QString error;
+    const auto small = PropertyList::fromData(doubling(3), &error);
+    ASSERT_TRUE(small.has_value()) << error.toStdString();
+    QVariant level = *small;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(level.toList().size(), 2) << i;
+        level = level.toList().at(1);
+    }
+    EXPECT_TRUE(level.toList().isEmpty());
+
+    EXPECT_FALSE(PropertyList::fromData(doubling(60), &error).has_value());
+    EXPECT_TRUE(error.contains(QStringLiteral("expands"))) << error.toStdString();
+}
+
 TEST(BinaryPropertyList, RefusesDamagedKeysAndReferences)
 {
     const struct
@@ -105,7 +130,7 @@ TEST(BinaryPropertyList, RefusesDamagedKeysAndReferences)
         {"dictionary as key", oneEntryDictionary(QByteArray("\xD0", 1), ascii("x"))},
         {"array holding itself", BinaryList {{QByteArray("\xA1\x00", 2)}}},
         {"dictionary holding itself", oneEntryDictionary(ascii("k"), QByteArray("\xA1\x00", 2))},
-        {"collection shared by two parents", BinaryList {{QByteArray("\xA2\x01\x01", 3), QByteArray("\xA0", 1)}}},
+        {"array inside itself, one level down", BinaryList {{QByteArray("\xA1\x01", 2), QByteArray("\xA1\x00", 2)}}},
         {"reference past the objects", BinaryList {{QByteArray("\xA1\x07", 2)}}},
         {"count longer than the references", BinaryList {{QByteArray("\xAE\x00", 2)}}},
         {"string longer than the data", BinaryList {{QByteArray("\x5F\x12\xFF\xFF\xFF\xFF", 6) + "abc"}}},
