@@ -117,12 +117,14 @@ TEST_F(WriterProcessTest, ALiveHolderRefusesWritersButNotReaders)
 
 TEST_F(WriterProcessTest, RacingHoldersGetExactlyOneWinnerNamedToTheLoser)
 {
-    for (int round = 0; round < 10; ++round) {
-        const QString startAt = QString::number(QDateTime::currentMSecsSinceEpoch() + 300);
+    // Both start at one instant; the winner holds long enough that a loser slowed by a busy machine
+    // still meets the lock.
+    for (int round = 0; round < 8; ++round) {
+        const QString startAt = QString::number(QDateTime::currentMSecsSinceEpoch() + 500);
         QProcess first;
         QProcess second;
         for (QProcess* process : {&first, &second}) {
-            start(*process, QStringLiteral(KEYMOOR_LOCK_HOLDER), {library(), startAt, QStringLiteral("400")});
+            start(*process, QStringLiteral(KEYMOOR_LOCK_HOLDER), {library(), startAt, QStringLiteral("1500")});
         }
         ASSERT_TRUE(first.waitForFinished(10000) && second.waitForFinished(10000));
         const QString a = QString::fromUtf8(first.readAllStandardOutput());
