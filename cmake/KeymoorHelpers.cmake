@@ -16,7 +16,6 @@ function(keymoor_add_test)
         target_link_libraries(${ARG_NAME} PRIVATE keymoor_test_main)
     endif()
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
-    target_compile_definitions(${ARG_NAME} PRIVATE KEYMOOR_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
     gtest_discover_tests(${ARG_NAME}
         DISCOVERY_MODE PRE_TEST
         PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

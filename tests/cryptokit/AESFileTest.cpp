@@ -1,5 +1,6 @@
 #include "ZRAES.h"
 #include "ZRAESFile.h"
+#include "support/TestData.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -94,7 +95,7 @@ TEST_F(AESFile, TwoChunkFileMatchesTheKnownDigest)
 //   openssl enc -aes-128-cbc -K $K128 -iv $IV -in licence-note.txt -out licence-note.txt.aes128
 TEST_F(AESFile, DecryptsFilesMadeByAnotherTool)
 {
-    const QString folder = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/cryptokit/");
+    const QString folder = testDataPath("/cryptokit/");
     const QByteArray plain = read(folder + QStringLiteral("licence-note.txt"));
     ASSERT_FALSE(plain.isEmpty());
     EXPECT_TRUE(ZR_AES256DecryptFile(folder + QStringLiteral("licence-note.txt.aes256"), path(QStringLiteral("256")),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestData.h"
+
 #include <QDir>
 #include <QString>
 #include <QStringList>
@@ -20,5 +22,5 @@ inline void PrintTo(const QStringList& list, std::ostream* out)
 // A fixture of tests/data/toolkit.
 inline QString toolkitFixture(const QString& relativePath)
 {
-    return QDir(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/toolkit")).filePath(relativePath);
+    return QDir(testDataPath("/toolkit")).filePath(relativePath);
 }

@@ -8,6 +8,7 @@
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestData.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,7 +54,7 @@ protected:
         return path;
     }
 
-    static QString fixture(const QString& name) { return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/attachments/") + name; }
+    static QString fixture(const QString& name) { return testDataPath("/attachments/") + name; }
 
     bool logged(const QString& text) const { return m_log.join(u'\n').contains(text); }
 

@@ -4,6 +4,7 @@
 #include "base/Log.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "support/TestData.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -32,7 +33,7 @@ protected:
 
     QJsonObject show(const QString& title) { return showProductJson(m_commandLine, title); }
 
-    static QString purchase() { return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/attachments/purchase-with-serial.eml"); }
+    static QString purchase() { return testDataPath("/attachments/purchase-with-serial.eml"); }
 
     static QStringList storedFiles()
     {

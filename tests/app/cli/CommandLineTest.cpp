@@ -2,6 +2,7 @@
 
 #include "../../support/CliRunner.h"
 #include "base/AppInfo.h"
+#include "support/TestData.h"
 
 #include <QTextStream>
 
@@ -55,8 +56,8 @@ TEST(CommandLine, ExistingFilesAreOpenedInTheWindowCommandsRunHeadless)
                             QString(),
                             {CommandOptions(QStringLiteral("list"))},
                             [](const QStringList&, CliStreams&) { return 0; }});
-    const QString sample = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app");
-    const QString folder = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record");
+    const QString sample = testDataPath("/record/Sample.app");
+    const QString folder = testDataPath("/record");
     struct Case
     {
         QStringList arguments;

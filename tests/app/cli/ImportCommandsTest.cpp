@@ -4,6 +4,7 @@
 #include "../../support/TemporaryUserFolders.h"
 #include "base/Log.h"
 #include "cli/ProductCommands.h"
+#include "support/TestData.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -14,7 +15,7 @@ namespace {
 
 QString importFixture(const char* name)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/import/") + QString::fromUtf8(name);
+    return testDataPath("/import/") + QString::fromUtf8(name);
 }
 
 class ImportCommandsTest : public ::testing::Test
@@ -110,9 +111,8 @@ TEST_F(ImportCommandsTest, FilesAreImportedByKindAndOthersAreSkipped)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("Just some notes.\n");
     file.close();
-    const CliResult result
-        = run({QStringLiteral("import"), importFixture("products.keymoor"), importFixture("shelf.appshelf"),
-               QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app"), text});
+    const CliResult result = run({QStringLiteral("import"), importFixture("products.keymoor"),
+                                  importFixture("shelf.appshelf"), testDataPath("/record/Sample.app"), text});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(QLatin1String("skipping")));
     EXPECT_TRUE(result.out.contains(QLatin1String("Added 6 product(s)")));

@@ -8,6 +8,7 @@
 #include "cli/ProductCommands.h"
 #include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopLauncher.h"
+#include "support/TestData.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -22,7 +23,7 @@ namespace {
 
 QString recordFixture(const QString& name)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/") + name;
+    return testDataPath("/record/") + name;
 }
 
 class RecordingLauncher : public DesktopLauncher

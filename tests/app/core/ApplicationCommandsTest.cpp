@@ -9,6 +9,7 @@
 #include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestData.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -22,7 +23,7 @@ namespace {
 
 QString recordFixture(const QString& name)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/") + name;
+    return testDataPath("/record/") + name;
 }
 
 // Records what would have been handed to the desktop; nothing is ever opened.

@@ -9,6 +9,7 @@
 #include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestData.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,8 +21,8 @@ using namespace Persistence;
 
 namespace {
 
-const QString Fixtures = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/bundles/");
-const QString SampleApp = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app");
+const QString Fixtures = testDataPath("/bundles/");
+const QString SampleApp = testDataPath("/record/Sample.app");
 
 // A controller whose saves fail on demand (its own context and the import's).
 class SaveFailingDelegate : public KeymoorAppDelegate
@@ -192,7 +193,7 @@ TEST_F(BundleImportTest, EachCommandStartsInItsFolderAndOnlyTheApplicationComman
     const TemporaryHome home;
     QDir(home.path()).mkpath(QStringLiteral("Library/PreferencePanes"));
     QDir(home.path()).mkpath(QStringLiteral("Library/Plug-ins"));
-    const QString bundles = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/bundles");
+    const QString bundles = testDataPath("/bundles");
     m_delegate.userPrefs().setImportAppPath(QStringLiteral("~"));
     const QStringList bundleTypes {QStringLiteral("app"), QStringLiteral("prefpane"), QStringLiteral("bundle"),
                                    QStringLiteral("wdgt")};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Log.h"
+#include "support/TestData.h"
 
 #include <QFile>
 #include <QString>
@@ -39,7 +40,7 @@ private:
 
 inline QString emailDataPath(const QString& relative)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/email/") + relative;
+    return testDataPath("/email/") + relative;
 }
 
 inline QByteArray readEmailData(const QString& relative)

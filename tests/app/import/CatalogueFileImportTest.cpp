@@ -1,6 +1,7 @@
 #include "ImportTestLibrary.h"
 #include "desktop/ApplicationLocator.h"
 #include "import/MailScriptHelper.h"
+#include "support/TestData.h"
 
 #include <QDateTime>
 
@@ -10,7 +11,7 @@ using Persistence::FetchRequest;
 
 QString importFixture(const char* name)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/import/") + QString::fromUtf8(name);
+    return testDataPath("/import/") + QString::fromUtf8(name);
 }
 
 class CatalogueFileImportTest : public ImportTestLibrary
@@ -58,7 +59,7 @@ TEST_F(CatalogueFileImportTest, ProductDataFilesInXmlAndBinaryFormAddEveryEntry)
 
 TEST_F(CatalogueFileImportTest, AnInstalledApplicationsBundleInformationWinsOverTheFile)
 {
-    qputenv(ApplicationLocator::PathVariable, QByteArray(KEYMOOR_TEST_DATA_DIR "/record"));
+    qputenv(ApplicationLocator::PathVariable, QFile::encodeName(testDataPath("/record")));
     const QString path = writeFile(QStringLiteral("sample.keymoor"), R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><array><dict>
 <key>appName</key><string>Sample.app</string><key>purchaseVersion</key><string>0.1</string>

@@ -2,6 +2,7 @@
 #include "desktop/ApplicationLocator.h"
 #include "import/DelimitedLineImport.h"
 #include "model/ZRCurrencyManager.h"
+#include "support/TestData.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ TEST_F(DelimitedImportTest, APriceIsReadInTheCurrencyTheProductHasWhenItsColumnI
 
 TEST_F(DelimitedImportTest, ANewProductTakesItsApplicationsBundleButMappedValuesWin)
 {
-    qputenv(ApplicationLocator::PathVariable, QByteArray(KEYMOOR_TEST_DATA_DIR "/record"));
+    qputenv(ApplicationLocator::PathVariable, QFile::encodeName(testDataPath("/record")));
     const auto counts = m_delegate->importProductsArray(
         {row({"Sample", "S-1"})}, {QStringLiteral("title"), QStringLiteral("serialNumber")}, false);
     qunsetenv(ApplicationLocator::PathVariable);

@@ -5,6 +5,7 @@
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/StoreCoordinator.h"
 #include "persistence/StoreError.h"
+#include "support/TestData.h"
 
 #include <QCoreApplication>
 #include <QMutexLocker>
@@ -182,7 +183,7 @@ TEST_F(ImportServicesTest, AFailedBackgroundTextImportIsShownAndKeepsNothing)
 
 TEST_F(ImportServicesTest, ABundleImportSavesThroughTheSessionAndCountsAFailedSave)
 {
-    const QString sample = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app");
+    const QString sample = testDataPath("/record/Sample.app");
     QList<ObjectID> selections;
     QObject::connect(&m_imports.bundles(), &BundleImportService::selectAndScrollToProduct,
                      [&selections](const ObjectID& id) { selections.append(id); });

@@ -1,6 +1,7 @@
 #include "../model/AttachmentTestLibrary.h"
 #include "base/Localization.h"
 #include "import/ZRImportSheetController.h"
+#include "support/TestData.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ TEST_F(ImportSheetControllerTest, ColumnsWithoutAKnownDestinationAreNotImported)
 
 TEST_F(ImportSheetControllerTest, TheXmlTemplateChoosesTheReader)
 {
-    m_sheet.setImportXMLFile(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/import/shelf.appshelf"));
+    m_sheet.setImportXMLFile(testDataPath("/import/shelf.appshelf"));
     EXPECT_FALSE(m_sheet.canImport(Pane::XML));
     EXPECT_FALSE(m_sheet.import(Pane::XML, m_delegate->imports()));
     m_sheet.setSelectedXMLTemplate(QStringLiteral("AppShelf"));

@@ -1,5 +1,7 @@
 #include "import/KMImportProductsOperation.h"
 
+#include "support/TestData.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,7 +11,7 @@
 
 namespace {
 
-const QString Fixtures = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/bundles/");
+const QString Fixtures = testDataPath("/bundles/");
 
 struct PathCase
 {
@@ -43,8 +45,8 @@ TEST(KMImportProductsOperation, RecognisesSoftwareBundlesProgramsAndYojimboExpor
     notExecutable.close();
 
     const PathCase cases[] = {
-        {QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app"), true},
-        {QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app/"), true},
+        {testDataPath("/record/Sample.app"), true},
+        {testDataPath("/record/Sample.app/"), true},
         {Fixtures + QStringLiteral("Backdrop.prefPane"), true},
         {Fixtures + QStringLiteral("Reverb.plugin"), true},
         {Fixtures + QStringLiteral("Clock.wdgt"), true},
@@ -82,7 +84,7 @@ TEST(KMImportProductsOperation, KnowsKeymoorItself)
         {QStringLiteral("/Applications/Keymoor.app"), true},
         {self, true},
         {QFileInfo(self).absolutePath(), true}, // the folder that holds the running program
-        {QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app"), false},
+        {testDataPath("/record/Sample.app"), false},
         {copyOfProgram(folder, QStringLiteral("keymoor-copy")), false},
         {QStringLiteral("/no/such/Other.app"), false},
     };

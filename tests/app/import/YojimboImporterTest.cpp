@@ -8,6 +8,7 @@
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestData.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,7 +17,7 @@
 
 namespace {
 
-const QString Fixtures = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/bundles/");
+const QString Fixtures = testDataPath("/bundles/");
 
 struct RecognitionCase
 {
@@ -113,7 +114,7 @@ TEST_F(YojimboImporterTest, LabelsWithoutTheirSpaceGiveEmptyValues)
 
 TEST_F(YojimboImporterTest, AnInstalledApplicationOfTheTitleGivesIconAndBundleInformation)
 {
-    ApplicationLocator locator({QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record")});
+    ApplicationLocator locator({testDataPath("/record")});
     ProductEntity* product = newProduct();
     ASSERT_TRUE(YojimboImporter::importProduct(product, Fixtures + QStringLiteral("yojimbo-export.txt"), locator));
     EXPECT_EQ(product->title(), QStringLiteral("Sample"));

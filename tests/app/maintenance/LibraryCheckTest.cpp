@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "library/LibraryLock.h"
 #include "persistence/SqliteDatabase.h"
+#include "support/TestData.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,11 +77,10 @@ protected:
                  m_scratch.filePath(QStringLiteral("receipt.pdf")), m_scratch.filePath(QStringLiteral("manual.txt"))})
                 .status,
             0);
-        EXPECT_EQ(
-            run({QStringLiteral("set"), QStringLiteral("Northwind Notes"), QStringLiteral("--icon"),
-                 QStringLiteral(KEYMOOR_TEST_DATA_DIR "/toolkit/bundles/BinaryInfo.app/Contents/Resources/Binary.png")})
-                .status,
-            0);
+        EXPECT_EQ(run({QStringLiteral("set"), QStringLiteral("Northwind Notes"), QStringLiteral("--icon"),
+                       testDataPath("/toolkit/bundles/BinaryInfo.app/Contents/Resources/Binary.png")})
+                      .status,
+                  0);
         return showProductJson(m_commandLine, QStringLiteral("Northwind Notes"));
     }
 

@@ -15,6 +15,7 @@
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestData.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -69,7 +70,7 @@ protected:
         file.write(bytes);
         return path;
     }
-    static QString fixture(const QString& name) { return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/maintenance/") + name; }
+    static QString fixture(const QString& name) { return testDataPath("/maintenance/") + name; }
     static QByteArray readAll(const QString& path)
     {
         QFile file(path);

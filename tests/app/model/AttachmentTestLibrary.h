@@ -7,6 +7,7 @@
 #include "persistence/ObjectContext.h"
 #include "prefs/UserDefaults.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestData.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +50,7 @@ protected:
         return path;
     }
 
-    static QString fixture(const QString& name) { return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/attachments/") + name; }
+    static QString fixture(const QString& name) { return testDataPath("/attachments/") + name; }
 
     static QByteArray readAll(const QString& path)
     {

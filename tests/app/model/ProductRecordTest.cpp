@@ -7,6 +7,7 @@
 #include "model/ProductIconImage.h"
 #include "model/RegistrationAutofill.h"
 #include "prefs/PreferenceKeys.h"
+#include "support/TestData.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -16,7 +17,7 @@ namespace {
 
 QString recordFixture(const QString& name)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/") + name;
+    return testDataPath("/record/") + name;
 }
 
 QImage decode(const QByteArray& bytes, QByteArray* format = nullptr)

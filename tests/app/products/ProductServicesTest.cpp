@@ -14,6 +14,7 @@
 #include "products/ProductApplicationCommands.h"
 #include "products/ProductCommands.h"
 #include "support/ScriptedUserInterface.h"
+#include "support/TestData.h"
 #include "sync/SyncService.h"
 
 #include <QSignalSpy>
@@ -135,7 +136,7 @@ TEST_F(ProductServicesTest, OnAReadOnlySessionNoServiceChangesAnythingOrAsks)
     EXPECT_FALSE(applications.addAppIcon(own));
     EXPECT_FALSE(applications.removeAppIcon(own));
     EXPECT_FALSE(applications.fileDroppedImage(own, encodedImage(QSize(16, 16), Qt::blue)));
-    EXPECT_FALSE(applications.fileDroppedFile(own, QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app")));
+    EXPECT_FALSE(applications.fileDroppedFile(own, testDataPath("/record/Sample.app")));
     EXPECT_EQ(own->externalIcon(), icon);
     EXPECT_FALSE(m_session->managedObjectContext()->hasChanges());
     EXPECT_TRUE(m_ui.calls().isEmpty()) << m_ui.calls().join(QLatin1Char('\n')).toStdString();

@@ -4,6 +4,7 @@
 #include "report/PrintViewText.h"
 #include "report/ZREmailPrintView.h"
 #include "report/ZRTextPrintView.h"
+#include "support/TestData.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -16,7 +17,7 @@ class PrintViewsTest : public ReportTestLibrary
 protected:
     AttachedEmail* attachEmail(const QString& fixtureName)
     {
-        const QString text = QString::fromUtf8(readAll(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/report/") + fixtureName));
+        const QString text = QString::fromUtf8(readAll(testDataPath("/report/") + fixtureName));
         AttachedEmail* email = AttachedEmail::insertAttachmentForRawSource(text, m_context);
         if (email) {
             email->setProduct(m_product);

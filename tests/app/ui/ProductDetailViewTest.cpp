@@ -3,6 +3,7 @@
 #include "UiTestLibrary.h"
 #include "model/ZRCurrencyManager.h"
 #include "prefs/UserPreferences.h"
+#include "support/TestData.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -165,7 +166,7 @@ TEST_F(ProductDetailViewTest, EditingTheDateKeepsTheTimeOfDay)
 
 TEST_F(ProductDetailViewTest, NotesWrittenAsRtfShowTheirTextAndStayUntilEdited)
 {
-    QFile fixture(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/ui/notes-written-as-rtf.rtf"));
+    QFile fixture(testDataPath("/ui/notes-written-as-rtf.rtf"));
     ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
     const QByteArray rtf = fixture.readAll();
     m_product->setComments(rtf);

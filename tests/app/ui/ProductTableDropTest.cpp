@@ -1,4 +1,5 @@
 #include "UiTestLibrary.h"
+#include "support/TestData.h"
 #include "support/WidgetLookup.h"
 #include "ui/ImportApplicationMenu.h"
 #include "ui/MainWindow.h"
@@ -20,8 +21,8 @@
 
 namespace {
 
-const QString Fixtures = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/bundles/");
-const QString SampleApp = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/record/Sample.app");
+const QString Fixtures = testDataPath("/bundles/");
+const QString SampleApp = testDataPath("/record/Sample.app");
 
 std::unique_ptr<QMimeData> filesData(const QStringList& paths)
 {

@@ -1,5 +1,7 @@
 #include "addressbook/VCardReader.h"
 
+#include "support/TestData.h"
+
 #include <gtest/gtest.h>
 
 // Shows texts readably in failure messages.
@@ -12,7 +14,7 @@ namespace {
 
 QString dataPath(const char* name)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/platform/addressbook/") + QString::fromLatin1(name);
+    return testDataPath("/platform/addressbook/") + QString::fromLatin1(name);
 }
 
 struct ExpectedEmail

@@ -1,5 +1,7 @@
 #include "desktop/ApplicationLocator.h"
 
+#include "support/TestData.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,7 +16,7 @@
 
 namespace {
 
-const QString Fixtures = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/platform/desktop");
+const QString Fixtures = testDataPath("/platform/desktop");
 const QString Applications = Fixtures + QStringLiteral("/Applications");
 const QString Other = Fixtures + QStringLiteral("/Other");
 

@@ -1,5 +1,7 @@
 #include "desktop/ContentType.h"
 
+#include "support/TestData.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,7 +16,7 @@
 
 namespace {
 
-const QString Applications = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/platform/desktop/Applications");
+const QString Applications = testDataPath("/platform/desktop/Applications");
 
 bool writeFile(const QString& path, const QByteArray& bytes, bool executable)
 {

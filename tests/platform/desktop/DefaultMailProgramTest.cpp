@@ -1,6 +1,7 @@
 #include "desktop/DefaultMailProgram.h"
 
 #include "desktop/DesktopEntry.h"
+#include "support/TestData.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,7 @@
 
 namespace {
 
-const QString Fixtures = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/platform/desktop");
+const QString Fixtures = testDataPath("/platform/desktop");
 const QString FakeQuery = Fixtures + QStringLiteral("/bin/xdg-mime");
 
 // Sets an environment variable for one test and restores it afterwards.

@@ -1,5 +1,7 @@
 #include "desktop/DesktopIcons.h"
 
+#include "support/TestData.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -7,7 +9,7 @@
 
 namespace {
 
-const QString Applications = QStringLiteral(KEYMOOR_TEST_DATA_DIR "/platform/desktop/Applications");
+const QString Applications = testDataPath("/platform/desktop/Applications");
 
 bool hasVisiblePixels(const QImage& image)
 {

@@ -1,4 +1,5 @@
 #include "PersistenceTestSupport.h"
+#include "support/TestData.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -51,8 +52,7 @@ TEST_F(PersistenceTest, KilledSavesLeaveTheOldOrTheNewStateNeverADamagedStore)
     while (rounds < 40 && budget.elapsed() < 12000) {
         ++rounds;
         QProcess writer;
-        writer.start(QStringLiteral(KEYMOOR_CRASH_WRITER),
-                     {store, QStringLiteral(KEYMOOR_TEST_DATA_DIR "/persistence/model_v1.json")});
+        writer.start(QStringLiteral(KEYMOOR_CRASH_WRITER), {store, testDataPath("/persistence/model_v1.json")});
         ASSERT_TRUE(writer.waitForStarted(5000));
         // Let it get under way, then kill it at a random point of whatever save it is in.
         ASSERT_TRUE(writer.waitForReadyRead(10000)) << writer.readAllStandardError().toStdString();

@@ -3,6 +3,7 @@
 #include "persistence/ObjectContext.h"
 #include "persistence/ObjectModel.h"
 #include "persistence/StoreCoordinator.h"
+#include "support/TestData.h"
 
 #include <QFile>
 #include <QString>
@@ -21,7 +22,7 @@ protected:
     {
         Persistence::StoreError error;
         std::shared_ptr<const Persistence::ObjectModel> model
-            = Persistence::ObjectModel::fromFile(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/persistence/") + name, &error);
+            = Persistence::ObjectModel::fromFile(testDataPath("/persistence/") + name, &error);
         EXPECT_TRUE(model) << error.toString().toStdString();
         return model;
     }

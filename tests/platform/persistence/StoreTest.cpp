@@ -1,6 +1,7 @@
 #include "PersistenceTestSupport.h"
 #include "persistence/Decimal.h"
 #include "persistence/XmlStoreData.h"
+#include "support/TestData.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -194,7 +195,7 @@ TEST_F(DamagedStoreTest, FilesThatAreNoCompleteStoreAreRefusedUntouched)
 {
     const QByteArray good = goodStore();
     ASSERT_GT(good.size(), 8192);
-    const QByteArray text = fileBytes(QStringLiteral(KEYMOOR_TEST_DATA_DIR "/persistence/not_a_store.txt"));
+    const QByteArray text = fileBytes(testDataPath("/persistence/not_a_store.txt"));
     expectRefused(QStringLiteral("text.data"), text, StoreType::SQLite, StoreError::Code::NotAStore);
     expectRefused(QStringLiteral("empty.data"), QByteArray(), StoreType::SQLite, StoreError::Code::StoreCorrupt);
     expectRefused(QStringLiteral("header-only.data"), good.left(60), StoreType::SQLite, StoreError::Code::StoreCorrupt);

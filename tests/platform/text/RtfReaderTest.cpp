@@ -1,5 +1,7 @@
 #include "text/RtfReader.h"
 
+#include "support/TestData.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -16,7 +18,7 @@ namespace {
 
 QString dataPath(const QString& name)
 {
-    return QStringLiteral(KEYMOOR_TEST_DATA_DIR "/platform/text/") + name;
+    return testDataPath("/platform/text/") + name;
 }
 
 struct TextCase
