@@ -1,9 +1,9 @@
 #include "AppStreamCatalogue.h"
 
 #include "AppStreamReader.h"
+#include "DesktopEntryLog.h"
 
 #include <QDir>
-#include <QtDebug>
 
 namespace {
 
@@ -56,7 +56,8 @@ void AppStreamCatalogue::load()
             QString error;
             std::optional<AppStreamComponent> component = AppStreamReader::readFile(dir.filePath(name), &error);
             if (!component) {
-                qWarning().noquote() << QStringLiteral("Skipped the metainfo %1: %2").arg(dir.filePath(name), error);
+                qCWarning(desktopEntryLog).noquote()
+                    << QStringLiteral("Skipped the metainfo %1: %2").arg(dir.filePath(name), error);
                 continue;
             }
             add(std::move(*component));

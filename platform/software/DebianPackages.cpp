@@ -1,10 +1,10 @@
 #include "DebianPackages.h"
 
+#include "DesktopEntryLog.h"
 #include "PackageToolRunner.h"
 
 #include <QRegularExpression>
 #include <QSet>
-#include <QtDebug>
 
 namespace {
 
@@ -36,7 +36,7 @@ Result runInSlices(const QStringList& fixedArguments, const QStringList& argumen
         const auto output = PackageToolRunner::run(
             Tool, fixedArguments + arguments.mid(start, DebianPackages::ArgumentsPerRun), &error);
         if (!output) {
-            qWarning().noquote() << QStringLiteral("No package facts from dpkg: %1").arg(error);
+            qCWarning(desktopEntryLog).noquote() << QStringLiteral("No package facts from dpkg: %1").arg(error);
             break;
         }
         result.insert(parse(*output));

@@ -1,10 +1,10 @@
 #include "FlatpakPackages.h"
 
+#include "DesktopEntryLog.h"
 #include "PackageToolRunner.h"
 
 #include <QRegularExpression>
 #include <QStringList>
-#include <QtDebug>
 
 namespace FlatpakPackages {
 
@@ -19,7 +19,7 @@ QHash<QString, FlatpakPackage> installed()
         tool, {QStringLiteral("list"), QStringLiteral("--app"), QStringLiteral("--columns=application,version,origin")},
         &error);
     if (!output) {
-        qWarning().noquote() << QStringLiteral("No package facts from Flatpak: %1").arg(error);
+        qCWarning(desktopEntryLog).noquote() << QStringLiteral("No package facts from Flatpak: %1").arg(error);
         return {};
     }
     return parseList(*output);

@@ -1,10 +1,10 @@
 #include "SnapPackages.h"
 
+#include "DesktopEntryLog.h"
 #include "PackageToolRunner.h"
 
 #include <QRegularExpression>
 #include <QStringList>
-#include <QtDebug>
 
 namespace {
 
@@ -33,7 +33,7 @@ QHash<QString, SnapPackage> installed()
     QString error;
     const auto output = PackageToolRunner::run(tool, {QStringLiteral("list")}, &error);
     if (!output) {
-        qWarning().noquote() << QStringLiteral("No package facts from Snap: %1").arg(error);
+        qCWarning(desktopEntryLog).noquote() << QStringLiteral("No package facts from Snap: %1").arg(error);
         return {};
     }
     return parseList(*output);
