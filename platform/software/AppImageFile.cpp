@@ -1,5 +1,7 @@
 #include "AppImageFile.h"
 
+#include "DesktopEntryExec.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -15,32 +17,8 @@ bool hasAppImageMark(const QString& path)
         return false;
     }
     const QByteArray head = file.read(11);
-    return head.size() == 11
-        && head.startsWith("\x7f"
-                           "ELF")
-        && head.mid(8, 2) == "AI" && (head.at(10) == 1 || head.at(10) == 2);
-}
-
-// The first argument of an Exec value: up to the first unquoted space, with double quotes and
-// their backslash escapes removed.
-QString firstArgument(const QString& exec)
-{
-    const QString text = exec.trimmed();
-    if (!text.startsWith(QLatin1Char('"'))) {
-        return text.section(QLatin1Char(' '), 0, 0);
-    }
-    QString argument;
-    for (qsizetype i = 1; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"')) {
-            return argument;
-        }
-        if (c == QLatin1Char('\\') && i + 1 < text.size()) {
-            ++i;
-        }
-        argument.append(text.at(i));
-    }
-    return {};
+    return head.size() == 11 && head.at(0) == '\x7f' && head.mid(1, 3) == "ELF" && head.mid(8, 2) == "AI"
+        && (head.at(10) == 1 || head.at(10) == 2);
 }
 
 } // namespace
@@ -80,7 +58,12 @@ NameParts nameParts(const QString& fileName)
 
 QString appImageOfExec(const QString& exec)
 {
-    const QString program = firstArgument(exec);
+    QString error;
+    const std::optional<QList<DesktopEntryExec::Argument>> arguments = DesktopEntryExec::split(exec, &error);
+    if (!arguments || arguments->isEmpty()) {
+        return {};
+    }
+    const QString program = arguments->constFirst().text;
     return program.startsWith(QLatin1Char('/')) && isAppImage(program) ? program : QString();
 }
 
