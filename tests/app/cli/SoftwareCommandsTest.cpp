@@ -178,8 +178,8 @@ TEST_F(SoftwareCommandsTest, LaunchRunsTheExecOfTheEntryAndSaysWhyNot)
     }
     QFile written(marker);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "the entry's program did not run";
-    // Quoted words stay one argument each; the %U with no files disappears.
-    EXPECT_EQ(written.readAll(), QByteArray("--greeting\ntwo words\nsingle\n"));
+    // Quoted words stay one argument each, escaped quotes are kept; the %U without files goes.
+    EXPECT_EQ(written.readAll(), QByteArray("--greeting\ntwo words\nsay \"hi\"\n"));
     qunsetenv("KEYMOOR_MARKER_FILE");
 
     ASSERT_EQ(run({QStringLiteral("add"), QStringLiteral("--title"), QStringLiteral("Not Installed")}).status, 0);
