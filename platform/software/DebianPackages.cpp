@@ -21,6 +21,21 @@ QString withoutArchitecture(const QString& name)
     return name.section(QLatin1Char(':'), 0, 0).trimmed();
 }
 
+// dpkg-query takes a path with "*", "?", "[" or "\\" as a pattern: those are escaped so that the
+// path only matches itself.
+QString asSearchPattern(const QString& path)
+{
+    QString pattern;
+    pattern.reserve(path.size());
+    for (const QChar c : path) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('[') || c == QLatin1Char('\\')) {
+            pattern.append(QLatin1Char('\\'));
+        }
+        pattern.append(c);
+    }
+    return pattern;
+}
+
 QList<QByteArray> lines(const QByteArray& output)
 {
     return output.split('\n');
@@ -50,13 +65,15 @@ namespace DebianPackages {
 
 QHash<QString, QString> owners(const QStringList& paths)
 {
-    QStringList absolute;
+    QStringList patterns;
+    QSet<QString> seen;
     for (const QString& path : paths) {
-        if (path.startsWith(QLatin1Char('/')) && !absolute.contains(path)) {
-            absolute.append(path);
+        if (path.startsWith(QLatin1Char('/')) && !seen.contains(path)) {
+            seen.insert(path);
+            patterns.append(asSearchPattern(path));
         }
     }
-    return runInSlices<QHash<QString, QString>>({QStringLiteral("--search"), QStringLiteral("--")}, absolute,
+    return runInSlices<QHash<QString, QString>>({QStringLiteral("--search"), QStringLiteral("--")}, patterns,
                                                 parseSearchOutput);
 }
 

@@ -17,23 +17,19 @@
 
 namespace {
 
-// "$XDG_DATA_HOME" (or "~/.local/share"), then "$XDG_DATA_DIRS" (or "/usr/local/share:/usr/share").
-QStringList dataFolders()
+// The metainfo folders beside the applications folders: "<data folder>/metainfo" and the legacy
+// "<data folder>/appdata" of each XDG data folder and of the Flatpak and Snap exports.
+QStringList metainfoFolders(const QStringList& applicationFolders)
 {
-    QString home = qEnvironmentVariable("XDG_DATA_HOME");
-    if (home.isEmpty()) {
-        home = QDir::homePath() + QStringLiteral("/.local/share");
+    QStringList folders;
+    for (const QString& applications : applicationFolders) {
+        const QString data = QFileInfo(QDir::cleanPath(applications)).path();
+        for (const QString& name : {QStringLiteral("/metainfo"), QStringLiteral("/appdata")}) {
+            if (!folders.contains(data + name)) {
+                folders.append(data + name);
+            }
+        }
     }
-    QStringList folders {home};
-    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
-    if (dirs.isEmpty()) {
-        dirs = QStringLiteral("/usr/local/share:/usr/share");
-    }
-    folders.append(dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts));
-    for (QString& folder : folders) {
-        folder = QDir::cleanPath(folder);
-    }
-    folders.removeDuplicates();
     return folders;
 }
 
@@ -209,10 +205,7 @@ InstalledSoftwareScanner::Folders InstalledSoftwareScanner::standardFolders()
 {
     Folders folders;
     folders.applications = DesktopApplicationIndex::standardFolders();
-    for (const QString& data : dataFolders()) {
-        folders.metainfo.append(data + QStringLiteral("/metainfo"));
-        folders.metainfo.append(data + QStringLiteral("/appdata"));
-    }
+    folders.metainfo = metainfoFolders(folders.applications);
     folders.iconBases = IconThemeLookup::standardBaseFolders();
     folders.pixmaps = QStringList {QStringLiteral("/usr/share/pixmaps")};
     for (const char* folder : {"/Applications", "/.local/bin", "/AppImages"}) {

@@ -228,6 +228,20 @@ TEST_F(InstalledSoftwareScannerTest, DescribesOneApplicationByPathOrId)
     }
 }
 
+TEST(InstalledSoftwareScanner, LooksForMetainfoBesideEveryApplicationsFolder)
+{
+    QTemporaryDir data;
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", data.path().toLocal8Bit());
+    const InstalledSoftwareScanner::Folders folders = InstalledSoftwareScanner::standardFolders();
+    qputenv("XDG_DATA_DIRS", dataDirs);
+    for (const QString& folder : {data.path() + QStringLiteral("/metainfo"), data.path() + QStringLiteral("/appdata"),
+                                  QStringLiteral("/var/lib/flatpak/exports/share/metainfo")}) {
+        EXPECT_TRUE(folders.metainfo.contains(folder)) << folder.toStdString();
+    }
+    EXPECT_TRUE(folders.applications.contains(data.path() + QStringLiteral("/applications")));
+}
+
 TEST(AppImageFile, TellsAppImagesByNameOrMarkAndReadsTheirNames)
 {
     const QString folder = Facts + QStringLiteral("/AppImages");

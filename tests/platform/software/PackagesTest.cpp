@@ -102,6 +102,13 @@ TEST(DebianPackages, AsksDpkgInBatches)
     EXPECT_EQ(logLines(log).size(), 4) << "no run for an empty question";
 }
 
+TEST(DebianPackages, FindsOwnersOfPathsThatLookLikePatterns)
+{
+    const PackageToolPath path(StubTools);
+    const QString odd = QStringLiteral("/usr/share/applications/odd[1]*?.desktop");
+    EXPECT_EQ(DebianPackages::owners({odd}).value(odd), QStringLiteral("oddity"));
+}
+
 TEST(PackageTools, GarbageOrMissingToolsGiveNoFacts)
 {
     const QStringList paths {QStringLiteral("/usr/share/applications/org.example.Northwind.desktop"),
