@@ -7,11 +7,12 @@ bool isSeparator(QChar c)
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
 }
 
-// Characters a shell would act on. Outside quotes they mean the value was written for a shell.
-// ('~', '*', '?' and '#' are reserved too, but nothing expands them here, so they stay literal.)
+// Characters that mean something only to a shell: a value with them outside quotes was written
+// for one. ('~', '*', '?' and '#' are reserved too, but nothing expands them here, so they stay
+// literal.)
 bool isShellCharacter(QChar c)
 {
-    return QStringView(u"'\\<>|&;$`()").contains(c);
+    return QStringView(u"<>|&;$`()").contains(c);
 }
 
 bool isEscapableInQuotes(QChar c)
@@ -70,6 +71,26 @@ std::optional<QList<Argument>> split(const QString& exec, QString* error)
                 *error = QStringLiteral("a quotation mark is not closed");
                 return std::nullopt;
             }
+        } else if (c == QLatin1Char('\'')) {
+            // Single quotes and a backslash before a character are quoting too (entries written for
+            // other programs use them, "C:\\windows" for instance); they keep what they enclose.
+            inArgument = true;
+            const qsizetype close = exec.indexOf(QLatin1Char('\''), i + 1);
+            if (close < 0) {
+                *error = QStringLiteral("a quotation mark is not closed");
+                return std::nullopt;
+            }
+            current.quoted = true;
+            current.text.append(QStringView(exec).sliced(i + 1, close - i - 1));
+            i = close + 1;
+        } else if (c == QLatin1Char('\\')) {
+            if (i + 1 == exec.size()) {
+                *error = QStringLiteral("it ends in a lone backslash");
+                return std::nullopt;
+            }
+            inArgument = true;
+            current.text.append(exec.at(i + 1));
+            i += 2;
         } else if (isShellCharacter(c)) {
             *error = QStringLiteral("the character %1 is not in quotes").arg(quoted(c));
             return std::nullopt;

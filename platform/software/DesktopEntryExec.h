@@ -27,10 +27,11 @@ struct Fields
 };
 
 // Arguments are separated by spaces or tabs. Double quotes enclose an argument with spaces or
-// reserved characters; inside them a backslash makes the next '"', '`', '$' or '\' literal. A quote
-// left open, or one of the characters a shell would act on ('\'', '\\', '<', '>', '|', '&', ';',
-// '$', '`', '(', ')') outside quotes, is an error: such a value was written for a shell and is not
-// run without one.
+// reserved characters; inside them a backslash makes the next '"', '`', '$' or '\' literal. Single
+// quotes (which keep everything they enclose) and a backslash before one character outside quotes
+// are taken as a shell would. A quote left open, or a character that needs a shell to mean
+// anything ('<', '>', '|', '&', ';', '$', '`', '(', ')') outside quotes, is an error: such a value
+// is not run without a shell, and it is never given to one.
 std::optional<QList<Argument>> split(const QString& exec, QString* error);
 
 // The arguments with the field codes filled in. "%F", "%U" and "%i" stand alone and give any

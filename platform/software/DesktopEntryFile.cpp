@@ -103,8 +103,9 @@ std::optional<DesktopEntryFile> DesktopEntryFile::parse(const QByteArray& data, 
         return std::nullopt;
     }
     DesktopEntryFile file;
+    file.m_data = data;
     Group* current = nullptr;
-    QByteArrayView rest(data);
+    QByteArrayView rest(file.m_data);
     if (rest.startsWith("\xEF\xBB\xBF")) {
         rest = rest.sliced(3);
     }
@@ -138,9 +139,8 @@ std::optional<DesktopEntryFile> DesktopEntryFile::parse(const QByteArray& data, 
         if (!isValidKey(key)) {
             continue;
         }
-        const QString keyText = QString::fromLatin1(key);
-        if (!current->values.contains(keyText)) {
-            current->values.insert(keyText, QString::fromUtf8(trimmed(line.sliced(equals + 1))));
+        if (!current->values.contains(key)) {
+            current->values.insert(key, trimmed(line.sliced(equals + 1)));
         }
     }
     if (file.findGroup(requiredGroup) == nullptr) {
@@ -170,11 +170,12 @@ std::optional<QString> DesktopEntryFile::rawValue(const QString& key, const QStr
     if (found == nullptr) {
         return std::nullopt;
     }
-    const auto value = found->values.constFind(key);
+    const QByteArray latin1 = key.toLatin1();
+    const auto value = found->values.constFind(QByteArrayView(latin1));
     if (value == found->values.cend()) {
         return std::nullopt;
     }
-    return *value;
+    return QString::fromUtf8(*value);
 }
 
 QString DesktopEntryFile::string(const QString& key, const QString& group) const

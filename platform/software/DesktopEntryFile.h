@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QLocale>
@@ -61,13 +62,16 @@ public:
     static QString processLocale();
 
 private:
+    // Keys and values point into m_data, which the file keeps (and copies share); a value is
+    // decoded only when it is asked for.
     struct Group
     {
         QString name;
-        QHash<QString, QString> values;
+        QHash<QByteArrayView, QByteArrayView> values;
     };
 
     const Group* findGroup(const QString& name) const;
 
+    QByteArray m_data;
     QList<Group> m_groups;
 };

@@ -65,6 +65,27 @@ TEST_F(DesktopApplicationIndexTest, EarlierFoldersWinAndHiddenEntriesHideTheirId
     EXPECT_EQ(reversed.applicationForId(QStringLiteral("org.example.Gone.desktop"))->name, QStringLiteral("Gone"));
 }
 
+QStringList loggedLines;
+
+void recordLine(QtMsgType, const QMessageLogContext& context, const QString& message)
+{
+    if (QLatin1String(context.category) == QLatin1String("keymoor.software")) {
+        loggedLines.append(message);
+    }
+}
+
+TEST_F(DesktopApplicationIndexTest, LogsTheFilesItCannotRead)
+{
+    loggedLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordLine);
+    DesktopApplicationIndex index({SystemFolder});
+    index.applications();
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(loggedLines.size(), 1) << loggedLines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(loggedLines.first().contains(QStringLiteral("broken-nogroup.desktop")));
+    EXPECT_TRUE(loggedLines.first().contains(QStringLiteral("no [Desktop Entry] group")));
+}
+
 TEST_F(DesktopApplicationIndexTest, ReadsTheFieldsOfAnEntry)
 {
     DesktopApplicationIndex index({HomeFolder, SystemFolder, Entries + QStringLiteral("/missing")});

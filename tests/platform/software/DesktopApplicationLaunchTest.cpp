@@ -44,15 +44,16 @@ TEST(DesktopEntryExec, SplitsByQuotingAndRefusesShellSyntax)
          {"prog", "say \"hi\"", "$HOME", "back\\slash", "a`b", "keep \\x"}},
         {u"prog --title=\"two words\"", {"prog", "--title=two words"}},
         {u"prog ~/notes *.txt #1", {"prog", "~/notes", "*.txt", "#1"}},
+        // Quoting as a shell reads it: single quotes keep everything, a backslash the next character.
+        {u"wine C:\\\\windows\\\\start.exe 'it''s $5' a\\ b", {"wine", "C:\\windows\\start.exe", "its $5", "a b"}},
         {u"", {}},
     };
     for (const auto& [exec, expected] : cases) {
         QString error;
         EXPECT_EQ(splitText(QString::fromUtf16(exec), &error), expected) << QString::fromUtf16(exec).toStdString();
     }
-    for (const char* refused :
-         {"prog \"open", "prog \"ends in backslash\\\"", "prog a|b", "prog 'single'", "prog $HOME", "prog a\\ b",
-          "prog > out", "prog; other", "prog `x`", "prog (x)", "prog a&"}) {
+    for (const char* refused : {"prog \"open", "prog \"ends in backslash\\\"", "prog 'open", "prog ends\\", "prog a|b",
+                                "prog $HOME", "prog > out", "prog; other", "prog `x`", "prog (x)", "prog a&"}) {
         QString error;
         EXPECT_FALSE(DesktopEntryExec::split(QString::fromLatin1(refused), &error).has_value()) << refused;
         EXPECT_FALSE(error.isEmpty());

@@ -96,24 +96,6 @@ TEST(DesktopEntryFile, LocalizedValuesFollowTheLocaleOrder)
     EXPECT_EQ(DesktopEntryFile::localeName(QLocale::c()), QStringLiteral("C"));
 }
 
-TEST(DesktopEntryFile, ProcessLocaleComesFromTheFirstVariableSet)
-{
-    const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    QList<QByteArray> saved;
-    for (const char* name : names) {
-        saved.append(qgetenv(name));
-    }
-    qputenv("LC_ALL", "");
-    qputenv("LC_MESSAGES", "nl_BE.UTF-8");
-    qputenv("LANG", "en_US.UTF-8");
-    EXPECT_EQ(DesktopEntryFile::processLocale(), QStringLiteral("nl_BE.UTF-8"));
-    qputenv("LC_ALL", "pt_BR");
-    EXPECT_EQ(DesktopEntryFile::processLocale(), QStringLiteral("pt_BR"));
-    for (int i = 0; i < 3; ++i) {
-        qputenv(names[i], saved.at(i));
-    }
-}
-
 TEST(DesktopEntryFile, UnsoundLinesAreLeftOutAndTheRestIsRead)
 {
     QByteArray data("Orphan=before any group\n"
