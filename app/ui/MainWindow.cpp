@@ -209,7 +209,10 @@ void MainWindow::buildMenus()
     m_maintenance->addActionsTo(file);
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
-    file->insertAction(file->actions().value(4), m_syncAction);
+    // The sync command comes after the import commands, before the maintenance ones.
+    const QList<QAction*> fileActions = file->actions();
+    file->insertAction(fileActions.value(fileActions.indexOf(m_importMenu->discoverSoftwareAction()) + 1),
+                       m_syncAction);
     file->addSeparator();
     file->addAction(m_printAction);
     file->addAction(m_printAllAction);
@@ -471,6 +474,25 @@ void MainWindow::productImported(const Persistence::ObjectID& productID)
     if (!product || !selectProduct(product)) {
         Log::write(QStringLiteral("Warning: unable to select imported items."));
     }
+}
+
+DiscoverSoftwareSheet* MainWindow::openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan,
+                                                             DiscoverSoftwareSheet::Add add)
+{
+    if (!m_delegate) {
+        return nullptr;
+    }
+    auto* sheet = new DiscoverSoftwareSheet(m_delegate->jobs(), m_delegate->userInterface(), std::move(scan),
+                                            std::move(add), this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sheet, &DiscoverSoftwareSheet::productsAdded, this, [this](const QList<Persistence::ObjectID>& ids) {
+        if (!ids.isEmpty()) {
+            productImported(ids.first());
+        }
+    });
+    sheet->open();
+    sheet->startScan();
+    return sheet;
 }
 
 void MainWindow::productsChanged()
