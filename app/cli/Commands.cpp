@@ -9,6 +9,7 @@
 #include "ProductCommands.h"
 #include "RecordCommands.h"
 #include "ReportCommands.h"
+#include "SoftwareCommands.h"
 
 void registerCommands(CommandLine& commandLine)
 {
@@ -20,4 +21,5 @@ void registerCommands(CommandLine& commandLine)
     registerCheckCommand(commandLine);
     registerImportCommands(commandLine);
     registerReportCommands(commandLine);
+    registerSoftwareCommands(commandLine);
 }

@@ -53,18 +53,21 @@ bool applyAssignments(ProductEntity* product, const Assignments& assignments, QT
     return true;
 }
 
-// Fills a new product from an application bundle: title, version, identifier, publisher, support
-// e-mail, website and icon.
-bool fillFromApplication(ProductEntity* product, const QString& path, QTextStream& err)
+// Fills a new product from an installed application (a bundle, a desktop file, an AppImage or a
+// desktop-file ID): title, version, identifier, publisher, support e-mail, website and icon.
+bool fillFromApplication(ProductEntity* product, const QString& pathOrId, QTextStream& err)
 {
-    product->setTitleFromAppPath(path);
-    if (!product->setBundleInfoFromAppPath(path)) {
-        err << "keymoor: \"" << path << "\" is not an application or other bundle (no Contents/Info.plist)."
+    const QString path = ProductBundleInfo::applicationPath(pathOrId);
+    if (QFileInfo(path).isDir()) {
+        product->setTitleFromAppPath(path);
+    }
+    if (path.isEmpty() || !product->setBundleInfoFromAppPath(path)) {
+        err << "keymoor: \"" << pathOrId << "\" is no application bundle, desktop entry, AppImage or desktop-file ID."
             << Qt::endl;
         return false;
     }
     if (!product->setExternalIconFromAppPath(path)) {
-        err << "keymoor: the icon of \"" << path << "\" could not be stored." << Qt::endl;
+        err << "keymoor: the icon of \"" << pathOrId << "\" could not be stored." << Qt::endl;
         return false;
     }
     return true;
@@ -86,8 +89,9 @@ int addCommand(const CommandArguments& arguments, CliStreams& streams)
         return arguments.usageError(streams.err);
     }
     const QString fromApp = arguments.value(QStringLiteral("from-app"));
-    if (!fromApp.isEmpty() && !ProductBundleInfo::fromBundle(fromApp)) {
-        streams.err << "keymoor: \"" << fromApp << "\" is not an application or other bundle." << Qt::endl;
+    if (!fromApp.isEmpty() && !ProductBundleInfo::fromApplication(fromApp)) {
+        streams.err << "keymoor: \"" << fromApp
+                    << "\" is no application bundle, desktop entry, AppImage or desktop-file ID." << Qt::endl;
         return 1;
     }
     CliSession session(streams, OpenMode::ReadWrite);
@@ -162,9 +166,11 @@ CommandOptions addOptions()
 {
     return CommandOptions(
         QStringLiteral("add"),
-        {CliOption::value(QStringLiteral("from-app"), QStringLiteral("PATH"),
+        {CliOption::value(QStringLiteral("from-app"), QStringLiteral("PATH|ID"),
                           QStringLiteral("take the name, version, identifier, publisher, website and icon of an "
-                                         "application bundle (Name.app); fields given as well override them")),
+                                         "installed application: a bundle (Name.app), a desktop file, an AppImage "
+                                         "or a desktop-file ID (org.example.App); fields given as well override "
+                                         "them")),
          titleOption(), jsonOption()},
         {{QStringLiteral("[FIELD=VALUE]..."),
           QStringLiteral("a field as \"keymoor show --json\" names it, and its value")}});

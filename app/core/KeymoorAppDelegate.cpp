@@ -15,6 +15,7 @@
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
+#include "software/InstalledSoftwareScanner.h"
 
 using namespace Persistence;
 
@@ -50,6 +51,7 @@ KeymoorAppDelegate::~KeymoorAppDelegate()
     // controller that is going away.
     m_session->jobs().shutDown();
     // The services and the migrator use the session; the session closes the library.
+    m_discovery.reset();
     m_imports.reset();
     m_attachmentExports.reset();
     m_mailImports.reset();
@@ -99,6 +101,8 @@ void KeymoorAppDelegate::makeImportServices()
     m_imports = std::make_unique<ImportService>(*m_session, [this] { return applicationLocator(); });
     connect(&m_imports->bundles(), &BundleImportService::selectAndScrollToProduct, this,
             &KeymoorAppDelegate::selectAndScrollToProduct);
+    m_discovery = std::make_unique<SoftwareDiscoveryService>(
+        *m_session, [this] { return applicationLocator(); }, [] { return InstalledSoftwareScanner(); });
 }
 
 QString KeymoorAppDelegate::prettyAppVersion() const

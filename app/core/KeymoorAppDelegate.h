@@ -8,6 +8,7 @@
 #include "import/DelimitedTextOptions.h"
 #include "import/ImportCounts.h"
 #include "import/ImportService.h"
+#include "import/SoftwareDiscoveryService.h"
 #include "import/ZRDelimitedTextParsing.h"
 #include "library/LibrarySession.h"
 #include "persistence/ObjectID.h"
@@ -278,6 +279,8 @@ public:
     //      BundleImportService.h) ----
 
     ImportService& imports() const { return *m_imports; }
+    // The installed applications not yet in the catalogue, and adding them.
+    SoftwareDiscoveryService& softwareDiscovery() const { return *m_discovery; }
 
     std::optional<ImportCounts> importProductsArray(const DelimitedRows& rows, const QStringList& mapping,
                                                     bool updateExisting)
@@ -390,4 +393,5 @@ private:
     std::unique_ptr<MailImportService> m_mailImports;
     std::unique_ptr<AttachmentExportService> m_attachmentExports;
     std::unique_ptr<ImportService> m_imports;
+    std::unique_ptr<SoftwareDiscoveryService> m_discovery;
 };

@@ -8,6 +8,8 @@
 #include "model/ProductEntity.h"
 #include "model/ZRCoreDataFactory.h"
 #include "persistence/ObjectContext.h"
+#include "software/DesktopApplicationIndex.h"
+#include "software/InstalledSoftwareScanner.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,6 +34,23 @@ bool describesPlugin(const QString& mimeType)
     const QString comment = QMimeDatabase().mimeTypeForName(mimeType).comment();
     return comment.contains(QLatin1String("plug-in"), Qt::CaseInsensitive)
         || comment.contains(QLatin1String("plugin"), Qt::CaseInsensitive);
+}
+
+bool isDesktopEntryPath(const QString& path)
+{
+    return path.endsWith(QLatin1String(".desktop")) && QFileInfo(path).isFile();
+}
+
+// The program a desktop entry starts: the first word of its "Exec", without quotes.
+QString programOfEntry(const QString& path)
+{
+    const std::optional<DesktopApplication> application = DesktopApplicationIndex::readFile(path);
+    if (!application) {
+        return {};
+    }
+    QString program = application->exec.trimmed().section(QLatin1Char(' '), 0, 0);
+    program.remove(QLatin1Char('"'));
+    return program;
 }
 
 } // namespace
@@ -146,6 +165,13 @@ bool KMImportProductsOperation::isApplicationItself(const QString& fullPath)
     if (self.isEmpty() || canonical.isEmpty()) {
         return false;
     }
+    if (isDesktopEntryPath(path)) {
+        // An entry that starts this program, by its path or by its name on PATH.
+        const QString program = programOfEntry(path);
+        return !program.isEmpty()
+            && (program == self || QFileInfo(program).canonicalFilePath() == self
+                || (!program.contains(QLatin1Char('/')) && program == QFileInfo(self).fileName()));
+    }
     return canonical == self || self.startsWith(canonical + QLatin1Char('/'));
 }
 
@@ -161,6 +187,12 @@ bool KMImportProductsOperation::isApp(const QString& fullPath)
     }
     if (info.suffix().compare(QLatin1String("kmlib"), Qt::CaseInsensitive) == 0) {
         return false;
+    }
+    if (isDesktopEntryPath(path)) {
+        return DesktopApplicationIndex::readFile(path).has_value();
+    }
+    if (info.isFile() && InstalledSoftwareScanner::isAppImage(path)) {
+        return true;
     }
     // A folder has a type of its own only when it is a bundle with its information property list;
     // other folders are judged by their extension alone, which must be written exactly.

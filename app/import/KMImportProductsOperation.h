@@ -19,12 +19,12 @@ class ObjectContext;
 class StoreCoordinator;
 } // namespace Persistence
 
-// One batch of installed software (applications, preference panes, plug-ins, widgets, programs) or
-// Yojimbo export files turned into new products, on a thread of the background queue. It works in an
-// object context of its own over the main store coordinator, saves once, and hands what the save
-// wrote back as identifiers through its completion (called on the operation's thread); the caller
-// merges them into the main context on the main thread. Importing the same application twice gives
-// two products.
+// One batch of installed software (applications, desktop entries, AppImages, preference panes,
+// plug-ins, widgets, programs) or Yojimbo export files turned into new products, on a thread of the
+// background queue. It works in an object context of its own over the main store coordinator, saves
+// once, and hands what the save wrote back as identifiers through its completion (called on the
+// operation's thread); the caller merges them into the main context on the main thread. Importing
+// the same application twice gives two products.
 class KMImportProductsOperation : public QRunnable
 {
 public:
@@ -60,14 +60,15 @@ public:
     // The operation's context, made on first use by the calling thread; null (logged) on failure.
     Persistence::ObjectContext* managedObjectContext();
 
-    // Whether the file is importable software or a Yojimbo export: a program, or a bundle folder
+    // Whether the file is importable software or a Yojimbo export: a desktop entry of an
+    // application, an AppImage, a program, or a bundle folder
     // with its Info.plist whose kind is application, preference pane, plug-in, widget or package; a
     // plain text file when it is a Yojimbo export; another file when its type's description calls
     // it a plug-in. A folder that is no bundle counts only with the exact extension "app" or
     // "prefpane". The library folder (".kmlib") never counts.
     static bool isApp(const QString& path);
-    // Whether the path is Keymoor itself: a bundle named "Keymoor.app", the running program, or a
-    // folder that holds the running program.
+    // Whether the path is Keymoor itself: a bundle named "Keymoor.app", the running program, a
+    // folder that holds the running program, or a desktop entry that starts it.
     static bool isApplicationItself(const QString& path);
 
 private:

@@ -1,6 +1,8 @@
 #include "ProductBundleInfo.h"
 
 #include "ZRBundle.h"
+#include "software/InstalledApplication.h"
+#include "software/InstalledSoftwareScanner.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -58,6 +60,57 @@ ProductBundleInfo ProductBundleInfo::fromDictionary(const QVariantMap& info)
     result.email = textValue(info, "crashReporterEmail");
     result.website = websiteForBundleIdentifier(result.identifier);
     return result;
+}
+
+std::optional<ProductBundleInfo> ProductBundleInfo::fromApplication(const QString& pathOrId)
+{
+    const QString wanted = pathOrId.trimmed();
+    if (wanted.isEmpty()) {
+        return std::nullopt;
+    }
+    const QFileInfo file(wanted);
+    if (file.isDir()) {
+        return fromBundle(wanted);
+    }
+    // A file in the current folder is read as that file, not as a desktop-file ID of its name.
+    if (!file.exists() && wanted.contains(QLatin1Char('/'))) {
+        return std::nullopt;
+    }
+    const std::optional<InstalledApplication> application
+        = InstalledSoftwareScanner().application(file.exists() ? file.absoluteFilePath() : wanted);
+    if (!application) {
+        return std::nullopt;
+    }
+    return fromInstalledApplication(*application);
+}
+
+ProductBundleInfo ProductBundleInfo::fromInstalledApplication(const InstalledApplication& application)
+{
+    ProductBundleInfo result;
+    result.title = application.title;
+    result.version = application.version;
+    result.identifier = application.id;
+    result.publisher = application.publisher;
+    result.email = application.email;
+    result.website = application.website.isEmpty() ? websiteForBundleIdentifier(application.id) : application.website;
+    return result;
+}
+
+QString ProductBundleInfo::applicationPath(const QString& pathOrId)
+{
+    const QString wanted = pathOrId.trimmed();
+    if (wanted.isEmpty()) {
+        return {};
+    }
+    if (QFileInfo::exists(wanted)) {
+        return wanted;
+    }
+    // A desktop-file ID is a file name, never a path.
+    if (wanted.contains(QLatin1Char('/'))) {
+        return {};
+    }
+    const std::optional<InstalledApplication> application = InstalledSoftwareScanner().application(wanted);
+    return application ? application->path : QString();
 }
 
 QString ProductBundleInfo::websiteForBundleIdentifier(const QString& identifier)

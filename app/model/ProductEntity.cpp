@@ -159,36 +159,44 @@ bool ProductEntity::setTitleFromAppPath(const QString& path)
 
 bool ProductEntity::setBasicBundleInfoFromAppPath(const QString& path)
 {
-    const std::optional<ProductBundleInfo> info = ProductBundleInfo::fromBundle(path);
+    const std::optional<ProductBundleInfo> info = ProductBundleInfo::fromApplication(path);
     if (!info) {
         return false;
     }
-    const auto update = [this](const QString& key, const QString& text) {
-        if (!text.isEmpty() && stringValue(key) != text) {
-            setValue(key, text);
-        }
-    };
-    update(QStringLiteral("title"), info->title);
-    update(QStringLiteral("productVersion"), info->version);
-    update(QStringLiteral("bundleIdentifier"), info->identifier);
+    updateBundleInfo(*info, false);
     return true;
 }
 
 bool ProductEntity::setBundleInfoFromAppPath(const QString& path)
 {
-    if (!setBasicBundleInfoFromAppPath(path)) {
+    const std::optional<ProductBundleInfo> info = ProductBundleInfo::fromApplication(path);
+    if (!info) {
         return false;
     }
-    const ProductBundleInfo info = *ProductBundleInfo::fromBundle(path);
+    updateBundleInfo(*info, true);
+    return true;
+}
+
+void ProductEntity::setBundleInfo(const ProductBundleInfo& info)
+{
+    updateBundleInfo(info, true);
+}
+
+void ProductEntity::updateBundleInfo(const ProductBundleInfo& info, bool withContacts)
+{
     const auto update = [this](const QString& key, const QString& text) {
         if (!text.isEmpty() && stringValue(key) != text) {
             setValue(key, text);
         }
     };
-    update(QStringLiteral("publisher"), info.publisher);
-    update(QStringLiteral("productEmail"), info.email);
-    update(QStringLiteral("productWebsite"), info.website);
-    return true;
+    update(QStringLiteral("title"), info.title);
+    update(QStringLiteral("productVersion"), info.version);
+    update(QStringLiteral("bundleIdentifier"), info.identifier);
+    if (withContacts) {
+        update(QStringLiteral("publisher"), info.publisher);
+        update(QStringLiteral("productEmail"), info.email);
+        update(QStringLiteral("productWebsite"), info.website);
+    }
 }
 
 QByteArray ProductEntity::externalIcon() const

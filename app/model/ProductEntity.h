@@ -12,6 +12,7 @@ class ApplicationLocator;
 class QImage;
 class AttachmentEntity;
 class IconEntity;
+struct ProductBundleInfo;
 
 // One purchased software product ("Product").
 class ProductEntity : public ZRManagedObject
@@ -73,12 +74,15 @@ public:
 
     // The title from a bundle path: its last component without the extension.
     bool setTitleFromAppPath(const QString& path);
-    // Title, version and bundle identifier from the bundle at the path; fields the bundle does not
-    // name keep their values, and a path that is no bundle changes nothing. Answers whether the path
-    // was a bundle.
+    // Title, version and bundle identifier from the application at the path (a bundle, a desktop
+    // file or an AppImage) or of the desktop-file ID; fields the application does not name keep
+    // their values, and a path that is no application changes nothing. Answers whether the path
+    // was an application.
     bool setBasicBundleInfoFromAppPath(const QString& path);
-    // The basic information and the publisher, support e-mail and website the bundle gives.
+    // The basic information and the publisher, support e-mail and website the application gives.
     bool setBundleInfoFromAppPath(const QString& path);
+    // Every field the information names; the others keep their values.
+    void setBundleInfo(const ProductBundleInfo& info);
 
     // The bytes of the icon file (a 512 x 512 TIFF image); null when the product has no icon or its
     // file is missing.
@@ -90,7 +94,7 @@ public:
     bool setExternalIcon(const QByteArray& imageBytes);
     bool setExternalIconImage(const QImage& image);
     // Replaces the icon with the image of a file, or, when the file is no image, with the icon of
-    // the application or document at the path.
+    // the application (bundle, desktop entry, AppImage) or document at the path.
     bool setExternalIconFromAppPath(const QString& path);
 
     // Whether the product's application can be found: never for Keymoor's own record; else by the
@@ -141,4 +145,7 @@ protected:
     // A new product gets a UUID, the currency "$", the purchase date now and, when the person wants
     // it, the registration details of their own address-book card (the title comes from the model).
     void awakeFromInsert() override;
+
+private:
+    void updateBundleInfo(const ProductBundleInfo& info, bool withContacts);
 };

@@ -3,6 +3,9 @@
 #include "ZRBundle.h"
 #include "desktop/ContentType.h"
 #include "desktop/DesktopIcons.h"
+#include "software/IconThemeLookup.h"
+#include "software/InstalledApplication.h"
+#include "software/InstalledSoftwareScanner.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -41,6 +44,19 @@ QImage bundleIcon(const QString& path)
     return bundle ? readImageFile(ZR_pathForIconFile(*bundle)) : QImage();
 }
 
+// The icon a desktop entry or an AppImage names; null for other files.
+QImage installedApplicationIcon(const QString& path)
+{
+    if (!path.endsWith(QLatin1String(".desktop")) && !InstalledSoftwareScanner::isAppImage(path)) {
+        return {};
+    }
+    const std::optional<InstalledApplication> application = InstalledSoftwareScanner().application(path);
+    if (!application || application->iconPath.isEmpty()) {
+        return {};
+    }
+    return IconThemeLookup::imageForFile(application->iconPath, ProductIconImage::Size);
+}
+
 } // namespace
 
 namespace ProductIconImage {
@@ -55,9 +71,21 @@ QImage imageForPath(const QString& path)
         image = bundleIcon(path);
     }
     if (image.isNull()) {
+        image = installedApplicationIcon(path);
+    }
+    if (image.isNull()) {
         image = DesktopIcons::iconForFile(path, Size);
     }
     return image;
+}
+
+QImage imageForApplication(const InstalledApplication& application)
+{
+    QImage image;
+    if (!application.iconPath.isEmpty()) {
+        image = IconThemeLookup::imageForFile(application.iconPath, Size);
+    }
+    return image.isNull() ? imageForPath(application.path) : image;
 }
 
 QImage imageFromData(const QByteArray& bytes)

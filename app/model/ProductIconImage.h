@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+struct InstalledApplication;
+
 // The picture a product shows as its icon and the form it is stored in: a 512 x 512 TIFF image.
 namespace ProductIconImage {
 
@@ -11,9 +13,14 @@ inline constexpr int Size = 512;
 // Larger files are not read as images (an icon is at most a few megabytes).
 inline constexpr qint64 MaximumFileSize = 64 * 1024 * 1024;
 
-// The image of the file at a path when it is one; else, for a bundle, its own icon; else the
-// icon the desktop shows for that file. Null only when there is nothing at the path.
+// The image of the file at a path when it is one; else, for a bundle, its own icon; for a desktop
+// entry or an AppImage, its application's icon; else the icon the desktop shows for that file.
+// Null only when there is nothing at the path.
 QImage imageForPath(const QString& path);
+
+// The icon of an installed application: its icon file rendered at the icon size, else what
+// imageForPath gives for its path. Null when neither gives an image.
+QImage imageForApplication(const InstalledApplication& application);
 
 // The image of image bytes (any format Qt reads); null when the bytes are no image.
 QImage imageFromData(const QByteArray& bytes);

@@ -7,11 +7,14 @@
 #include "base/UserInterface.h"
 #include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopActions.h"
+#include "desktop/DesktopLauncher.h"
 #include "library/LibrarySession.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
+#include "software/DesktopApplicationIndex.h"
+#include "software/InstalledSoftwareScanner.h"
 
 #include <QFileInfo>
 
@@ -69,15 +72,26 @@ ApplicationLocator ProductApplicationCommands::applicationLocator() const
 
 bool ProductApplicationCommands::launchApplication(const ProductEntity* product)
 {
+    return launchApplication(product, nullptr);
+}
+
+bool ProductApplicationCommands::launchApplication(const ProductEntity* product, QString* error)
+{
     const QString operation = operationName("launchApplication");
+    const auto fail = [error](const QString& text) {
+        if (error) {
+            *error = text;
+        }
+        return false;
+    };
     const QString title = product ? product->title() : QString();
     if (title.isEmpty()) {
         Log::write(QStringLiteral("Error in %1: No application title specified.").arg(operation));
-        return false;
+        return fail(localizedString(QStringLiteral("LaunchApplicationNoTitle")));
     }
-    if (title == ownBundleName()) {
+    if (title == ownBundleName() || LibrarySession::isOwnProduct(product)) {
         Log::write(QStringLiteral("Error in %1: Can't launch myself: %2.").arg(operation, title));
-        return false;
+        return fail(localizedString(QStringLiteral("LaunchApplicationOwnRecord")));
     }
     ApplicationLocator locator = applicationLocator();
     QString path = locator.pathForApplication(title);
@@ -87,15 +101,36 @@ bool ProductApplicationCommands::launchApplication(const ProductEntity* product)
     if (path.isEmpty()) {
         Log::write(
             QStringLiteral("Error in %1: Can not locate an application with this title: %2").arg(operation, title));
-        return false;
+        return fail(localizedFormat(QStringLiteral("LaunchApplicationNotFoundFormat"), {title}));
     }
-    QString error;
-    if (!DesktopActions(m_desktop.launcher()).openFile(path, &error)) {
+    QString reason;
+    if (!startApplication(path, locator, &reason)) {
         Log::write(QStringLiteral("Failed to launch %1").arg(path));
-        Log::write(error);
-        return false;
+        Log::write(reason);
+        return fail(localizedFormat(QStringLiteral("LaunchApplicationFailedFormat"), {title, reason}));
     }
     return true;
+}
+
+// A desktop entry starts its program as its "Exec" says, an AppImage runs as it is, and anything
+// else (a bundle) is opened by the desktop.
+bool ProductApplicationCommands::startApplication(const QString& path, const ApplicationLocator& locator,
+                                                  QString* error)
+{
+    DesktopLauncher& launcher = m_desktop.launcher();
+    if (path.endsWith(QLatin1String(".desktop")) && QFileInfo(path).isFile()) {
+        const std::optional<DesktopApplication> application
+            = DesktopApplicationIndex::readFile(path, locator.desktopApplicationFolders());
+        if (!application) {
+            *error = QStringLiteral("%1 is no readable desktop entry.").arg(path);
+            return false;
+        }
+        return launcher.launchApplication(*application, error);
+    }
+    if (InstalledSoftwareScanner::isAppImage(path)) {
+        return launcher.runProgram(path, {}, error);
+    }
+    return DesktopActions(launcher).openFile(path, error);
 }
 
 bool ProductApplicationCommands::locateApp(ProductEntity* product)

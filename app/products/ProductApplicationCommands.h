@@ -21,16 +21,20 @@ class ProductApplicationCommands
 public:
     ProductApplicationCommands(LibrarySession& session, DesktopLauncherProvider& desktop);
 
-    // A new lookup over the application folders: "Import App Path", /Applications, ~/Applications
-    // and the folders of KEYMOOR_APP_PATH.
+    // A new lookup over the application folders ("Import App Path", /Applications, ~/Applications
+    // and the folders of KEYMOOR_APP_PATH), the desktop applications and the AppImage folders.
     ApplicationLocator applicationLocator() const;
 
-    // Opens the product's application, found by title and else by bundle identifier. Keymoor's own
-    // record is never launched.
+    // Starts the product's application, found by title and else by bundle identifier: a desktop
+    // entry as its "Exec" says, an AppImage directly, a bundle through the desktop. Keymoor's own
+    // record is never launched. The second form also answers why not, for the person.
     bool launchApplication(const ProductEntity* product);
-    // Asks for the application's bundle and takes its information (not its icon) into the product.
+    bool launchApplication(const ProductEntity* product, QString* error);
+    // Asks for the application's bundle, desktop file or AppImage and takes its information (not its icon) into the
+    // product.
     bool locateApp(ProductEntity* product);
-    // Shows the application's bundle, found by identifier and else by title, in the file manager.
+    // Shows the application's bundle, desktop file or AppImage, found by identifier and else by title, in the file
+    // manager.
     bool revealAppInFinder(const ProductEntity* product);
     // Refreshes title, version, identifier and icon from the installed application (found by
     // identifier, else by title); publisher, e-mail and website are left alone. One undo step.
@@ -52,6 +56,7 @@ public:
     bool fileDroppedImage(ProductEntity* product, const QByteArray& imageBytes);
 
 private:
+    bool startApplication(const QString& path, const ApplicationLocator& locator, QString* error);
     template<class Change>
     bool changeIcon(ProductEntity* product, Change change);
 

@@ -2,6 +2,8 @@
 
 #include "ContentType.h"
 #include "plist/PropertyList.h"
+#include "software/DesktopApplicationIndex.h"
+#include "software/InstalledSoftwareScanner.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,9 +39,39 @@ QStringList ApplicationLocator::standardFolders(const QString& importFolder)
     return folders;
 }
 
-ApplicationLocator::ApplicationLocator(const QStringList& folders)
+QStringList ApplicationLocator::standardDesktopApplicationFolders()
+{
+    return DesktopApplicationIndex::standardFolders();
+}
+
+QStringList ApplicationLocator::standardAppImageFolders()
+{
+    return InstalledSoftwareScanner::standardFolders().appImages;
+}
+
+ApplicationLocator::ApplicationLocator(const QStringList& folders, const QStringList& desktopApplicationFolders,
+                                       const QStringList& appImageFolders)
     : m_folders(folders)
+    , m_desktopFolders(desktopApplicationFolders)
+    , m_appImageFolders(appImageFolders)
 { }
+
+ApplicationLocator::~ApplicationLocator() = default;
+ApplicationLocator::ApplicationLocator(ApplicationLocator&& other) noexcept = default;
+ApplicationLocator& ApplicationLocator::operator=(ApplicationLocator&& other) noexcept = default;
+
+// A copy looks at the same folders and scans them again when it is first asked.
+ApplicationLocator::ApplicationLocator(const ApplicationLocator& other)
+    : ApplicationLocator(other.m_folders, other.m_desktopFolders, other.m_appImageFolders)
+{ }
+
+ApplicationLocator& ApplicationLocator::operator=(const ApplicationLocator& other)
+{
+    if (this != &other) {
+        *this = ApplicationLocator(other);
+    }
+    return *this;
+}
 
 QStringList ApplicationLocator::searchFolders() const
 {
@@ -61,6 +93,19 @@ QString ApplicationLocator::pathForApplication(const QString& name)
     if (wanted.isEmpty()) {
         return {};
     }
+    QString path = bundleForName(wanted);
+    if (path.isEmpty()) {
+        const std::optional<DesktopApplication> application = desktopIndex().applicationForName(name.trimmed());
+        path = application ? application->path : QString();
+    }
+    if (path.isEmpty()) {
+        path = appImageForName(name.trimmed(), false);
+    }
+    return path;
+}
+
+QString ApplicationLocator::bundleForName(const QString& wanted)
+{
     scanIfNeeded();
     for (const Bundle& bundle : m_bundles) {
         if (bundle.baseName.compare(wanted, Qt::CaseInsensitive) == 0) {
@@ -71,6 +116,32 @@ QString ApplicationLocator::pathForApplication(const QString& name)
         readInfo(bundle);
         if (!bundle.bundleName.isEmpty() && bundle.bundleName.compare(wanted, Qt::CaseInsensitive) == 0) {
             return bundle.path;
+        }
+    }
+    return {};
+}
+
+// AppImages are named after their program, often with the version and machine after a dash
+// ("Northwind-2.1-x86_64.AppImage"); the whole name wins over such a prefix.
+QString ApplicationLocator::appImageForName(const QString& name, bool exactOnly)
+{
+    scanIfNeeded();
+    const auto baseName = [](const QString& path) {
+        const QString fileName = QFileInfo(path).fileName();
+        return fileName.endsWith(QLatin1String(".AppImage"), Qt::CaseInsensitive) ? fileName.chopped(9) : fileName;
+    };
+    const QString wanted = name.endsWith(QLatin1String(".AppImage"), Qt::CaseInsensitive) ? name.chopped(9) : name;
+    for (const QString& path : std::as_const(m_appImages)) {
+        if (baseName(path).compare(wanted, Qt::CaseInsensitive) == 0) {
+            return path;
+        }
+    }
+    if (exactOnly) {
+        return {};
+    }
+    for (const QString& path : std::as_const(m_appImages)) {
+        if (baseName(path).startsWith(wanted + QLatin1Char('-'), Qt::CaseInsensitive)) {
+            return path;
         }
     }
     return {};
@@ -89,13 +160,36 @@ QString ApplicationLocator::pathForBundleIdentifier(const QString& identifier)
             return bundle.path;
         }
     }
-    return {};
+    if (const std::optional<DesktopApplication> application = desktopIndex().applicationForId(wanted)) {
+        return application->path;
+    }
+    return appImageForName(wanted, true);
+}
+
+QStringList ApplicationLocator::bundlePaths()
+{
+    scanIfNeeded();
+    QStringList paths;
+    for (const Bundle& bundle : m_bundles) {
+        paths.append(bundle.path);
+    }
+    return paths;
+}
+
+DesktopApplicationIndex& ApplicationLocator::desktopIndex()
+{
+    if (!m_desktopIndex) {
+        m_desktopIndex = std::make_unique<DesktopApplicationIndex>(m_desktopFolders);
+    }
+    return *m_desktopIndex;
 }
 
 void ApplicationLocator::refresh()
 {
     m_scanned = false;
     m_bundles.clear();
+    m_appImages.clear();
+    m_desktopIndex.reset();
 }
 
 void ApplicationLocator::scanIfNeeded()
@@ -108,6 +202,17 @@ void ApplicationLocator::scanIfNeeded()
     QSet<QString> visited;
     for (const QString& folder : searchFolders()) {
         scanFolder(folder, 0, foldersSeen, visited);
+    }
+    // AppImages lie directly in their folders; nothing below them is searched.
+    for (const QString& folder : std::as_const(m_appImageFolders)) {
+        const QFileInfoList files
+            = QDir(expandedFolder(folder))
+                  .entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+        for (const QFileInfo& file : files) {
+            if (InstalledSoftwareScanner::isAppImage(file.absoluteFilePath())) {
+                m_appImages.append(file.absoluteFilePath());
+            }
+        }
     }
 }
 

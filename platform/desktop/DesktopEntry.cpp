@@ -1,45 +1,12 @@
 #include "DesktopEntry.h"
 
+#include "software/DesktopEntryFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
-
-namespace {
-
-QString unescapeValue(const QString& value)
-{
-    QString result;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value.at(i) != QLatin1Char('\\') || i + 1 == value.size()) {
-            result.append(value.at(i));
-            continue;
-        }
-        const QChar next = value.at(++i);
-        switch (next.unicode()) {
-        case 's':
-            result.append(QLatin1Char(' '));
-            break;
-        case 'n':
-            result.append(QLatin1Char('\n'));
-            break;
-        case 't':
-            result.append(QLatin1Char('\t'));
-            break;
-        case 'r':
-            result.append(QLatin1Char('\r'));
-            break;
-        default:
-            result.append(next);
-            break;
-        }
-    }
-    return result;
-}
-
-} // namespace
 
 namespace DesktopEntry {
 
@@ -88,23 +55,9 @@ QString pathForId(const QString& id, const QStringList& applicationFolders)
 
 QString name(const QString& path)
 {
-    QFile file(path);
-    if (file.size() > MaximumSize || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return {};
-    }
-    bool inEntry = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine(MaximumSize)).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inEntry = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (inEntry && equals > 0 && line.left(equals).trimmed() == QLatin1String("Name")) {
-            return unescapeValue(line.mid(equals + 1).trimmed());
-        }
-    }
-    return {};
+    QString error;
+    const std::optional<DesktopEntryFile> entry = DesktopEntryFile::read(path, &error);
+    return entry ? entry->string(QStringLiteral("Name")) : QString();
 }
 
 } // namespace DesktopEntry

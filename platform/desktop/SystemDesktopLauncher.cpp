@@ -1,8 +1,11 @@
 #include "SystemDesktopLauncher.h"
 
+#include "software/DesktopApplicationLaunch.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
@@ -36,4 +39,31 @@ bool SystemDesktopLauncher::showItems(const QList<QUrl>& files)
     call << uris << QString();
     const QDBusMessage reply = bus.call(call, QDBus::Block, FileManagerTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+bool SystemDesktopLauncher::launchApplication(const DesktopApplication& application, QString* error)
+{
+    return DesktopApplicationLaunch::launch(application, {}, error);
+}
+
+bool SystemDesktopLauncher::runProgram(const QString& program, const QStringList& arguments, QString* error)
+{
+    const QFileInfo info(program);
+    if (!info.isFile() || !info.isExecutable()) {
+        if (error) {
+            *error = QStringLiteral("%1 is not an executable file.").arg(program);
+        }
+        return false;
+    }
+    QProcess process;
+    process.setProgram(info.absoluteFilePath());
+    process.setArguments(arguments);
+    process.setWorkingDirectory(info.absolutePath());
+    if (!process.startDetached()) {
+        if (error) {
+            *error = QStringLiteral("%1 could not be started: %2").arg(program, process.errorString());
+        }
+        return false;
+    }
+    return true;
 }

@@ -4,7 +4,8 @@
 
 // The real desktop: QDesktopServices in the graphical application, "xdg-open" (as an argument
 // vector, never through a shell) in the command-line one; the file manager through the D-Bus
-// interface org.freedesktop.FileManager1.
+// interface org.freedesktop.FileManager1; applications of desktop entries through
+// DesktopApplicationLaunch, program files directly (never through a shell).
 class SystemDesktopLauncher final : public DesktopLauncher
 {
 public:
@@ -13,4 +14,6 @@ public:
 
     bool openUrl(const QUrl& url) override;
     bool showItems(const QList<QUrl>& files) override;
+    bool launchApplication(const DesktopApplication& application, QString* error) override;
+    bool runProgram(const QString& program, const QStringList& arguments, QString* error) override;
 };

@@ -3,6 +3,7 @@
 #include "DesktopApplication.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -39,4 +40,11 @@ public:
     // is no readable desktop entry of Type=Application.
     static std::optional<DesktopApplication> readFile(const QString& path,
                                                       const QStringList& applicationFolders = standardFolders());
+
+private:
+    void scanOnce();
+
+    QStringList m_folders;
+    bool m_scanned = false;
+    QMap<QString, DesktopApplication> m_applications; // by ID
 };

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class IconThemeCache;
+
 // Finds the file of an application's "Icon" value: an absolute path as it is, else the icon name
 // in the current icon theme, the themes it inherits and "hicolor", below the "icons" folder of
 // each XDG data folder (and "~/.icons"), then in "/usr/share/pixmaps". The largest PNG wins, a
@@ -32,4 +36,10 @@ private:
     QString m_themeName;
     QStringList m_baseFolders;
     QStringList m_pixmapFolders;
+    // The themes and folder listings read so far, kept for the lookup's lifetime.
+    std::shared_ptr<IconThemeCache> m_cache;
+
+    QString findInTheme(const QString& theme, const QString& name, QStringList* visited) const;
+    QString bestInTheme(const QString& theme, const QString& name) const;
+    QString findInPixmaps(const QString& name) const;
 };

@@ -48,7 +48,7 @@ private:
 TEST(ApplicationLocator, FindsBundlesByNameAndByIdentifier)
 {
     const AppPathVariable variable(Applications);
-    ApplicationLocator locator({});
+    ApplicationLocator locator({}, {}, {});
     const struct
     {
         const char* name;
@@ -151,6 +151,94 @@ TEST(ApplicationLocator, SurvivesFolderLoops)
     ApplicationLocator locator({folder.path()});
     EXPECT_TRUE(locator.pathForApplication(QStringLiteral("Nothing")).isEmpty());
     EXPECT_TRUE(locator.pathForBundleIdentifier(QStringLiteral("com.example.nothing")).isEmpty());
+}
+
+// A scratch tree with a bundle, desktop entries and AppImages, all of them named "Tool".
+class InstalledTools
+{
+public:
+    InstalledTools()
+    {
+        write(QStringLiteral("Bundles/Tool.app/Contents/PkgInfo"), "APPL????");
+        write(QStringLiteral("share/applications/org.example.Tool.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Tool\nName[de]=Werkzeug\nExec=tool\n");
+        write(QStringLiteral("share/applications/kde/meter.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Level Meter\nExec=meter\n");
+        write(QStringLiteral("AppImages/Tool-2.0-x86_64.AppImage"), "");
+        write(QStringLiteral("AppImages/Sketcher.AppImage"), "");
+        write(QStringLiteral("AppImages/readme.txt"), "");
+    }
+    QString path(const QString& relative) const { return m_root.filePath(relative); }
+    ApplicationLocator locator(bool withBundles) const
+    {
+        return ApplicationLocator(withBundles ? QStringList {path(QStringLiteral("Bundles"))} : QStringList(),
+                                  {path(QStringLiteral("share/applications"))}, {path(QStringLiteral("AppImages"))});
+    }
+
+private:
+    void write(const QString& relative, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+        QFile file(path(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir m_root;
+};
+
+TEST(ApplicationLocator, FindsDesktopApplicationsAndAppImagesAfterBundles)
+{
+    const AppPathVariable unset(QString {});
+    const InstalledTools tools;
+    const QString entry = tools.path(QStringLiteral("share/applications/org.example.Tool.desktop"));
+    const QString meter = tools.path(QStringLiteral("share/applications/kde/meter.desktop"));
+
+    ApplicationLocator withBundles = tools.locator(true);
+    EXPECT_EQ(withBundles.pathForApplication(QStringLiteral("tool")), tools.path(QStringLiteral("Bundles/Tool.app")));
+    EXPECT_EQ(withBundles.bundlePaths(), QStringList {tools.path(QStringLiteral("Bundles/Tool.app"))});
+
+    ApplicationLocator locator = tools.locator(false);
+    EXPECT_TRUE(locator.bundlePaths().isEmpty());
+    const struct
+    {
+        const char* name;
+        QString found;
+    } byName[] = {
+        {"Tool", entry}, // the desktop entry before the AppImage of the same name
+        {"TOOL", entry},
+        {"level meter", meter},
+        {"Sketcher", tools.path(QStringLiteral("AppImages/Sketcher.AppImage"))},
+        {"sketcher.AppImage", tools.path(QStringLiteral("AppImages/Sketcher.AppImage"))},
+        {"readme", QString()},
+        {"Sketch", QString()},
+    };
+    for (const auto& test : byName) {
+        EXPECT_EQ(locator.pathForApplication(QString::fromUtf8(test.name)), test.found) << test.name;
+    }
+    const struct
+    {
+        const char* identifier;
+        QString found;
+    } byIdentifier[] = {
+        {"org.example.Tool", entry},
+        {"org.example.Tool.desktop", entry},
+        {"kde-meter", meter}, // the ID of an entry in a nested folder
+        {"Tool-2.0-x86_64", tools.path(QStringLiteral("AppImages/Tool-2.0-x86_64.AppImage"))},
+        {"Tool", QString()}, // an identifier is the whole name, never a prefix
+        {"org.example", QString()},
+    };
+    for (const auto& test : byIdentifier) {
+        EXPECT_EQ(locator.pathForBundleIdentifier(QString::fromUtf8(test.identifier)), test.found) << test.identifier;
+    }
+
+    // A copy scans again; refresh forgets entries that are gone.
+    ApplicationLocator copy = locator;
+    EXPECT_EQ(copy.pathForApplication(QStringLiteral("Level Meter")), meter);
+    QFile::remove(meter);
+    EXPECT_EQ(locator.pathForApplication(QStringLiteral("Level Meter")), meter);
+    locator.refresh();
+    EXPECT_TRUE(locator.pathForApplication(QStringLiteral("Level Meter")).isEmpty());
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "desktop/DesktopLauncher.h"
+#include "software/DesktopApplication.h"
 
 #include <QList>
+#include <QPair>
+#include <QStringList>
 #include <QUrl>
 
-// A launcher that opens nothing: it records what it was asked to open or show, and answers as
-// the test tells it.
+// A launcher that opens and starts nothing: it records what it was asked to open, show or start,
+// and answers as the test tells it.
 class RecordingLauncher final : public DesktopLauncher
 {
 public:
@@ -22,8 +25,32 @@ public:
         return fileManagerPresent;
     }
 
+    bool launchApplication(const DesktopApplication& application, QString* error) override
+    {
+        launched.append(application);
+        return answerStart(error);
+    }
+
+    bool runProgram(const QString& program, const QStringList& arguments, QString* error) override
+    {
+        programs.append({program, arguments});
+        return answerStart(error);
+    }
+
     bool opensSucceed = true;
     bool fileManagerPresent = true;
+    QString startError; // when set, starting fails with this text
     QList<QUrl> opened;
     QList<QList<QUrl>> shown;
+    QList<DesktopApplication> launched;
+    QList<QPair<QString, QStringList>> programs;
+
+private:
+    bool answerStart(QString* error) const
+    {
+        if (!startError.isEmpty() && error) {
+            *error = startError;
+        }
+        return startError.isEmpty();
+    }
 };

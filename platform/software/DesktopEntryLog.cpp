@@ -1,0 +1,3 @@
+#include "DesktopEntryLog.h"
+
+Q_LOGGING_CATEGORY(desktopEntryLog, "keymoor.software", QtInfoMsg)
