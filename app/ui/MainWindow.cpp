@@ -208,6 +208,8 @@ void MainWindow::buildMenus()
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
+    connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
+            &MainWindow::showDiscoverSoftwareSheet);
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
     // The sync command comes after the import commands, before the maintenance ones.
     const QList<QAction*> fileActions = file->actions();
@@ -474,6 +476,19 @@ void MainWindow::productImported(const Persistence::ObjectID& productID)
     if (!product || !selectProduct(product)) {
         Log::write(QStringLiteral("Warning: unable to select imported items."));
     }
+}
+
+void MainWindow::showDiscoverSoftwareSheet()
+{
+    if (!m_delegate || !m_context) {
+        return;
+    }
+    // The controller's jobs end before its services, so the scan may hold on to the service.
+    SoftwareDiscoveryService* discovery = &m_delegate->softwareDiscovery();
+    openDiscoverSoftwareSheet([discovery] { return discovery->discover(false); },
+                              [discovery](const QList<InstalledApplication>& applications, QString* error) {
+                                  return discovery->addApplications(applications, error);
+                              });
 }
 
 DiscoverSoftwareSheet* MainWindow::openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan,

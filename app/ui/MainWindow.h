@@ -71,6 +71,8 @@ public:
     void redo();
     // The import sheet; its choices stay for the next time.
     void showImportSheet();
+    // File > Discover Installed Software…: the discovery sheet over the controller's discovery.
+    void showDiscoverSoftwareSheet();
     // The discovery sheet over this window, scanning with `scan` and adding with `add`; the first
     // product added is selected. Answers the sheet (it deletes itself when closed).
     DiscoverSoftwareSheet* openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan, DiscoverSoftwareSheet::Add add);

@@ -31,18 +31,6 @@ bool isCatalogueFile(const QString& path)
         || extension.compare(QLatin1String("appshelf"), Qt::CaseInsensitive) == 0;
 }
 
-// A desktop entry or an AppImage: installed Linux software, imported like an application bundle.
-bool isLinuxApplicationFile(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        return false;
-    }
-    const QString extension = info.suffix();
-    return extension.compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0
-        || extension.compare(QLatin1String("AppImage"), Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
 ProductTableView::ProductTableView(QWidget* parent)
@@ -62,7 +50,7 @@ bool ProductTableView::acceptsDrop(const QMimeData* data)
         return false;
     }
     const QString& first = paths.first();
-    return isCatalogueFile(first) || KMImportProductsOperation::isApp(first) || isLinuxApplicationFile(first);
+    return isCatalogueFile(first) || KMImportProductsOperation::isApp(first);
 }
 
 bool ProductTableView::acceptDrop(const QMimeData* data)
