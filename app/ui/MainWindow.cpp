@@ -24,6 +24,7 @@
 #include "base/Localization.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
+#include "desktop/ApplicationLocator.h"
 #include "email/ZREmailParser.h"
 #include "library/BackgroundJobTracker.h"
 #include "maintenance/ZRDataMigrator.h"
@@ -32,6 +33,7 @@
 #include "persistence/ObjectContext.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
+#include "software/InstalledSoftwareScanner.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -47,6 +49,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <memory>
 
 MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     : QMainWindow(parent)
@@ -483,8 +486,12 @@ void MainWindow::showDiscoverSoftwareSheet()
     if (!m_delegate || !m_context) {
         return;
     }
-    // The controller's jobs end before its services, so the scan may hold on to the service.
-    SoftwareDiscoveryService* discovery = &m_delegate->softwareDiscovery();
+    // The scan runs on a worker with a discovery of its own, whose application lookup is made here
+    // so that no preference is read off the main thread. The controller's jobs end before its
+    // session, so the scan may outlive the sheet.
+    const ApplicationLocator locator = m_delegate->applicationLocator();
+    auto discovery = std::make_shared<SoftwareDiscoveryService>(
+        m_delegate->session(), [locator] { return locator; }, [] { return InstalledSoftwareScanner(); });
     openDiscoverSoftwareSheet([discovery] { return discovery->discover(false); },
                               [discovery](const QList<InstalledApplication>& applications, QString* error) {
                                   return discovery->addApplications(applications, error);

@@ -10,18 +10,15 @@
 #include "ui/ImportApplicationMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/ProductListModel.h"
-#include "ui/ProductTableView.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -296,22 +293,6 @@ TEST_F(ImportMenuRuleTest, BundleCommandsAppearOnlyWithTheirFoldersAndDiscoveryI
     EXPECT_EQ(file.at(at - 1), imports->menuAction());
     EXPECT_TRUE(discover->isEnabled());
     EXPECT_TRUE(discover->text().endsWith(QStringLiteral("…")));
-}
-
-TEST(ProductTableDrops, DesktopEntriesAndAppImagesAreTakenLikeBundles)
-{
-    const QString folder = testDataPath("/ui/software/");
-    const std::pair<QString, bool> cases[] = {
-        {folder + QStringLiteral("org.example.Northwind.desktop"), true},
-        {folder + QStringLiteral("Tally-1.0-x86_64.AppImage"), true},
-        {folder + QStringLiteral("Folder.desktop"), false}, // a folder named like an entry
-        {folder + QStringLiteral("Missing.desktop"), false},
-    };
-    for (const auto& [path, accepted] : cases) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        EXPECT_EQ(ProductTableView::acceptsDrop(&data), accepted) << path.toStdString();
-    }
 }
 
 } // namespace
