@@ -9,6 +9,8 @@
 #include "library/BackgroundJobTracker.h"
 #include "library/LibrarySession.h"
 #include "persistence/ObjectContext.h"
+#include "prefs/PreferenceKeys.h"
+#include "prefs/SoftwareFolders.h"
 #include "prefs/UserPreferences.h"
 
 #include <QDir>
@@ -115,23 +117,37 @@ int BundleImportService::runningProductImports() const
 
 void BundleImportService::importNewProduct()
 {
-    importProductWithStartingPath(m_session.userPrefs().importAppPath(), bundleExtensions(), QStringLiteral("app"));
+    // A remembered folder that has gone away gives way to the default, an applications folder that
+    // exists. Desktop entries and AppImages are applications here as much as bundles are.
+    UserPreferences& prefs = m_session.userPrefs();
+    QString start = prefs.importAppPath();
+    if (!QFileInfo(UserPreferences::expandTildeInPath(start, QDir::homePath())).isDir()) {
+        start = prefs.expandedPath(PreferenceKeys::ImportAppPath);
+    }
+    importProductWithStartingPath(
+        start, bundleExtensions() + QStringList {QStringLiteral("desktop"), QStringLiteral("AppImage")},
+        QStringLiteral("app"));
 }
 
 void BundleImportService::importPrefPane()
 {
-    importProductWithStartingPath(QStringLiteral("~/Library/PreferencePanes"), bundleExtensions(),
-                                  QStringLiteral("prefpane"));
+    importProductWithStartingPath(
+        SoftwareFolders::existingBundleFolder(SoftwareFolders::BundleKind::PreferencePane, QDir::homePath()),
+        bundleExtensions(), QStringLiteral("prefpane"));
 }
 
 void BundleImportService::importPlugin()
 {
-    importProductWithStartingPath(QStringLiteral("~/Library/Plug-ins"), {}, QStringLiteral("plugin"));
+    importProductWithStartingPath(
+        SoftwareFolders::existingBundleFolder(SoftwareFolders::BundleKind::Plugin, QDir::homePath()), {},
+        QStringLiteral("plugin"));
 }
 
 void BundleImportService::importWidget()
 {
-    importProductWithStartingPath(QStringLiteral("~/Library/Widgets"), bundleExtensions(), QStringLiteral("widget"));
+    importProductWithStartingPath(
+        SoftwareFolders::existingBundleFolder(SoftwareFolders::BundleKind::Widget, QDir::homePath()),
+        bundleExtensions(), QStringLiteral("widget"));
 }
 
 void BundleImportService::importProductWithStartingPath(const QString& startingPath,

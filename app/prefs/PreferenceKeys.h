@@ -22,9 +22,9 @@ inline constexpr QLatin1String AutoCopySerial("Auto Copy Serial"); // bool, fals
 inline constexpr QLatin1String AutoDetectEmailReader("AutoDetect Email Reader"); // bool, true
 inline constexpr QLatin1String EnableAppleMail("Enable Apple Mail"); // bool, computed
 inline constexpr QLatin1String EnableMicrosoftOutlook("KMEnableMicrosoftOutlook"); // bool, computed
-inline constexpr QLatin1String ImportAppPath("Import App Path"); // folder, "/Applications"
-inline constexpr QLatin1String ImportIconPath("Import Icon Path"); // folder, "/Applications"
-inline constexpr QLatin1String ImportFilePath("Import File Path"); // folder, "~/Desktop"
+inline constexpr QLatin1String ImportAppPath("Import App Path"); // folder, the first XDG applications folder, else "~"
+inline constexpr QLatin1String ImportIconPath("Import Icon Path"); // folder, as "Import App Path"
+inline constexpr QLatin1String ImportFilePath("Import File Path"); // folder, "~/Desktop" when it exists, else "~"
 inline constexpr QLatin1String ExportAttachmentPath("Export Attachment Path"); // folder, "~/Desktop"
 inline constexpr QLatin1String ExportCSVPath("Export CSV Path"); // folder, "~/Desktop"
 inline constexpr QLatin1String PrintAllOneAppPerPage("Print All One App Per Page"); // bool, true

@@ -1,6 +1,7 @@
 #include "UserPreferences.h"
 
 #include "PreferenceKeys.h"
+#include "SoftwareFolders.h"
 #include "UserDefaults.h"
 #include "base/Log.h"
 
@@ -39,6 +40,13 @@ SortComparison comparisonForKey(const QString& key)
                                                                     : SortComparison::CaseInsensitiveText;
 }
 
+// The folders the import choosers start in; each must exist when a chooser opens.
+bool isImportFolderKey(const QString& key)
+{
+    using namespace PreferenceKeys;
+    return key == ImportAppPath || key == ImportIconPath || key == ImportFilePath;
+}
+
 } // namespace
 
 UserPreferences::Environment UserPreferences::Environment::detect(const QString& defaultMailReader)
@@ -48,6 +56,7 @@ UserPreferences::Environment UserPreferences::Environment::detect(const QString&
     environment.homePath = QDir::homePath();
     environment.dropboxInstalled = !QStandardPaths::findExecutable(QStringLiteral("dropbox")).isEmpty()
         || QFileInfo(QDir(environment.homePath).filePath(QStringLiteral(".dropbox-dist"))).isDir();
+    environment.applicationFolders = SoftwareFolders::standardApplicationFolders();
     return environment;
 }
 
@@ -92,7 +101,11 @@ void UserPreferences::registerDefaults()
 {
     using namespace PreferenceKeys;
     const QString desktop = QStringLiteral("~/Desktop");
-    const QString applications = QStringLiteral("/Applications");
+    const QString home = m_environment.homePath;
+    // The import choosers start in folders this machine has.
+    const QString applications
+        = abbreviateTildeInPath(SoftwareFolders::firstExistingFolder(m_environment.applicationFolders, home), home);
+    const QString importFiles = QFileInfo(expandTildeInPath(desktop, home)).isDir() ? desktop : QStringLiteral("~");
     QVariantMap table {
         {ProductSortKey, QStringLiteral("title")},
         {ProductSortAscending, true},
@@ -109,7 +122,7 @@ void UserPreferences::registerDefaults()
         {AutoDetectEmailReader, true},
         {ImportAppPath, applications},
         {ImportIconPath, applications},
-        {ImportFilePath, desktop},
+        {ImportFilePath, importFiles},
         {ExportAttachmentPath, desktop},
         {ExportCSVPath, desktop},
         {PrintAllOneAppPerPage, true},
@@ -154,9 +167,31 @@ QString UserPreferences::expandTildeInPath(const QString& path, const QString& h
     return home + rest;
 }
 
+QString UserPreferences::abbreviateTildeInPath(const QString& path, const QString& homePath)
+{
+    const QString home = QDir::cleanPath(homePath);
+    const QString cleaned = QDir::cleanPath(path);
+    if (path.isEmpty() || home.isEmpty() || home == QLatin1String("/")) {
+        return path;
+    }
+    if (cleaned == home) {
+        return QStringLiteral("~");
+    }
+    if (cleaned.startsWith(home + QLatin1Char('/'))) {
+        return QLatin1Char('~') + cleaned.mid(home.size());
+    }
+    return path;
+}
+
 QString UserPreferences::expandedPath(const QString& key) const
 {
-    return expandTildeInPath(m_defaults.stringValue(key), m_environment.homePath);
+    const QString& home = m_environment.homePath;
+    const QString path = expandTildeInPath(m_defaults.stringValue(key), home);
+    if (!isImportFolderKey(key) || QFileInfo(path).isDir()) {
+        return path;
+    }
+    const QString registered = expandTildeInPath(m_defaults.registeredValue(key).toString(), home);
+    return QFileInfo(registered).isDir() ? registered : home;
 }
 
 SortOrder UserPreferences::loadSortDescriptorsArray(const QString& sortKey, const QString& ascendingKey) const

@@ -19,6 +19,9 @@ public:
         QString defaultMailReader; // "Microsoft Outlook" or "Apple Mail"; empty counts as "Apple Mail"
         bool dropboxInstalled = false; // a "dropbox" program on PATH or in ~/.dropbox-dist
         QString homePath; // expands "~"
+        // The XDG "applications" folders in order; the first that exists is where the application
+        // and icon choosers start.
+        QStringList applicationFolders;
 
         // This machine; `defaultMailReader` comes from the e-mail subsystem.
         static Environment detect(const QString& defaultMailReader = QString());
@@ -37,7 +40,12 @@ public:
 
     // "~" or "~/..." (and "~user/...") with the home folder put in; other paths unchanged.
     static QString expandTildeInPath(const QString& path, const QString& homePath);
-    // The value of a folder preference with "~" expanded.
+    // "~" for the home folder itself, "~/..." for a path inside it; other paths unchanged.
+    static QString abbreviateTildeInPath(const QString& path, const QString& homePath);
+    // The value of a folder preference with "~" expanded. An import folder ("Import App Path",
+    // "Import Icon Path", "Import File Path") that does not exist answers its registered default
+    // instead, and the home folder when that is gone too, so a chooser never starts in a missing
+    // folder.
     QString expandedPath(const QString& key) const;
 
     // Sort orders. Saving keeps the first entry only and ignores an empty list; loading compares

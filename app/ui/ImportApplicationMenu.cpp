@@ -2,15 +2,20 @@
 
 #include "base/Localization.h"
 #include "core/KeymoorAppDelegate.h"
+#include "prefs/SoftwareFolders.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 
 ImportApplicationMenu::ImportApplicationMenu(KeymoorAppDelegate* delegate, QObject* parent)
     : QObject(parent)
     , m_delegate(delegate)
     , m_sheet(new QAction(localizedString(QStringLiteral("ImportMenuFromFileMenuItem")), this))
+    , m_discover(new QAction(localizedString(QStringLiteral("DiscoverSoftwareMenuItem")), this))
 {
+    m_discover->setObjectName(QStringLiteral("discoverSoftwareAction"));
+    connect(m_discover, &QAction::triggered, this, &ImportApplicationMenu::discoverSoftwareRequested);
     m_sheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     connect(m_sheet, &QAction::triggered, this, &ImportApplicationMenu::importSheetRequested);
     m_application = newAction(localizedString(QStringLiteral("ImportMenuApplicationMenuItem")),
@@ -22,6 +27,10 @@ ImportApplicationMenu::ImportApplicationMenu(KeymoorAppDelegate* delegate, QObje
         = newAction(localizedString(QStringLiteral("ImportMenuPlugInMenuItem")), &KeymoorAppDelegate::importPlugin);
     m_widget
         = newAction(localizedString(QStringLiteral("ImportMenuWidgetMenuItem")), &KeymoorAppDelegate::importWidget);
+    m_preferencePane->setObjectName(QStringLiteral("importPreferencePaneAction"));
+    m_plugin->setObjectName(QStringLiteral("importPluginAction"));
+    m_widget->setObjectName(QStringLiteral("importWidgetAction"));
+    updateBundleCommands();
 }
 
 ImportApplicationMenu::~ImportApplicationMenu() = default;
@@ -47,11 +56,22 @@ void ImportApplicationMenu::addMenuTo(QMenu* menu)
     import->addAction(m_preferencePane);
     import->addAction(m_plugin);
     import->addAction(m_widget);
+    connect(import, &QMenu::aboutToShow, this, &ImportApplicationMenu::updateBundleCommands);
+    menu->addAction(m_discover);
+}
+
+void ImportApplicationMenu::updateBundleCommands()
+{
+    using SoftwareFolders::BundleKind;
+    const QString home = QDir::homePath();
+    m_preferencePane->setVisible(!SoftwareFolders::existingBundleFolder(BundleKind::PreferencePane, home).isEmpty());
+    m_plugin->setVisible(!SoftwareFolders::existingBundleFolder(BundleKind::Plugin, home).isEmpty());
+    m_widget->setVisible(!SoftwareFolders::existingBundleFolder(BundleKind::Widget, home).isEmpty());
 }
 
 void ImportApplicationMenu::setEnabled(bool enabled)
 {
-    for (QAction* action : {m_sheet, m_application, m_preferencePane, m_plugin, m_widget}) {
+    for (QAction* action : {m_sheet, m_application, m_preferencePane, m_plugin, m_widget, m_discover}) {
         action->setEnabled(enabled);
     }
 }

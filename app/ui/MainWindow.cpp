@@ -24,6 +24,7 @@
 #include "base/Localization.h"
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
+#include "desktop/ApplicationLocator.h"
 #include "email/ZREmailParser.h"
 #include "library/BackgroundJobTracker.h"
 #include "maintenance/ZRDataMigrator.h"
@@ -32,6 +33,7 @@
 #include "persistence/ObjectContext.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
+#include "software/InstalledSoftwareScanner.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -47,6 +49,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <memory>
 
 MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     : QMainWindow(parent)
@@ -208,8 +211,13 @@ void MainWindow::buildMenus()
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
+    connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
+            &MainWindow::showDiscoverSoftwareSheet);
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
-    file->insertAction(file->actions().value(4), m_syncAction);
+    // The sync command comes after the import commands, before the maintenance ones.
+    const QList<QAction*> fileActions = file->actions();
+    file->insertAction(fileActions.value(fileActions.indexOf(m_importMenu->discoverSoftwareAction()) + 1),
+                       m_syncAction);
     file->addSeparator();
     file->addAction(m_printAction);
     file->addAction(m_printAllAction);
@@ -471,6 +479,42 @@ void MainWindow::productImported(const Persistence::ObjectID& productID)
     if (!product || !selectProduct(product)) {
         Log::write(QStringLiteral("Warning: unable to select imported items."));
     }
+}
+
+void MainWindow::showDiscoverSoftwareSheet()
+{
+    if (!m_delegate || !m_context) {
+        return;
+    }
+    // The scan runs on a worker with a discovery of its own, whose application lookup is made here
+    // so that no preference is read off the main thread. The controller's jobs end before its
+    // session, so the scan may outlive the sheet.
+    const ApplicationLocator locator = m_delegate->applicationLocator();
+    auto discovery = std::make_shared<SoftwareDiscoveryService>(
+        m_delegate->session(), [locator] { return locator; }, [] { return InstalledSoftwareScanner(); });
+    openDiscoverSoftwareSheet([discovery] { return discovery->discover(false); },
+                              [discovery](const QList<InstalledApplication>& applications, QString* error) {
+                                  return discovery->addApplications(applications, error);
+                              });
+}
+
+DiscoverSoftwareSheet* MainWindow::openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan,
+                                                             DiscoverSoftwareSheet::Add add)
+{
+    if (!m_delegate) {
+        return nullptr;
+    }
+    auto* sheet = new DiscoverSoftwareSheet(m_delegate->jobs(), m_delegate->userInterface(), std::move(scan),
+                                            std::move(add), this);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sheet, &DiscoverSoftwareSheet::productsAdded, this, [this](const QList<Persistence::ObjectID>& ids) {
+        if (!ids.isEmpty()) {
+            productImported(ids.first());
+        }
+    });
+    sheet->open();
+    sheet->startScan();
+    return sheet;
 }
 
 void MainWindow::productsChanged()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiscoverSoftwareSheet.h"
 #include "ProductTableView.h"
 #include "persistence/ObjectID.h"
 
@@ -70,6 +71,11 @@ public:
     void redo();
     // The import sheet; its choices stay for the next time.
     void showImportSheet();
+    // File > Discover Installed Software…: the discovery sheet over the controller's discovery.
+    void showDiscoverSoftwareSheet();
+    // The discovery sheet over this window, scanning with `scan` and adding with `add`; the first
+    // product added is selected. Answers the sheet (it deletes itself when closed).
+    DiscoverSoftwareSheet* openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan, DiscoverSoftwareSheet::Add add);
 
     ProductListModel* productListModel() const { return m_model; }
     ProductActions* productActions() const { return m_productActions; }

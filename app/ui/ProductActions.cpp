@@ -3,9 +3,11 @@
 #include "MainWindowCommandState.h"
 #include "ToolbarIcons.h"
 #include "base/Localization.h"
+#include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
 #include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"
+#include "products/ProductApplicationCommands.h"
 
 #include <QAction>
 #include <QMenu>
@@ -22,7 +24,7 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
 {
     m_launch = makeAction(localizedString(QStringLiteral("ProductLaunchApplicationMenuItem")),
                           QStringLiteral("launchApplication"),
-                          [this](ProductEntity* product) { m_delegate->launchApplication(product); });
+                          [this](ProductEntity* product) { launchApplication(product); });
     m_locate = makeAction(localizedString(QStringLiteral("ProductLocateAppMenuItem")), QStringLiteral("locateApp"),
                           [this](ProductEntity* product) { m_delegate->locateApp(product); });
     m_reveal = makeAction(localizedString(QStringLiteral("ProductShowApplicationInFolderMenuItem")),
@@ -188,5 +190,17 @@ void ProductActions::update()
     };
     for (const auto& [action, command] : rules) {
         action->setEnabled(state.isEnabled(command));
+    }
+}
+
+void ProductActions::launchApplication(ProductEntity* product)
+{
+    QString error;
+    if (m_delegate->applications().launchApplication(product, &error) || error.isEmpty()) {
+        return;
+    }
+    if (UserInterface* ui = m_delegate->userInterface()) {
+        ui->runAlert(
+            Alert {AlertStyle::Warning, localizedString(QStringLiteral("LaunchApplicationAlertTitle")), error, {}, -1});
     }
 }

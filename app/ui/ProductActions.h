@@ -48,6 +48,8 @@ public:
     QAction* locateAction() const { return m_locate; }
 
 private:
+    // Launches the product's application; a failure is shown in an alert with its reason.
+    void launchApplication(ProductEntity* product);
     QAction* makeAction(const QString& text, const QString& objectName, std::function<void(ProductEntity*)> command);
     QAction* makeGlobalAction(const QString& text, const QString& objectName, std::function<void()> command);
     ProductEntity* firstSelected() const;

@@ -8,8 +8,8 @@ class QMimeData;
 
 // The products list of the main window. Files dropped on it are handed on for import (Keymoor's own
 // data files, MacHeist 3 data files, installed software and Yojimbo exports). Only the first
-// dropped path is looked at to decide whether the drop is taken: it must be importable software or
-// end in ".keymoor" or ".appshelf" (any case).
+// dropped path is looked at to decide whether the drop is taken: it must be importable software (a
+// bundle, a desktop entry, an AppImage) or end in ".keymoor" or ".appshelf" (any case).
 class ProductTableView : public ZRTableView
 {
     Q_OBJECT

@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -192,11 +193,13 @@ TEST_F(BundleImportTest, EachCommandStartsInItsFolderAndOnlyTheApplicationComman
 {
     const TemporaryHome home;
     QDir(home.path()).mkpath(QStringLiteral("Library/PreferencePanes"));
-    QDir(home.path()).mkpath(QStringLiteral("Library/Plug-ins"));
+    QDir(home.path()).mkpath(QStringLiteral("Library/Internet Plug-Ins"));
     const QString bundles = testDataPath("/bundles");
     m_delegate.userPrefs().setImportAppPath(QStringLiteral("~"));
     const QStringList bundleTypes {QStringLiteral("app"), QStringLiteral("prefpane"), QStringLiteral("bundle"),
                                    QStringLiteral("wdgt")};
+    const QStringList applicationTypes
+        = bundleTypes + QStringList {QStringLiteral("desktop"), QStringLiteral("AppImage")};
     struct Case
     {
         void (KeymoorAppDelegate::*command)();
@@ -205,12 +208,12 @@ TEST_F(BundleImportTest, EachCommandStartsInItsFolderAndOnlyTheApplicationComman
         QString rememberedAfterwards;
     };
     const Case cases[] = {
-        {&KeymoorAppDelegate::importNewProduct, home.path(), bundleTypes, bundles},
+        {&KeymoorAppDelegate::importNewProduct, home.path(), applicationTypes, bundles},
         // Now the application command starts where the last one chose.
-        {&KeymoorAppDelegate::importNewProduct, bundles, bundleTypes, bundles},
+        {&KeymoorAppDelegate::importNewProduct, bundles, applicationTypes, bundles},
         {&KeymoorAppDelegate::importPrefPane, home.path() + QStringLiteral("/Library/PreferencePanes"), bundleTypes,
          bundles},
-        {&KeymoorAppDelegate::importPlugin, home.path() + QStringLiteral("/Library/Plug-ins"), {}, bundles},
+        {&KeymoorAppDelegate::importPlugin, home.path() + QStringLiteral("/Library/Internet Plug-Ins"), {}, bundles},
         // A starting folder that does not exist gives way to the home folder.
         {&KeymoorAppDelegate::importWidget, home.path(), bundleTypes, bundles},
     };
@@ -238,6 +241,14 @@ TEST_F(BundleImportTest, EachCommandStartsInItsFolderAndOnlyTheApplicationComman
     m_delegate.importNewProduct();
     EXPECT_EQ(m_delegate.runningProductImports(), 0);
     EXPECT_EQ(m_delegate.userPrefs().importAppPath(), bundles);
+
+    // A remembered folder that has gone away (or one from another system) is not where it starts.
+    m_delegate.userPrefs().setImportAppPath(QStringLiteral("/Applications"));
+    m_ui.queueOpenPanelResult(std::nullopt);
+    m_delegate.importNewProduct();
+    const QString start = m_ui.openPanels().last().startFolder;
+    EXPECT_NE(start, QStringLiteral("/Applications"));
+    EXPECT_TRUE(QFileInfo(start).isDir()) << start.toStdString();
     EXPECT_EQ(m_ui.pendingAnswers(), 0);
 }
 

@@ -21,10 +21,10 @@ protected:
         QDir().mkpath(m_home);
     }
 
-    UserPreferences::Environment environment(const QString& reader = QStringLiteral("Apple Mail"),
-                                             bool dropbox = false) const
+    UserPreferences::Environment environment(const QString& reader = QStringLiteral("Apple Mail"), bool dropbox = false,
+                                             const QStringList& applications = {}) const
     {
-        return {reader, dropbox, m_home};
+        return {reader, dropbox, m_home, applications};
     }
 
     QTemporaryDir m_dir;
@@ -52,9 +52,10 @@ TEST_F(UserPreferencesTest, EveryKeyHasItsRegisteredDefault)
         {AskBeforeReplacingCurrentInfo, true},
         {AutoCopySerial, false},
         {AutoDetectEmailReader, true},
-        {ImportAppPath, QStringLiteral("/Applications")},
-        {ImportIconPath, QStringLiteral("/Applications")},
-        {ImportFilePath, QStringLiteral("~/Desktop")},
+        // A home without applications or Desktop folders: the import choosers start at home.
+        {ImportAppPath, QStringLiteral("~")},
+        {ImportIconPath, QStringLiteral("~")},
+        {ImportFilePath, QStringLiteral("~")},
         {ExportAttachmentPath, QStringLiteral("~/Desktop")},
         {ExportCSVPath, QStringLiteral("~/Desktop")},
         {PrintAllOneAppPerPage, true},
@@ -187,4 +188,58 @@ TEST_F(UserPreferencesTest, TildeStandsForTheHomeFolder)
     UserPreferences prefs(m_defaults, environment());
     EXPECT_EQ(prefs.expandedPath(PreferenceKeys::ExportCSVPath), QDir(m_home).filePath(QStringLiteral("Desktop")));
     EXPECT_EQ(prefs.exportCSVPath(), QStringLiteral("~/Desktop"));
+}
+
+TEST_F(UserPreferencesTest, ImportFoldersDefaultToFoldersThatExist)
+{
+    using namespace PreferenceKeys;
+    const QString missing = m_dir.filePath(QStringLiteral("share/applications"));
+    const QString system = m_dir.filePath(QStringLiteral("usr/share/applications"));
+    const QString own = QDir(m_home).filePath(QStringLiteral(".local/share/applications"));
+    ASSERT_TRUE(QDir().mkpath(system));
+    {
+        // The first folder that exists wins; a missing one earlier in the list is passed over.
+        UserPreferences prefs(m_defaults, environment(QString(), false, {missing, system}));
+        EXPECT_EQ(prefs.importAppPath(), system);
+        EXPECT_EQ(prefs.importIconPath(), system);
+        EXPECT_EQ(prefs.expandedPath(ImportAppPath), system);
+    }
+    ASSERT_TRUE(QDir().mkpath(own));
+    ASSERT_TRUE(QDir(m_home).mkpath(QStringLiteral("Desktop")));
+    UserPreferences prefs(m_defaults, environment(QString(), false, {own, system}));
+    // Inside the home folder the default is written with "~", like the other folder defaults.
+    EXPECT_EQ(prefs.importAppPath(), QStringLiteral("~/.local/share/applications"));
+    EXPECT_EQ(prefs.expandedPath(ImportIconPath), own);
+    EXPECT_EQ(prefs.importFilePath(), QStringLiteral("~/Desktop"));
+
+    // A chosen folder that has gone away gives way to the default, and that to the home folder.
+    prefs.setImportAppPath(QStringLiteral("/Applications/No Such Folder"));
+    EXPECT_EQ(prefs.expandedPath(ImportAppPath), own);
+    ASSERT_TRUE(QDir(own).removeRecursively());
+    EXPECT_EQ(prefs.expandedPath(ImportAppPath), m_home);
+    prefs.setImportFilePath(QStringLiteral("~/Gone"));
+    EXPECT_EQ(prefs.expandedPath(ImportFilePath), QDir(m_home).filePath(QStringLiteral("Desktop")));
+    // Other folders are answered as they are set: their commands decide what a missing one means.
+    prefs.setExportCSVPath(QStringLiteral("~/Gone"));
+    EXPECT_EQ(prefs.expandedPath(ExportCSVPath), QDir(m_home).filePath(QStringLiteral("Gone")));
+}
+
+TEST_F(UserPreferencesTest, PathsInsideTheHomeFolderAreWrittenWithTilde)
+{
+    const QString home = QStringLiteral("/home/person");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/home/person", "~"},
+        {"/home/person/", "~"},
+        {"/home/person/.local/share/applications", "~/.local/share/applications"},
+        {"/home/personal/notes", "/home/personal/notes"},
+        {"/usr/share/applications", "/usr/share/applications"},
+        {"", ""},
+    };
+    for (const auto& [path, abbreviated] : cases) {
+        EXPECT_EQ(UserPreferences::abbreviateTildeInPath(QString::fromUtf8(path), home), QString::fromUtf8(abbreviated))
+            << path;
+    }
+    // A root home would turn every path into "~/...": paths stay as they are then.
+    EXPECT_EQ(UserPreferences::abbreviateTildeInPath(QStringLiteral("/usr"), QStringLiteral("/")),
+              QStringLiteral("/usr"));
 }

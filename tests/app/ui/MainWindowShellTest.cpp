@@ -6,6 +6,7 @@
 #include "support/WidgetLookup.h"
 #include "ui/AttachmentActions.h"
 #include "ui/AttachmentListView.h"
+#include "ui/ImportApplicationMenu.h"
 #include "ui/MainToolbar.h"
 #include "ui/MainWindow.h"
 #include "ui/MainWindowCommandState.h"
@@ -184,7 +185,8 @@ TEST_F(MainWindowShellTest, MenusCarryLocateSyncAndTheWindowList)
     EXPECT_EQ(window->productActions()->locateAction()->text(), QStringLiteral("Locate App"));
     QMenu* file = topMenu(*window, QStringLiteral("File"));
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->actions().value(4), window->syncAction());
+    EXPECT_EQ(file->actions().value(4), window->importApplicationMenu()->discoverSoftwareAction());
+    EXPECT_EQ(file->actions().value(5), window->syncAction());
 
     window->windowMenu()->rebuild();
     const QStringList items = menuTexts(child<QMenu>(*window, "windowMenu"));

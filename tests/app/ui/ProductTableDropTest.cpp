@@ -1,4 +1,5 @@
 #include "UiTestLibrary.h"
+#include "support/TemporaryHome.h"
 #include "support/TestData.h"
 #include "support/WidgetLookup.h"
 #include "ui/ImportApplicationMenu.h"
@@ -120,6 +121,11 @@ TEST_F(ProductTableDropTest, ATextFileThatIsNoExportIsRefused)
 
 TEST_F(ProductTableDropTest, TheImportMenuAsksForApplications)
 {
+    // The bundle commands are offered where folders of such bundles exist.
+    const TemporaryHome home;
+    for (const char* folder : {"Library/PreferencePanes", "Library/Internet Plug-Ins", "Library/Widgets"}) {
+        ASSERT_TRUE(QDir(home.path()).mkpath(QString::fromLatin1(folder)));
+    }
     auto controller = m_library.start(&m_ui);
     MainWindow window(controller.get());
     window.show();
