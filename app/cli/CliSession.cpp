@@ -51,10 +51,10 @@ bool CliSession::open()
     return true;
 }
 
-QList<ProductEntity*> CliSession::products(const Predicate& filter, const QStringList& prefetch)
+QList<ProductEntity*> CliSession::products(const Predicate& filter, const QStringList& prefetch, ObjectContext* context)
 {
     QList<ProductEntity*> result;
-    ObjectContext* context = m_delegate->managedObjectContext();
+    context = context ? context : m_delegate->managedObjectContext();
     if (!context) {
         return result;
     }

@@ -30,8 +30,10 @@ public:
     TerminalUserInterface& terminal() { return *m_terminal; }
 
     // Products (those matching `filter`) in the preferred order, with what `prefetch` names loaded
-    // for all of them at once.
-    QList<ProductEntity*> products(const Persistence::Predicate& filter = {}, const QStringList& prefetch = {});
+    // for all of them at once; from `context` when given (another context over the library's
+    // coordinator), else from the library's context.
+    QList<ProductEntity*> products(const Persistence::Predicate& filter = {}, const QStringList& prefetch = {},
+                                   Persistence::ObjectContext* context = nullptr);
     // The product named by its UUID or its title (exact, else ignoring case). Null after an error
     // when there is none or the title is ambiguous. Only the candidates are loaded.
     ProductEntity* findProduct(const QString& uuidOrTitle);

@@ -5,34 +5,60 @@
 #include <QLocale>
 
 #include <cmath>
-#include <type_traits>
 
-QJsonValue JsonTextWriter::toJsonValue(const Value& value)
+void JsonTextWriter::open(char bracket)
 {
-    return std::visit(
-        [](const auto& held) -> QJsonValue {
-            using T = std::decay_t<decltype(held)>;
-            if constexpr (std::is_same_v<T, std::monostate>) {
-                return QJsonValue::Null;
-            } else {
-                return QJsonValue(held);
-            }
-        },
-        value);
+    m_text += bracket;
+    m_text += '\n';
+    m_open.push_back({bracket == '{' ? '}' : ']', true});
 }
 
-void JsonTextWriter::appendNumber(double number)
+void JsonTextWriter::end()
 {
-    if (!std::isfinite(number)) {
+    if (m_open.empty()) {
+        return;
+    }
+    const Container closing = m_open.back();
+    m_open.pop_back();
+    if (!closing.empty) {
+        m_text += '\n';
+    }
+    indent(m_open.size());
+    m_text += closing.close;
+}
+
+void JsonTextWriter::item()
+{
+    if (m_open.empty()) {
+        return;
+    }
+    if (!m_open.back().empty) {
+        m_text += ",\n";
+    }
+    m_open.back().empty = false;
+    indent(m_open.size());
+}
+
+void JsonTextWriter::name(QStringView key)
+{
+    item();
+    string(key);
+    m_text += ": ";
+}
+
+void JsonTextWriter::number(double value)
+{
+    if (!std::isfinite(value)) {
         m_text += "null";
         return;
     }
     // Whole numbers that fit 64 bits are written without exponent, like the document does.
-    const bool whole = std::abs(number) < 18446744073709551616.0 && number == std::floor(number);
-    m_text += QByteArray::number(number, whole ? 'f' : 'g', QLocale::FloatingPointShortest).toStdString();
+    const bool whole = std::abs(value) < 18446744073709551616.0 && value == std::floor(value);
+    const QByteArray text = QByteArray::number(value, whole ? 'f' : 'g', QLocale::FloatingPointShortest);
+    m_text.append(text.constData(), size_t(text.size()));
 }
 
-void JsonTextWriter::appendString(QStringView string)
+void JsonTextWriter::string(QStringView string)
 {
     // Written through a pointer into room for the longest form (six bytes a unit, "\\u001f").
     const size_t start = m_text.size();
@@ -90,84 +116,39 @@ void JsonTextWriter::appendString(QStringView string)
     m_text.resize(size_t(out - m_text.data()));
 }
 
-template<typename Items, typename Each>
-void JsonTextWriter::appendItems(const Items& items, char open, char close, int level, Each each)
-{
-    m_text += open;
-    m_text += '\n';
-    bool first = true;
-    for (const auto& item : items) {
-        if (!first) {
-            m_text += ",\n";
-        }
-        first = false;
-        m_text.append(size_t(4 * (level + 1)), ' ');
-        each(item);
-    }
-    if (!first) {
-        m_text += '\n';
-    }
-    m_text.append(size_t(4 * level), ' ');
-    m_text += close;
-}
-
-void JsonTextWriter::appendValue(const Value& value, int level)
-{
-    std::visit(
-        [&](const auto& held) {
-            using T = std::decay_t<decltype(held)>;
-            if constexpr (std::is_same_v<T, std::monostate>) {
-                m_text += "null";
-            } else if constexpr (std::is_same_v<T, bool>) {
-                m_text += held ? "true" : "false";
-            } else if constexpr (std::is_same_v<T, qint64> || std::is_same_v<T, double>) {
-                appendNumber(double(held)); // a document keeps every number as a double too
-            } else if constexpr (std::is_same_v<T, QString>) {
-                appendString(held);
-            } else {
-                appendJson(held, level);
-            }
-        },
-        value);
-}
-
-void JsonTextWriter::appendJson(const QJsonValue& value, int level)
+void JsonTextWriter::json(const QJsonValue& value)
 {
     switch (value.type()) {
     case QJsonValue::Bool:
-        m_text += value.toBool() ? "true" : "false";
+        boolean(value.toBool());
         break;
     case QJsonValue::Double:
-        appendNumber(value.toDouble());
+        number(value.toDouble());
         break;
     case QJsonValue::String:
-        appendString(value.toString());
+        string(value.toString());
         break;
     case QJsonValue::Array:
-        appendItems(value.toArray(), '[', ']', level, [&](const QJsonValue& item) { appendJson(item, level + 1); });
+        beginArray();
+        for (const QJsonValue& element : value.toArray()) {
+            item();
+            json(element);
+        }
+        end();
         break;
     case QJsonValue::Object: {
         const QJsonObject object = value.toObject();
-        std::vector<Member> members; // in key order, as the object keeps them
-        members.reserve(size_t(object.size()));
+        beginObject();
         for (auto it = object.begin(); it != object.end(); ++it) {
-            members.emplace_back(it.key(), Value(QJsonValue(it.value())));
+            name(it.key());
+            json(it.value());
         }
-        appendObject(members, level);
+        end();
         break;
     }
     case QJsonValue::Null:
     case QJsonValue::Undefined:
-        m_text += "null";
+        null();
         break;
     }
-}
-
-void JsonTextWriter::appendObject(const std::vector<Member>& members, int level)
-{
-    appendItems(members, '{', '}', level, [&](const Member& member) {
-        appendString(member.first);
-        m_text += ": ";
-        appendValue(member.second, level + 1);
-    });
 }

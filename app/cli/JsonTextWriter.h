@@ -4,37 +4,51 @@
 #include <QString>
 
 #include <string>
-#include <utility>
-#include <variant>
+#include <string_view>
 #include <vector>
 
-// Writes JSON text in exactly the indented layout of QJsonDocument (four spaces a level, keys in
-// sorted order, the same escapes and number forms) into a growing buffer, straight from plain
-// values: writing a large array object by object takes a fraction of the time and memory of
-// building a document first.
+// Writes JSON text in exactly the indented layout of QJsonDocument (four spaces a level, the same
+// escapes and number forms) into a growing buffer, one value at a time: writing a large array item
+// by item takes a fraction of the time and memory of building a document first. The caller writes
+// the members of an object in sorted key order, as a document keeps them.
+//
+//     writer.beginObject();
+//     writer.name(u"title");
+//     writer.string(u"Editor");
+//     writer.end();
 class JsonTextWriter
 {
 public:
-    // null, true/false, a whole number, a number, text, or any JSON value (arrays, objects).
-    using Value = std::variant<std::monostate, bool, qint64, double, QString, QJsonValue>;
-    using Member = std::pair<QString, Value>;
+    void beginObject() { open('{'); }
+    void beginArray() { open('['); }
+    // Closes the innermost open object or array.
+    void end();
+    // Starts the next member of the open object, respectively the next item of the open array.
+    void name(QStringView key);
+    void item();
 
-    static QJsonValue toJsonValue(const Value& value);
-
-    // One object at `level`, its first line not indented; `members` are in key order.
-    void appendObject(const std::vector<Member>& members, int level);
-    void appendValue(const Value& value, int level);
-    void appendJson(const QJsonValue& value, int level);
-    void appendString(QStringView string);
+    void null() { m_text += "null"; }
+    void boolean(bool value) { m_text += value ? "true" : "false"; }
+    // Numbers as a document writes them (it keeps every number as a double).
+    void number(double value);
+    void string(QStringView string);
+    // Any JSON value, objects with their keys in the order the object keeps them (sorted).
+    void json(const QJsonValue& value);
     void appendText(std::string_view text) { m_text += text; }
 
     const std::string& text() const { return m_text; }
+    // Forgets the text written so far (after it went out); open containers stay open.
     void clear() { m_text.clear(); }
 
 private:
-    void appendNumber(double number);
-    template<typename Items, typename Each>
-    void appendItems(const Items& items, char open, char close, int level, Each each);
+    void open(char bracket);
+    void indent(size_t depth) { m_text.append(4 * depth, ' '); }
 
     std::string m_text;
+    struct Container
+    {
+        char close;
+        bool empty;
+    };
+    std::vector<Container> m_open;
 };

@@ -6,12 +6,15 @@
 #include "ProductJson.h"
 #include "TerminalUserInterface.h"
 #include "model/ProductEntity.h"
+#include "persistence/ObjectContext.h"
 #include "persistence/ReadTransaction.h"
 
-#include <QJsonDocument>
 #include <QTextStream>
 
-using Persistence::ReadTransaction;
+#include <memory>
+#include <vector>
+
+using namespace Persistence;
 
 namespace {
 
@@ -41,6 +44,52 @@ void printProductDetails(const ProductEntity* product, QTextStream& out)
     }
 }
 
+// The products sorted once in a context that goes afterwards, then loaded, written and let go
+// batch by batch in contexts of their own: memory stays flat however large the catalogue.
+bool writeJsonList(CliSession& session, QTextStream& out, QTextStream& err)
+{
+    ObjectContext* context = session.delegate().managedObjectContext();
+    const auto coordinator = context ? context->coordinator() : nullptr;
+    std::vector<ObjectID> order;
+    if (coordinator) { // no library, no products
+        ObjectContext sorting(coordinator);
+        const QList<ProductEntity*> products = session.products({}, {}, &sorting);
+        order.reserve(size_t(products.size()));
+        for (const ProductEntity* product : products) {
+            order.push_back(product->objectID());
+        }
+    }
+    constexpr size_t BatchSize = 2000;
+    std::unique_ptr<ObjectContext> batchContext;
+    size_t next = 0;
+    StoreError error;
+    bool failed = false;
+    ProductJson::writeBatches(
+        [&]() {
+            QList<ProductEntity*> batch;
+            while (batch.isEmpty() && next < order.size() && !failed) {
+                batchContext = std::make_unique<ObjectContext>(coordinator); // the last batch goes
+                ObjectList objects;
+                for (const size_t end = qMin(order.size(), next + BatchSize); next < end; ++next) {
+                    objects.append(batchContext->objectWithID(order[next]));
+                }
+                failed = !batchContext->prefetch(objects, ProductJson::PrefetchKeyPaths, &error);
+                for (ManagedObject* object : std::as_const(objects)) {
+                    auto* product = dynamic_cast<ProductEntity*>(object);
+                    if (!failed && product && product->isValid()) {
+                        batch.append(product);
+                    }
+                }
+            }
+            return batch;
+        },
+        out);
+    if (failed) {
+        err << "keymoor: the products could not be read: " << error.toString() << Qt::endl;
+    }
+    return !failed;
+}
+
 int listCommand(const CommandArguments& arguments, CliStreams& streams)
 {
     if (!arguments.positional().isEmpty()) {
@@ -50,16 +99,15 @@ int listCommand(const CommandArguments& arguments, CliStreams& streams)
     if (!session.open()) {
         return 1;
     }
-    const bool json = arguments.isSet(QStringLiteral("json"));
-    // One read transaction for the walk, and everything it reads loaded for all products at once.
+    // One read transaction for the walk: every batch sees the same state of the library.
     ReadTransaction reading(session.delegate().managedObjectContext());
-    const QList<ProductEntity*> products = session.products({}, json ? ProductJson::PrefetchKeyPaths : QStringList());
-    if (json) {
-        ProductJson::writeArray(products, streams.out);
-    } else {
-        for (const ProductEntity* product : products) {
-            printProductLine(product, streams.out);
-        }
+    if (arguments.isSet(QStringLiteral("json"))) {
+        const bool written = writeJsonList(session, streams.out, streams.err);
+        streams.out.flush();
+        return written ? 0 : 1;
+    }
+    for (const ProductEntity* product : session.products()) {
+        printProductLine(product, streams.out);
     }
     streams.out.flush();
     return 0;
@@ -81,7 +129,7 @@ int showCommand(const CommandArguments& arguments, CliStreams& streams)
         return 1;
     }
     if (arguments.isSet(QStringLiteral("json"))) {
-        streams.out << QJsonDocument(ProductJson::toJson(product)).toJson(QJsonDocument::Indented);
+        ProductJson::writeObject(product, streams.out);
     } else {
         printProductDetails(product, streams.out);
     }

@@ -1,6 +1,7 @@
 #include "ProductJson.h"
 
 #include "JsonTextWriter.h"
+#include "base/LibraryPaths.h"
 #include "model/AttachedEmail.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
@@ -10,13 +11,12 @@
 #include "text/DateParser.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QIODevice>
-#include <QJsonArray>
-#include <QJsonValue>
+#include <QJsonDocument>
 #include <QTextStream>
 
 #include <algorithm>
-#include <numeric>
 
 using namespace Persistence;
 
@@ -50,30 +50,47 @@ QString isoDate(const QDateTime& dateTime)
     return QString::fromLatin1(text, sizeof(text) - 1);
 }
 
-JsonTextWriter::Value jsonValue(const QVariant& value, AttributeType type)
+// One stored value as the product form shows it.
+void writeValue(JsonTextWriter& writer, const QVariant& value, AttributeType type)
 {
     if (!value.isValid() || value.isNull()) {
-        return {};
+        writer.null();
+        return;
     }
     switch (type) {
     case AttributeType::Date:
-        return isoDate(value.toDateTime());
+        writer.string(isoDate(value.toDateTime()));
+        return;
     case AttributeType::Decimal:
-        return value.value<Decimal>().toString();
+        writer.string(value.value<Decimal>().toString());
+        return;
     case AttributeType::Boolean:
-        return value.toBool();
+        writer.boolean(value.toBool());
+        return;
     case AttributeType::Integer16:
     case AttributeType::Integer32:
     case AttributeType::Integer64:
-        return qint64(value.toLongLong());
+        writer.number(double(value.toLongLong()));
+        return;
     case AttributeType::Double:
-        return value.toDouble();
+        writer.number(value.toDouble());
+        return;
     case AttributeType::Binary:
-        return QString::fromLatin1(value.toByteArray().toBase64());
+        writer.string(QString::fromLatin1(value.toByteArray().toBase64()));
+        return;
     case AttributeType::String:
         break;
     }
-    return value.toString();
+    writer.string(value.toString());
+}
+
+void writeTextOrNull(JsonTextWriter& writer, const QString& text, bool emptyIsNull)
+{
+    if (text.isNull() || (emptyIsNull && text.isEmpty())) {
+        writer.null();
+    } else {
+        writer.string(text);
+    }
 }
 
 // ISO 8601 as written, else any written form the product record's date reader accepts
@@ -98,79 +115,177 @@ void writeUtf8(QTextStream& out, const std::string& text)
     }
 }
 
+// The members of a product object in key order, worked out once per entity.
+struct Field
+{
+    enum class Kind { Attribute, Notes, IconFile, Attachments };
+    QString key;
+    Kind kind = Kind::Attribute;
+    const AttributeDescription* attribute = nullptr;
+};
+
+// Writes products and attached files as objects of the product form into a JsonTextWriter, the
+// order of the keys and the icons folder looked up once for all of them.
+class ProductWriter
+{
+public:
+    explicit ProductWriter(JsonTextWriter& writer)
+        : m_writer(writer)
+    { }
+
+    void write(const ProductEntity* product);
+    void writeAttachment(const AttachmentEntity* attachment);
+
+private:
+    const std::vector<Field>& fieldsFor(const EntityDescription* entity);
+    QString iconPath(const IconEntity* icon);
+
+    JsonTextWriter& m_writer;
+    const EntityDescription* m_entity = nullptr;
+    std::vector<Field> m_fields;
+    std::optional<QString> m_iconsFolder;
+};
+
+const std::vector<Field>& ProductWriter::fieldsFor(const EntityDescription* entity)
+{
+    if (entity == m_entity) {
+        return m_fields;
+    }
+    m_entity = entity;
+    m_fields.clear();
+    for (const AttributeDescription& attribute : entity->attributes()) {
+        if (attribute.name == CommentsKey) {
+            m_fields.push_back({CommentsStringKey, Field::Kind::Notes, nullptr});
+        } else {
+            m_fields.push_back({attribute.name, Field::Kind::Attribute, &attribute});
+        }
+    }
+    m_fields.push_back({QStringLiteral("iconFile"), Field::Kind::IconFile, nullptr});
+    m_fields.push_back({QStringLiteral("attachments"), Field::Kind::Attachments, nullptr});
+    std::sort(m_fields.begin(), m_fields.end(), [](const Field& a, const Field& b) { return a.key < b.key; });
+    return m_fields;
+}
+
+QString ProductWriter::iconPath(const IconEntity* icon)
+{
+    // The folder is looked up (and made when missing) once, not for every icon.
+    if (!m_iconsFolder) {
+        m_iconsFolder = LibraryPaths::iconsPath();
+    }
+    const QString uuid = icon->uuid();
+    if (m_iconsFolder->isEmpty() || !ZRExternalFile::isSafeFileName(uuid)) {
+        return icon->filePath(); // empty, with a log line saying what is missing
+    }
+    return QDir(*m_iconsFolder).filePath(uuid);
+}
+
+void ProductWriter::write(const ProductEntity* product)
+{
+    m_writer.beginObject();
+    for (const Field& field : fieldsFor(product->entity())) {
+        m_writer.name(field.key);
+        switch (field.kind) {
+        case Field::Kind::Attribute:
+            // A stored attribute: its value as stored (the entity's value() adds only derived keys).
+            writeValue(m_writer, product->primitiveValue(field.key), field.attribute->type);
+            break;
+        case Field::Kind::Notes:
+            writeTextOrNull(m_writer, product->commentsString(), false);
+            break;
+        case Field::Kind::IconFile: {
+            const IconEntity* icon = product->appIcon();
+            writeTextOrNull(m_writer, icon ? iconPath(icon) : QString(), true);
+            break;
+        }
+        case Field::Kind::Attachments:
+            m_writer.beginArray();
+            for (const AttachmentEntity* attachment : ProductJson::attachmentsInOrder(product)) {
+                m_writer.item();
+                writeAttachment(attachment);
+            }
+            m_writer.end();
+            break;
+        }
+    }
+    m_writer.end();
+}
+
+void ProductWriter::writeAttachment(const AttachmentEntity* attachment)
+{
+    m_writer.beginObject();
+    m_writer.name(u"date");
+    writeValue(m_writer, attachment->date(), AttributeType::Date);
+    m_writer.name(u"kind");
+    m_writer.string(attachment->isEmail() && dynamic_cast<const AttachedEmail*>(attachment) ? u"email" : u"file");
+    m_writer.name(u"name");
+    m_writer.string(attachment->name());
+    m_writer.name(u"uuid");
+    const ZRAttachmentContent* content = attachment->content();
+    if (content) {
+        m_writer.string(content->uuid());
+    } else {
+        m_writer.null();
+    }
+    m_writer.end();
+}
+
+QJsonObject parsedObject(const JsonTextWriter& writer)
+{
+    return QJsonDocument::fromJson(QByteArray::fromStdString(writer.text())).object();
+}
+
 } // namespace
 
 namespace ProductJson {
 
-std::vector<JsonTextWriter::Member> members(const ProductEntity* product)
-{
-    std::vector<JsonTextWriter::Member> members;
-    members.reserve(product->entity()->attributes().size() + 2);
-    for (const AttributeDescription& attribute : product->entity()->attributes()) {
-        if (attribute.name == CommentsKey) {
-            const QString notes = product->commentsString();
-            members.emplace_back(CommentsStringKey,
-                                 notes.isNull() ? JsonTextWriter::Value() : JsonTextWriter::Value(notes));
-            continue;
-        }
-        // A stored attribute: its value as stored (the entity's value() adds only derived keys).
-        members.emplace_back(attribute.name, jsonValue(product->primitiveValue(attribute.name), attribute.type));
-    }
-    const IconEntity* icon = product->appIcon();
-    const QString iconPath = icon ? icon->filePath() : QString();
-    members.emplace_back(QStringLiteral("iconFile"),
-                         iconPath.isEmpty() ? JsonTextWriter::Value() : JsonTextWriter::Value(iconPath));
-    QJsonArray attachments;
-    for (const AttachmentEntity* attachment : attachmentsInOrder(product)) {
-        attachments.append(attachmentToJson(attachment));
-    }
-    members.emplace_back(QStringLiteral("attachments"), QJsonValue(attachments));
-    return members;
-}
-
 QJsonObject toJson(const ProductEntity* product)
 {
-    QJsonObject object;
-    for (const auto& [key, value] : members(product)) {
-        object.insert(key, JsonTextWriter::toJsonValue(value));
-    }
-    return object;
+    JsonTextWriter writer;
+    ProductWriter(writer).write(product);
+    return parsedObject(writer);
 }
 
 const QStringList PrefetchKeyPaths {QStringLiteral("attachedFiles.content"), QStringLiteral("appIcon"),
                                     QStringLiteral("comments")};
 
-void writeArray(const QList<ProductEntity*>& products, QTextStream& out)
+void writeObject(const ProductEntity* product, QTextStream& out)
 {
-    // The members come in the same order for every product of an entity: sorted once.
-    const Persistence::EntityDescription* orderedFor = nullptr;
-    std::vector<size_t> order;
-    std::vector<JsonTextWriter::Member> sorted;
     JsonTextWriter writer;
-    writer.appendText("[\n");
-    for (qsizetype i = 0; i < products.size(); ++i) {
-        std::vector<JsonTextWriter::Member> unsorted = members(products[i]);
-        if (orderedFor != products[i]->entity() || order.size() != unsorted.size()) {
-            orderedFor = products[i]->entity();
-            order.resize(unsorted.size());
-            std::iota(order.begin(), order.end(), 0);
-            std::sort(order.begin(), order.end(),
-                      [&](size_t a, size_t b) { return unsorted[a].first < unsorted[b].first; });
-        }
-        sorted.clear();
-        for (const size_t index : order) {
-            sorted.push_back(std::move(unsorted[index]));
-        }
-        writer.appendText("    ");
-        writer.appendObject(sorted, 1);
-        writer.appendText(i + 1 < products.size() ? ",\n" : "\n");
-        if (writer.text().size() > (1 << 16)) {
-            writeUtf8(out, writer.text());
-            writer.clear();
+    ProductWriter(writer).write(product);
+    writer.appendText("\n");
+    writeUtf8(out, writer.text());
+}
+
+void writeBatches(const std::function<QList<ProductEntity*>()>& nextBatch, QTextStream& out)
+{
+    JsonTextWriter writer;
+    ProductWriter products(writer);
+    writer.beginArray();
+    for (QList<ProductEntity*> batch = nextBatch(); !batch.isEmpty(); batch = nextBatch()) {
+        for (const ProductEntity* product : std::as_const(batch)) {
+            writer.item();
+            products.write(product);
+            if (writer.text().size() > (1 << 16)) {
+                writeUtf8(out, writer.text());
+                writer.clear();
+            }
         }
     }
-    writer.appendText("]\n");
+    writer.end();
+    writer.appendText("\n");
     writeUtf8(out, writer.text());
+}
+
+void writeArray(const QList<ProductEntity*>& products, QTextStream& out)
+{
+    bool given = false;
+    writeBatches(
+        [&]() {
+            const bool first = !given;
+            given = true;
+            return first ? products : QList<ProductEntity*>();
+        },
+        out);
 }
 
 QList<AttachmentEntity*> attachmentsInOrder(const ProductEntity* product)
@@ -185,16 +300,9 @@ QList<AttachmentEntity*> attachmentsInOrder(const ProductEntity* product)
 
 QJsonObject attachmentToJson(const AttachmentEntity* attachment)
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("name"), attachment->name());
-    object.insert(QStringLiteral("date"),
-                  JsonTextWriter::toJsonValue(jsonValue(attachment->date(), AttributeType::Date)));
-    const ZRAttachmentContent* content = attachment->content();
-    object.insert(QStringLiteral("uuid"), content ? QJsonValue(content->uuid()) : QJsonValue::Null);
-    object.insert(QStringLiteral("kind"),
-                  attachment->isEmail() && dynamic_cast<const AttachedEmail*>(attachment) ? QStringLiteral("email")
-                                                                                          : QStringLiteral("file"));
-    return object;
+    JsonTextWriter writer;
+    ProductWriter(writer).writeAttachment(attachment);
+    return parsedObject(writer);
 }
 
 std::optional<QVariant> valueForKey(const ProductEntity* product, const QString& key, const QString& text,

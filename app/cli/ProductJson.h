@@ -1,16 +1,13 @@
 #pragma once
 
-#include "JsonTextWriter.h"
-
 #include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
-#include <utility>
-#include <vector>
 
 class AttachmentEntity;
 class ProductEntity;
@@ -24,13 +21,16 @@ namespace ProductJson {
 
 // Includes "attachments": an array of attachmentToJson objects in attachmentsInOrder.
 QJsonObject toJson(const ProductEntity* product);
-// The members of toJson's object, in no particular order.
-std::vector<std::pair<QString, JsonTextWriter::Value>> members(const ProductEntity* product);
 // What toJson reads beyond a product's own row, for prefetching when many products are written.
 extern const QStringList PrefetchKeyPaths;
+// Writes the product as indented JSON text, the same text as an indented QJsonDocument of toJson.
+void writeObject(const ProductEntity* product, QTextStream& out);
 // Writes the products as an indented JSON array, one object at a time (the same text as an
 // indented QJsonDocument of the whole array, without holding it in memory).
 void writeArray(const QList<ProductEntity*>& products, QTextStream& out);
+// The same for products handed out batch by batch until `nextBatch` answers none; each batch is
+// written before the next one is asked for, so the products of a batch may go with the next call.
+void writeBatches(const std::function<QList<ProductEntity*>()>& nextBatch, QTextStream& out);
 
 // An attached file: "name", "date", "uuid" (the name of its stored file) and "kind" ("email" or "file").
 QJsonObject attachmentToJson(const AttachmentEntity* attachment);

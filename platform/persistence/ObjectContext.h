@@ -148,6 +148,8 @@ private:
     ObjectID localID(const ObjectID& id) const;
     void fulfill(ManagedObject* object);
     void applyRow(ManagedObject* object, const StoreRow& row, bool dropToMany);
+    // The same, taking the row's values over when the object has no unsaved changes.
+    void applyRow(ManagedObject* object, StoreRow&& row, bool dropToMany);
     ManagedObject* materialize(StoreRow&& row);
     ManagedObject* objectForStoredID(const ObjectID& id);
     QVariant readAttribute(ManagedObject* object, int index);

@@ -143,6 +143,28 @@ void ObjectContext::applyRow(ManagedObject* object, const StoreRow& row, bool dr
     }
 }
 
+void ObjectContext::applyRow(ManagedObject* object, StoreRow&& row, bool dropToMany)
+{
+    if (object->m_dirty.any() || row.values.size() != object->m_values.size()) {
+        applyRow(object, std::as_const(row), dropToMany);
+        return;
+    }
+    // Rows leave binary values and to-many slots empty, as applyRow() sets them.
+    object->m_values = std::move(row.values);
+    object->m_fault = false;
+    for (const auto& attribute : object->m_entity->attributes()) {
+        if (attribute.type == AttributeType::Binary) {
+            object->m_loaded.clearBit(attribute.index);
+        }
+    }
+    for (const auto& relationship : object->m_entity->relationships()) {
+        if (relationship.toMany && dropToMany) {
+            object->m_loaded.clearBit(relationship.index);
+            object->m_toMany.remove(relationship.index);
+        }
+    }
+}
+
 void ObjectContext::fulfill(ManagedObject* object)
 {
     if (!object->m_fault || object->m_state != ManagedObject::State::Registered) {
@@ -157,7 +179,7 @@ void ObjectContext::fulfill(ManagedObject* object)
         ok = store->loadRow(object->m_id, &row, &error);
     }
     if (ok && row) {
-        applyRow(object, *row, true);
+        applyRow(object, std::move(*row), true);
         return;
     }
     diagnostic(QStringLiteral("The object %1 cannot be loaded: %2")

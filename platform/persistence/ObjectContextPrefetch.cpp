@@ -89,10 +89,10 @@ bool ObjectContext::fulfillAll(const ObjectList& objects, StoreError* error)
                 return false;
             }
         }
-        for (const StoreRow& row : std::as_const(rows)) {
+        for (StoreRow& row : rows) {
             ManagedObject* object = batch.objects.take(row.id.key());
             if (object && object->m_fault) {
-                applyRow(object, row, true);
+                applyRow(object, std::move(row), true);
             }
         }
         // Objects the store no longer has: fulfill() says so and lets them go.

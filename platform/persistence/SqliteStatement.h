@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -40,6 +41,8 @@ public:
     qint64 int64(int column) const;
     double real(int column) const;
     QString text(int column) const;
+    // The text as stored, valid until the next step.
+    QByteArrayView utf8(int column) const;
     QByteArray blob(int column) const;
 
 private:

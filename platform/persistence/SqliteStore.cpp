@@ -319,13 +319,13 @@ bool SqliteStore::readRows(SqliteStatement& statement, const EntityDescription* 
 {
     const SqliteSchema::Family& plan = m_schema.family(family);
     const EntityDescription* entity = nullptr;
-    QString entityName;
+    QByteArray entityName; // as stored, compared without decoding: rows of one entity come in runs
     QVector<int> columns;
     while (statement.next()) {
-        const QString name = statement.text(1);
-        if (!entity || name != entityName) {
+        if (!entity || statement.utf8(1) != entityName) {
+            entityName = statement.utf8(1).toByteArray();
+            const QString name = QString::fromUtf8(entityName);
             entity = m_model->entity(name);
-            entityName = name;
             if (!entity || entity->root() != family->root()) {
                 return setError(error, StoreError::Code::StoreCorrupt,
                                 QStringLiteral("The store \"%1\" is damaged.").arg(m_path),
@@ -339,7 +339,7 @@ bool SqliteStore::readRows(SqliteStatement& statement, const EntityDescription* 
                 columns[i] = plan.selectIndexByProperty.value(property, -1);
             }
         }
-        StoreRow row;
+        StoreRow& row = rows->emplace_back();
         row.id = ObjectID::permanent(entity, m_identifier, statement.int64(0));
         row.values.resize(entity->propertyCount());
         for (const auto& attribute : entity->attributes()) {
@@ -354,7 +354,6 @@ bool SqliteStore::readRows(SqliteStatement& statement, const EntityDescription* 
                     ObjectID::permanent(relationship.destination, m_identifier, statement.int64(column)));
             }
         }
-        rows->append(std::move(row));
     }
     return statement.succeeded() || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
 }
