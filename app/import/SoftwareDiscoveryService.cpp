@@ -91,7 +91,7 @@ struct Candidate
     QString bundleIdentifier; // CFBundleIdentifier of a bundle
 };
 
-QList<Candidate> installedApplications(InstalledSoftwareScanner scanner, ApplicationLocator locator)
+QList<Candidate> scanCandidates(InstalledSoftwareScanner scanner, ApplicationLocator locator)
 {
     QList<Candidate> candidates;
     for (const InstalledApplication& application : scanner.scan()) {
@@ -151,13 +151,19 @@ SoftwareDiscoveryService::SoftwareDiscoveryService(LibrarySession& session, Appl
 
 QList<DiscoveredApplication> SoftwareDiscoveryService::discover(bool includeCatalogued)
 {
-    const CatalogueNames catalogue = catalogueNames(m_session.openedContext());
+    QList<DiscoveredApplication> result = installedApplications();
+    markInCatalogue(result);
+    if (!includeCatalogued) {
+        result.removeIf([](const DiscoveredApplication& discovered) { return discovered.inCatalogue; });
+    }
+    return result;
+}
+
+QList<DiscoveredApplication> SoftwareDiscoveryService::installedApplications() const
+{
     QList<DiscoveredApplication> result;
-    for (const Candidate& candidate : installedApplications(m_scanners(), m_locators())) {
-        const bool inCatalogue = catalogue.contains(candidate.application, candidate.bundleIdentifier);
-        if (includeCatalogued || !inCatalogue) {
-            result.append({candidate.application, inCatalogue});
-        }
+    for (const Candidate& candidate : scanCandidates(m_scanners(), m_locators())) {
+        result.append({candidate.application, false, candidate.bundleIdentifier});
     }
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -166,6 +172,14 @@ QList<DiscoveredApplication> SoftwareDiscoveryService::discover(bool includeCata
         return order != 0 ? order < 0 : a.application.id < b.application.id;
     });
     return result;
+}
+
+void SoftwareDiscoveryService::markInCatalogue(QList<DiscoveredApplication>& applications) const
+{
+    const CatalogueNames catalogue = catalogueNames(m_session.openedContext());
+    for (DiscoveredApplication& discovered : applications) {
+        discovered.inCatalogue = catalogue.contains(discovered.application, discovered.bundleIdentifier);
+    }
 }
 
 std::optional<QList<ObjectID>> SoftwareDiscoveryService::addApplications(const QStringList& ids, QString* error)
@@ -182,7 +196,7 @@ std::optional<QList<ObjectID>> SoftwareDiscoveryService::addApplications(const Q
         if (!application) {
             if (!listedRead) {
                 listedRead = true;
-                for (const Candidate& candidate : installedApplications(m_scanners(), m_locators())) {
+                for (const Candidate& candidate : scanCandidates(m_scanners(), m_locators())) {
                     listed.insert(candidate.application.id, candidate.application);
                 }
             }

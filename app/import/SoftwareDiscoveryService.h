@@ -20,6 +20,7 @@ struct DiscoveredApplication
 {
     InstalledApplication application;
     bool inCatalogue = false;
+    QString bundleIdentifier; // the CFBundleIdentifier of an application bundle
 };
 
 // Finds the installed applications (desktop entries, AppImages and application bundles) and adds
@@ -40,6 +41,12 @@ public:
     // false, only those the catalogue does not have yet. Reads the catalogue on the calling
     // thread's context; the scan itself touches no library object and may run on a worker.
     QList<DiscoveredApplication> discover(bool includeCatalogued);
+
+    // The two halves of discover(): the installed applications in title order, NoDisplay ones left
+    // out, none marked (reads the disk only, so it may run on a worker); then, on the main thread,
+    // the marking of those the catalogue has.
+    QList<DiscoveredApplication> installedApplications() const;
+    void markInCatalogue(QList<DiscoveredApplication>& applications) const;
 
     // Adds the applications with these IDs (as discover() gives them) as new products, with title,
     // version, publisher, website, e-mail, bundleIdentifier and icon, in one saved change. An ID

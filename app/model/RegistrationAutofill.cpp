@@ -5,6 +5,8 @@
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserDefaults.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
 
@@ -48,6 +50,38 @@ Settings currentSettings()
     return settings;
 }
 
+// The card read last, kept while its file is unchanged: every new product asks for it, and an
+// import of thousands of rows would otherwise read and parse the file once per row.
+std::optional<AddressBookCard> meCard(const QString& cardPath)
+{
+    struct Cache
+    {
+        QMutex mutex;
+        bool filled = false;
+        QString path;
+        bool exists = false;
+        QDateTime modified;
+        qint64 size = -1;
+        std::optional<AddressBookCard> card;
+    };
+    static Cache cache;
+    const QFileInfo file(cardPath);
+    const bool exists = file.exists();
+    const QDateTime modified = exists ? file.lastModified() : QDateTime();
+    const qint64 size = exists ? file.size() : -1;
+    QMutexLocker locker(&cache.mutex);
+    if (!cache.filled || cache.path != cardPath || cache.exists != exists || cache.modified != modified
+        || cache.size != size) {
+        cache.card = AddressBook(cardPath).meCard();
+        cache.filled = true;
+        cache.path = cardPath;
+        cache.exists = exists;
+        cache.modified = modified;
+        cache.size = size;
+    }
+    return cache.card;
+}
+
 } // namespace
 
 namespace RegistrationAutofill {
@@ -82,7 +116,7 @@ void applyDefaults(ProductEntity& product)
     if (!settings.enabled) {
         return;
     }
-    if (const std::optional<AddressBookCard> card = AddressBook(settings.cardPath).meCard()) {
+    if (const std::optional<AddressBookCard> card = meCard(settings.cardPath)) {
         apply(product, *card, settings.profile);
     }
 }

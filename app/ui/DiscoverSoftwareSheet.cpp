@@ -116,8 +116,11 @@ void DiscoverSoftwareSheet::startScan()
         [this, found] { scanFinished(*found); }, BackgroundJobTracker::Placement::OwnThread, this);
 }
 
-void DiscoverSoftwareSheet::scanFinished(const QList<DiscoveredApplication>& found)
+void DiscoverSoftwareSheet::scanFinished(QList<DiscoveredApplication> found)
 {
+    if (m_catalogueCheck) {
+        m_catalogueCheck(found);
+    }
     QList<InstalledApplication> candidates;
     for (const DiscoveredApplication& discovered : found) {
         if (!discovered.inCatalogue && !discovered.application.noDisplay) {

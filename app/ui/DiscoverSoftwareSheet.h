@@ -33,8 +33,10 @@ public:
     // The kind of background job of the scan.
     static inline const QString ScanJob = QStringLiteral("DiscoverInstalledSoftware");
 
-    // Runs off the main thread: the installed applications the catalogue does not have yet.
+    // Runs off the main thread: the installed applications (reading no library object).
     using Scan = std::function<QList<DiscoveredApplication>()>;
+    // Runs on the main thread when the scan is done: marks the applications the catalogue has.
+    using CatalogueCheck = std::function<void(QList<DiscoveredApplication>&)>;
     // Runs on the main thread: adds the applications as new products (nullopt and an error text
     // when nothing was added).
     using Add = std::function<std::optional<QList<Persistence::ObjectID>>(const QList<InstalledApplication>&,
@@ -46,6 +48,8 @@ public:
     // Starts the scan; the rows follow when it is done.
     void startScan();
     bool isScanning() const { return m_scanning; }
+    // Without one, the scan's own marks are used.
+    void setCatalogueCheck(CatalogueCheck check) { m_catalogueCheck = std::move(check); }
 
     DiscoveredSoftwareModel* model() const { return m_model; }
     // Checks every row the filter shows.
@@ -59,7 +63,7 @@ signals:
 
 private:
     void buildWidgets();
-    void scanFinished(const QList<DiscoveredApplication>& found);
+    void scanFinished(QList<DiscoveredApplication> found);
     void setScanning(bool scanning);
     void updateButtons();
     void updateStatus();
@@ -68,6 +72,7 @@ private:
     UserInterface* m_ui;
     Scan m_scan;
     Add m_add;
+    CatalogueCheck m_catalogueCheck;
     bool m_scanning = false;
     DiscoveredSoftwareModel* m_model;
     QSortFilterProxyModel* m_filter;

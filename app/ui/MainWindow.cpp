@@ -492,14 +492,19 @@ void MainWindow::showDiscoverSoftwareSheet()
     const ApplicationLocator locator = m_delegate->applicationLocator();
     auto discovery = std::make_shared<SoftwareDiscoveryService>(
         m_delegate->session(), [locator] { return locator; }, [] { return InstalledSoftwareScanner(); });
-    openDiscoverSoftwareSheet([discovery] { return discovery->discover(false); },
-                              [discovery](const QList<InstalledApplication>& applications, QString* error) {
-                                  return discovery->addApplications(applications, error);
-                              });
+    // The scan reads the disk only; the catalogue is compared on the main thread, where the
+    // window's list reads the same context.
+    openDiscoverSoftwareSheet(
+        [discovery] { return discovery->installedApplications(); },
+        [discovery](const QList<InstalledApplication>& applications, QString* error) {
+            return discovery->addApplications(applications, error);
+        },
+        [discovery](QList<DiscoveredApplication>& applications) { discovery->markInCatalogue(applications); });
 }
 
 DiscoverSoftwareSheet* MainWindow::openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan,
-                                                             DiscoverSoftwareSheet::Add add)
+                                                             DiscoverSoftwareSheet::Add add,
+                                                             DiscoverSoftwareSheet::CatalogueCheck check)
 {
     if (!m_delegate) {
         return nullptr;
@@ -507,6 +512,7 @@ DiscoverSoftwareSheet* MainWindow::openDiscoverSoftwareSheet(DiscoverSoftwareShe
     auto* sheet = new DiscoverSoftwareSheet(m_delegate->jobs(), m_delegate->userInterface(), std::move(scan),
                                             std::move(add), this);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setCatalogueCheck(std::move(check));
     connect(sheet, &DiscoverSoftwareSheet::productsAdded, this, [this](const QList<Persistence::ObjectID>& ids) {
         if (!ids.isEmpty()) {
             productImported(ids.first());

@@ -75,7 +75,8 @@ public:
     void showDiscoverSoftwareSheet();
     // The discovery sheet over this window, scanning with `scan` and adding with `add`; the first
     // product added is selected. Answers the sheet (it deletes itself when closed).
-    DiscoverSoftwareSheet* openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan, DiscoverSoftwareSheet::Add add);
+    DiscoverSoftwareSheet* openDiscoverSoftwareSheet(DiscoverSoftwareSheet::Scan scan, DiscoverSoftwareSheet::Add add,
+                                                     DiscoverSoftwareSheet::CatalogueCheck check = {});
 
     ProductListModel* productListModel() const { return m_model; }
     ProductActions* productActions() const { return m_productActions; }

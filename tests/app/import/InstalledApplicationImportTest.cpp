@@ -127,6 +127,16 @@ TEST_F(InstalledApplicationImportTest, DiscoveryAddsInOneSaveAndKeepsNothingOfAF
     const auto inCatalogue = std::count_if(all.begin(), all.end(), [](const auto& a) { return a.inCatalogue; });
     EXPECT_EQ(all.size(), 3);
     EXPECT_EQ(inCatalogue, 1);
+
+    // The window scans on a worker without looking at the catalogue, then marks on the main thread.
+    QList<DiscoveredApplication> scanned = m_discovery.installedApplications();
+    ASSERT_EQ(scanned.size(), 3);
+    EXPECT_TRUE(std::none_of(scanned.begin(), scanned.end(), [](const auto& a) { return a.inCatalogue; }));
+    m_discovery.markInCatalogue(scanned);
+    for (const DiscoveredApplication& discovered : scanned) {
+        EXPECT_EQ(discovered.inCatalogue, discovered.application.id == QStringLiteral("org.example.Northwind"))
+            << discovered.application.id.toStdString();
+    }
 }
 
 } // namespace

@@ -10,7 +10,9 @@
 #include "support/TestData.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
+#include <QTemporaryDir>
 #include <QTimeZone>
 
 namespace {
@@ -114,6 +116,21 @@ TEST_F(ProductRecordTest, NewProductsTakeTheCardWhenThePreferenceIsOn)
     m_defaults.setValue(PreferenceKeys::DefaultUserInfoToAddressBook, true);
     RegistrationAutofill::setCardPath(recordFixture(QStringLiteral("not-an-image.txt")));
     EXPECT_TRUE(newProduct()->registeredName().isEmpty());
+
+    // The card is read once for many products, but a card edited meanwhile is read again.
+    QTemporaryDir folder;
+    const QString card = folder.filePath(QStringLiteral("me.vcf"));
+    const auto writeCard = [&card](const char* name) {
+        QFile file(card);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:") + name + "\r\nEND:VCARD\r\n");
+    };
+    writeCard("Grace Hopper");
+    RegistrationAutofill::setCardPath(card);
+    EXPECT_EQ(newProduct()->registeredName(), QStringLiteral("Grace Hopper"));
+    EXPECT_EQ(newProduct()->registeredName(), QStringLiteral("Grace Hopper"));
+    writeCard("Katherine Johnson");
+    EXPECT_EQ(newProduct()->registeredName(), QStringLiteral("Katherine Johnson"));
 }
 
 // ---- Notes ----
