@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ProductJson.h"
 #include "attachments/MailLicenceFinder.h"
+#include "base/LibraryPaths.h"
 #include "email/MailStoreLocations.h"
 #include "library/LibrarySession.h"
 #include "model/ProductEntity.h"
@@ -76,7 +77,9 @@ std::optional<MailScanRequest> scanRequest(const QString& command, const QString
         }
         request.options.since = *since;
     }
-    request.paths = arguments->positional();
+    for (const QString& path : arguments->positional()) {
+        request.paths.append(QFileInfo(path).absoluteFilePath());
+    }
     const auto addDetected = [&request](const QString& option, const QString& path, const QString& what) {
         (path.isEmpty() ? request.missing : request.paths).append(path.isEmpty() ? what + option : path);
     };
@@ -159,7 +162,8 @@ int mailScan(const QStringList& words, CliStreams& streams)
     }
     // Only looking: no library is made for this; without one nothing is in the catalogue.
     CliSession session(streams, OpenMode::ReadOnly);
-    if (session.open() && session.delegate().session().openedContext()) {
+    if (QFileInfo::exists(LibraryPaths::persistentStoreLocation()) && session.open()
+        && session.delegate().session().openedContext()) {
         MailLicenceFinder(session.delegate().session()).markInCatalogue(result->proposals);
     }
     if (request->json) {
