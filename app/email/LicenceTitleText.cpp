@@ -16,25 +16,63 @@ constexpr qsizetype MaximumNameWords = 8;
 const QSet<QString>& noiseWords()
 {
     static const QSet<QString> words = {
-        QStringLiteral("a"),         QStringLiteral("activation"), QStringLiteral("an"),
-        QStringLiteral("and"),       QStringLiteral("bestellung"), QStringLiteral("code"),
-        QStringLiteral("codes"),     QStringLiteral("commande"),   QStringLiteral("confirmation"),
-        QStringLiteral("confirmed"), QStringLiteral("danke"),      QStringLiteral("merci"),
-        QStringLiteral("copy"),      QStringLiteral("details"),    QStringLiteral("download"),
-        QStringLiteral("for"),       QStringLiteral("fw"),         QStringLiteral("fwd"),
-        QStringLiteral("here"),      QStringLiteral("info"),       QStringLiteral("information"),
-        QStringLiteral("invoice"),   QStringLiteral("is"),         QStringLiteral("key"),
-        QStringLiteral("keys"),      QStringLiteral("licence"),    QStringLiteral("licences"),
-        QStringLiteral("license"),   QStringLiteral("licenses"),   QStringLiteral("licensing"),
-        QStringLiteral("lizenz"),    QStringLiteral("my"),         QStringLiteral("new"),
-        QStringLiteral("number"),    QStringLiteral("of"),         QStringLiteral("order"),
-        QStringLiteral("our"),       QStringLiteral("payment"),    QStringLiteral("product"),
-        QStringLiteral("purchase"),  QStringLiteral("purchased"),  QStringLiteral("purchasing"),
-        QStringLiteral("re"),        QStringLiteral("receipt"),    QStringLiteral("registration"),
-        QStringLiteral("serial"),    QStringLiteral("serials"),    QStringLiteral("software"),
-        QStringLiteral("thank"),     QStringLiteral("thanks"),     QStringLiteral("the"),
-        QStringLiteral("this"),      QStringLiteral("to"),         QStringLiteral("us"),
-        QStringLiteral("you"),       QStringLiteral("your"),
+        QStringLiteral("a"),
+        QStringLiteral("activation"),
+        QStringLiteral("an"),
+        QStringLiteral("and"),
+        QStringLiteral("bestellung"),
+        QStringLiteral("code"),
+        QStringLiteral("codes"),
+        QStringLiteral("commande"),
+        QStringLiteral("confirmation"),
+        QStringLiteral("confirmed"),
+        QStringLiteral("danke"),
+        QStringLiteral("merci"),
+        QStringLiteral("copy"),
+        QStringLiteral("details"),
+        QStringLiteral("download"),
+        QStringLiteral("for"),
+        QStringLiteral("fw"),
+        QStringLiteral("fwd"),
+        QStringLiteral("here"),
+        QStringLiteral("info"),
+        QStringLiteral("information"),
+        QStringLiteral("invoice"),
+        QStringLiteral("is"),
+        QStringLiteral("key"),
+        QStringLiteral("keys"),
+        QStringLiteral("licence"),
+        QStringLiteral("licences"),
+        QStringLiteral("license"),
+        QStringLiteral("licenses"),
+        QStringLiteral("licensing"),
+        QStringLiteral("lizenz"),
+        QStringLiteral("my"),
+        QStringLiteral("new"),
+        QStringLiteral("number"),
+        QStringLiteral("of"),
+        QStringLiteral("order"),
+        QStringLiteral("our"),
+        QStringLiteral("payment"),
+        QStringLiteral("product"),
+        QStringLiteral("purchase"),
+        QStringLiteral("purchased"),
+        QStringLiteral("purchasing"),
+        QStringLiteral("re"),
+        QStringLiteral("receipt"),
+        QStringLiteral("register"),
+        QStringLiteral("registration"),
+        QStringLiteral("serial"),
+        QStringLiteral("serials"),
+        QStringLiteral("software"),
+        QStringLiteral("thank"),
+        QStringLiteral("thanks"),
+        QStringLiteral("the"),
+        QStringLiteral("this"),
+        QStringLiteral("to"),
+        QStringLiteral("us"),
+        QStringLiteral("you"),
+        QStringLiteral("your"),
     };
     return words;
 }
@@ -141,6 +179,13 @@ bool containsSerial(const QString& name, const QString& serial)
     return name.contains(serial.trimmed(), Qt::CaseInsensitive) || (key.size() >= 6 && compact(name).contains(key));
 }
 
+// One word in lower case ("font", "bundle") is a kind of thing, not a product's name.
+bool isCommonWord(const QString& name)
+{
+    return !name.contains(QLatin1Char(' '))
+        && std::none_of(name.begin(), name.end(), [](QChar c) { return c.isUpper() || c.isDigit(); });
+}
+
 bool looksLikeName(const QString& name)
 {
     static const QRegularExpression address(QStringLiteral("@|https?:|www\\.|\\.(com|net|org)\\b"),
@@ -148,7 +193,7 @@ bool looksLikeName(const QString& name)
     const qsizetype words = name.count(QLatin1Char(' ')) + 1;
     return !name.isEmpty() && name.size() <= MaximumNameLength && words <= MaximumNameWords
         && std::any_of(name.begin(), name.end(), [](QChar c) { return c.isLetter(); })
-        && !address.match(name).hasMatch();
+        && !address.match(name).hasMatch() && !isCommonWord(name);
 }
 
 } // namespace

@@ -70,6 +70,8 @@ TEST(LicenceTitleGuess, NamesTheProductOfManyPurchaseMails)
         // A subject that is nothing but order words: the sender's name stands in.
         {"Your order confirmation #998877", "Serial: ZZ-0000-1111\n", "ZZ-0000-1111", "Northwind"},
         {nullptr, "Serial: ZZ-0000-1111\n", "ZZ-0000-1111", "Northwind"},
+        {"Your font activation", "Your code is: ZZ-0000-1111\n", "ZZ-0000-1111", "Northwind"},
+        {"Register Skylark", "Registration code: SK-11-22\n", "SK-11-22", "Skylark"},
         // Sentences that look like naming but are not.
         {"Quill 2 upgrade", "Thank you for your order.\nThank you for choosing us.\nKey: QU-1\n", "QU-1234",
          "Quill 2 upgrade"},
