@@ -78,7 +78,8 @@ bool MboxReader::read(const MailStoreReader::Visitor& visit, MailStoreReader::Co
 std::optional<MailStoreMessage> MboxReader::messageAt(qint64 offset, qint64 index) const
 {
     QFile file(m_path);
-    if (offset < 0 || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !file.seek(offset)) {
+    if (offset < 0 || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !file.seek(offset)
+        || !isFromLine(file.read(5)) || !file.seek(offset)) {
         return std::nullopt;
     }
     MboxLineReader lines(file, offset);
