@@ -67,8 +67,7 @@ public:
     // Adds the proposals as products, each with its message attached as an e-mail, in one saved
     // change; skips those whose serial a product already has. Answers the new products in order,
     // or nullopt with an error text when nothing could be saved.
-    std::optional<QList<Persistence::ObjectID>> addProposals(const QList<LicenceProposal>& proposals,
-                                                             QString* error);
+    std::optional<QList<Persistence::ObjectID>> addProposals(const QList<LicenceProposal>& proposals, QString* error);
 
 private:
     LibrarySession& m_session;
