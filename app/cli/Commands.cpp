@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "EmailCommands.h"
 #include "ImportCommands.h"
+#include "MailCommands.h"
 #include "MaintenanceCommands.h"
 #include "ProductCommands.h"
 #include "RecordCommands.h"
@@ -19,5 +20,6 @@ void registerCommands(CommandLine& commandLine)
     registerMaintenanceCommands(commandLine);
     registerCheckCommand(commandLine);
     registerImportCommands(commandLine);
+    registerMailCommands(commandLine);
     registerReportCommands(commandLine);
 }

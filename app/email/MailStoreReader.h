@@ -32,7 +32,10 @@ public:
     // Answers false to stop reading (cancel).
     using Visitor = std::function<bool(const MailStoreMessage& message)>;
 
-    explicit MailStoreReader(Options options = {});
+    // (Two constructors: a default argument of a nested type with member initializers does not
+    // compile inside its own class.)
+    MailStoreReader();
+    explicit MailStoreReader(Options options);
 
     // Visits every message of the store at the path, in store order.
     Counts read(const QString& path, const Visitor& visit) const;

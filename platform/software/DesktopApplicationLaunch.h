@@ -16,8 +16,7 @@ namespace DesktopApplicationLaunch {
 // The program and its arguments, program first; nullopt with an error text when the value is
 // malformed (unterminated quote, a reserved character outside quotes, a field code inside quotes
 // where not allowed) or names no program.
-std::optional<QStringList> commandLine(const DesktopApplication& application, const QStringList& files,
-                                       QString* error);
+std::optional<QStringList> commandLine(const DesktopApplication& application, const QStringList& files, QString* error);
 
 // Starts the application detached, in its "Path" folder when it names one. False with an error
 // text (for the person: what failed and why) when the entry cannot be launched.

@@ -21,7 +21,8 @@ public:
         QStringList metainfo; // "<each XDG data folder>/metainfo" and ".../appdata"
         QStringList iconBases; // IconThemeLookup::standardBaseFolders()
         QStringList pixmaps; // "/usr/share/pixmaps"
-        QStringList appImages; // folders searched for bare AppImage files: "~/Applications", "~/.local/bin", "~/AppImages"
+        QStringList
+            appImages; // folders searched for bare AppImage files: "~/Applications", "~/.local/bin", "~/AppImages"
         QString iconTheme; // IconThemeLookup::currentThemeName()
     };
     static Folders standardFolders();
