@@ -27,11 +27,6 @@ namespace {
 // The combo box's data for the dropped files, which are no stored source.
 const QString DroppedSource = QStringLiteral("Dropped");
 
-QString sourceLabel(const QString& source)
-{
-    return localizedString(QStringLiteral("MailFinderSource") + source);
-}
-
 } // namespace
 
 // Shared by the sheet and the scan's work: the count of messages read and the cancel request
@@ -105,7 +100,7 @@ void MailLicenceSheet::buildSourceRow(const QString& defaultMailProgramId)
     const bool evolution = !MailSources::detectedPath(QLatin1String(MailSources::Evolution)).isEmpty();
     for (const QString& source : UserPreferences::mailSources()) {
         if (MailSources::isChosenByPerson(source) || !MailSources::detectedPath(source).isEmpty()) {
-            m_source->addItem(sourceLabel(source), source);
+            m_source->addItem(MailSources::label(source), source);
         }
     }
     QString stored;

@@ -1,5 +1,6 @@
 #include "MailSources.h"
 
+#include "base/Localization.h"
 #include "email/MailStoreLocations.h"
 #include "prefs/UserPreferences.h"
 
@@ -47,6 +48,20 @@ QString preferred(const QString& stored, const QString& defaultMailProgramId, bo
         return QString::fromLatin1(Thunderbird);
     }
     return QString::fromLatin1(evolutionFound ? Evolution : Mbox);
+}
+
+QString label(const QString& source)
+{
+    if (is(source, Thunderbird)) {
+        return localizedString(QStringLiteral("MailFinderSourceThunderbird"));
+    }
+    if (is(source, Evolution)) {
+        return localizedString(QStringLiteral("MailFinderSourceEvolution"));
+    }
+    if (is(source, Maildir)) {
+        return localizedString(QStringLiteral("MailFinderSourceMaildir"));
+    }
+    return localizedString(QStringLiteral("MailFinderSourceMbox"));
 }
 
 QString pathFor(const QString& source, const UserPreferences& prefs)

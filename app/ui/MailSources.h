@@ -25,6 +25,9 @@ bool isChosenByPerson(const QString& source);
 QString preferred(const QString& stored, const QString& defaultMailProgramId, bool thunderbirdFound,
                   bool evolutionFound);
 
+// The name shown for the source.
+QString label(const QString& source);
+
 // The path to read for the source: the detected store, or the stored path of a chosen one.
 QString pathFor(const QString& source, const UserPreferences& prefs);
 

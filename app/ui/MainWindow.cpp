@@ -241,7 +241,7 @@ void MainWindow::buildMenus()
 void MainWindow::connectMailFinder(QMenu* file)
 {
     m_mailCommands = new MailLicenceCommands(m_delegate, this);
-    file->insertAction(m_syncAction, m_mailCommands->findAction());
+    file->insertAction(file->actions().value(file->actions().indexOf(m_syncAction) + 1), m_mailCommands->findAction());
     connect(m_attachmentActions, &AttachmentActions::findLicencesInMailRequested, m_mailCommands,
             [this] { m_mailCommands->showSheet(); });
     connect(m_table, &ProductTableView::mailDropped, m_mailCommands, &MailLicenceCommands::productListDrop);

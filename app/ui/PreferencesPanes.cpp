@@ -1,5 +1,6 @@
 #include "PreferencesPanes.h"
 
+#include "MailSources.h"
 #include "PreferencesController.h"
 #include "PreferencesPane.h"
 #include "attachments/MailImportService.h"
@@ -64,8 +65,7 @@ void addFolder(PreferencesPane* pane, const QString& key, const QString& label, 
 void addMailSources(PreferencesPane* pane)
 {
     using PreferenceKeys::MailSource;
-    const auto label
-        = [](const QString& source) { return localizedString(QStringLiteral("MailFinderSource") + source); };
+    const auto label = [](const QString& source) { return MailSources::label(source); };
     QStringList labels;
     for (const QString& source : UserPreferences::mailSources()) {
         labels.append(label(source));
