@@ -10,6 +10,8 @@
 #include "library/BackgroundJobTracker.h"
 #include "library/LibrarySession.h"
 
+#include <QFileInfo>
+
 #include <memory>
 
 MailImportService::MailImportService(LibrarySession& session, AttachmentService& attachments, QObject* parent)
@@ -35,6 +37,14 @@ void MailImportService::attachSelectedEmailFromOutlook()
 void MailImportService::showMissingScriptAlert(const QString& helperName)
 {
     ::showMissingScriptAlert(m_session.userInterface(), helperName);
+}
+
+bool MailImportService::isHelperInstalled(const QString& helperName)
+{
+    const QStringList folders = MailScriptHelper::sharedHelper().searchFolders();
+    const QString path = MailScriptHelper::sharedHelper().pathForScript(helperName);
+    return !path.isEmpty() && !folders.isEmpty()
+        && QFileInfo(path).absolutePath() == QFileInfo(folders.first()).absoluteFilePath();
 }
 
 bool MailImportService::importSelectedMailViaHelper(const QString& helperName)

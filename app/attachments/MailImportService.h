@@ -28,6 +28,11 @@ public:
     void attachSelectedEmailFromOutlook();
     void showMissingScriptAlert(const QString& helperName);
 
+    // Whether the person installed a helper program of that name in their own helper folder (the
+    // first of the search folders). The helpers shipped with Keymoor stand in for mail programs of
+    // another platform and answer nothing, so they are not offered.
+    static bool isHelperInstalled(const QString& helperName);
+
 private:
     void attachMailSelection(const MailClientSelection& selection, const QString& folder);
 

@@ -22,6 +22,10 @@ inline constexpr QLatin1String AutoCopySerial("Auto Copy Serial"); // bool, fals
 inline constexpr QLatin1String AutoDetectEmailReader("AutoDetect Email Reader"); // bool, true
 inline constexpr QLatin1String EnableAppleMail("Enable Apple Mail"); // bool, computed
 inline constexpr QLatin1String EnableMicrosoftOutlook("KMEnableMicrosoftOutlook"); // bool, computed
+// Where "Find Licences in Mail" reads: "Thunderbird" | "Evolution" | "Maildir" | "Mbox"; none: the
+// default mail program's store. The path is the Maildir folder or mbox file of the last two.
+inline constexpr QLatin1String MailSource("Mail Source"); // string, none
+inline constexpr QLatin1String MailSourcePath("Mail Source Path"); // path, none
 inline constexpr QLatin1String ImportAppPath("Import App Path"); // folder, the first XDG applications folder, else "~"
 inline constexpr QLatin1String ImportIconPath("Import Icon Path"); // folder, as "Import App Path"
 inline constexpr QLatin1String ImportFilePath("Import File Path"); // folder, "~/Desktop" when it exists, else "~"

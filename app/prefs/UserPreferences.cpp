@@ -339,6 +339,37 @@ void UserPreferences::setAddressBookProfile(const QString& profile)
     setString(PreferenceKeys::AddressBookProfile, profile);
 }
 
+QStringList UserPreferences::mailSources()
+{
+    return {QStringLiteral("Thunderbird"), QStringLiteral("Evolution"), QStringLiteral("Maildir"),
+            QStringLiteral("Mbox")};
+}
+
+QString UserPreferences::mailSource() const
+{
+    const QString source = m_defaults.stringValue(PreferenceKeys::MailSource);
+    return mailSources().contains(source) ? source : QString();
+}
+
+void UserPreferences::setMailSource(const QString& source)
+{
+    if (!mailSources().contains(source)) {
+        Log::write(QStringLiteral("Ignoring an unknown mail source: %1").arg(source));
+        return;
+    }
+    setString(PreferenceKeys::MailSource, source);
+}
+
+QString UserPreferences::mailSourcePath() const
+{
+    return m_defaults.stringValue(PreferenceKeys::MailSourcePath);
+}
+
+void UserPreferences::setMailSourcePath(const QString& path)
+{
+    setString(PreferenceKeys::MailSourcePath, path);
+}
+
 QVariantMap UserPreferences::activeExportValues() const
 {
     return m_defaults.dictionaryValue(PreferenceKeys::ActiveExportValues);

@@ -101,6 +101,14 @@ public:
     QString addressBookProfile() const;
     void setAddressBookProfile(const QString& profile); // ignores a value outside addressBookProfiles()
 
+    // The mail source of "Find Licences in Mail": one of mailSources() or empty (the default mail
+    // program's store); the setter ignores other values. The path is stored as given.
+    static QStringList mailSources(); // "Thunderbird", "Evolution", "Maildir", "Mbox"
+    QString mailSource() const;
+    void setMailSource(const QString& source);
+    QString mailSourcePath() const;
+    void setMailSourcePath(const QString& path);
+
     // "ZRActiveExportValuesDefaultsKey": key path -> whether the delimited export writes it.
     QVariantMap activeExportValues() const;
     void setActiveExportValues(const QVariantMap& values);

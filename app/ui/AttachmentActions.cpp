@@ -3,6 +3,7 @@
 #include "AttachmentListView.h"
 #include "MainToolbarLayout.h"
 #include "ToolbarIcons.h"
+#include "attachments/MailImportService.h"
 #include "base/Localization.h"
 #include "core/KeymoorAppDelegate.h"
 
@@ -18,8 +19,15 @@ AttachmentActions::AttachmentActions(KeymoorAppDelegate* delegate, AttachmentLis
     m_attachFile = makeAction(localizedString(QStringLiteral("AttachmentMenuAttachFileMenuItem")),
                               QStringLiteral("attachExistingFile"), &AttachmentListView::attachFiles);
     m_attachFile->setIcon(ToolbarIcons::attachFileIcon());
-    m_importMail = makeMailAction(localizedString(QStringLiteral("AppleMailToolbarButton")),
-                                  QStringLiteral("attachSelectedEmail"), false);
+    m_importMail = new QAction(localizedString(QStringLiteral("AppleMailToolbarButton")), parent);
+    m_importMail->setObjectName(QStringLiteral("attachSelectedEmail"));
+    connect(m_importMail, &QAction::triggered, this, [this] {
+        if (MailImportService::isHelperInstalled(QStringLiteral("MailHelper"))) {
+            importMail(false);
+        } else {
+            emit findLicencesInMailRequested();
+        }
+    });
     m_importMail->setIcon(ToolbarIcons::importMailIcon());
     m_importOutlook = makeMailAction(localizedString(QStringLiteral("OutlookToolbarButton")),
                                      QStringLiteral("attachSelectedEmailFromOutlook"), true);
@@ -81,7 +89,9 @@ void AttachmentActions::update(const MainWindowCommandState& state, const QStrin
 {
     m_mailMenuUsesOutlook = defaultMailReader == QLatin1String(MainToolbarLayout::OutlookReader);
     m_attachFile->setEnabled(state.isEnabled(MainWindowCommand::AttachFile));
-    m_importMail->setEnabled(state.isEnabled(MainWindowCommand::ImportMail));
+    const bool helper = MailImportService::isHelperInstalled(QStringLiteral("MailHelper"));
+    m_importMail->setEnabled(helper ? state.isEnabled(MainWindowCommand::ImportMail)
+                                    : m_delegate && m_delegate->managedObjectContext());
     m_importOutlook->setEnabled(state.isEnabled(MainWindowCommand::ImportOutlook));
     m_mailMenu->setEnabled(
         state.isEnabled(m_mailMenuUsesOutlook ? MainWindowCommand::ImportOutlook : MainWindowCommand::ImportMail));

@@ -33,6 +33,10 @@ public:
     QAction* mailMenuAction() const { return m_mailMenu; }
     QAction* removeAttachmentAction() const { return m_remove; }
 
+signals:
+    // The toolbar's Import Mail item, while no mail helper of the person's own is installed.
+    void findLicencesInMailRequested();
+
 private:
     QAction* makeAction(const QString& text, const QString& objectName, void (AttachmentListView::*command)());
     QAction* makeMailAction(const QString& text, const QString& objectName, bool outlook);

@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 bool isRawMessage(const QString& text)
@@ -158,8 +160,12 @@ AttachmentListView::DropAction AttachmentListView::dropAction(const QMimeData* d
     if (!data || fromInsideApplication || !hasProduct) {
         return DropAction::Refuse;
     }
+    const QStringList files = localFiles(data);
+    const bool onlyMessageFiles = !files.isEmpty() && std::all_of(files.begin(), files.end(), &MailDrop::isEmlFile);
+    if (!onlyMessageFiles && MailDrop::holdsMail(data)) {
+        return DropAction::AttachMail;
+    }
     if (data->hasUrls()) {
-        const QStringList files = localFiles(data);
         if (files.isEmpty()) {
             return DropAction::Refuse;
         }
@@ -189,6 +195,9 @@ bool AttachmentListView::acceptDrop(const QMimeData* data)
         return m_delegate->attachDocumentsToSelectedProduct(localFiles(data), true);
     case DropAction::AttachRawEmail:
         return m_delegate->attachEmailRawSourceToSelectedProduct(data->text(), true);
+    case DropAction::AttachMail:
+        emit mailDropped(MailDrop::read(data));
+        return true;
     case DropAction::AttachImage: {
         const QString path = ZRCacheFileManager::defaultManager().cacheFileForImage(
             qvariant_cast<QImage>(data->imageData()), universallyUniuqueIdentifier());

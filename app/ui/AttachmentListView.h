@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MailDrop.h"
+
 #include <QList>
 #include <QPointer>
 #include <QStringList>
@@ -38,6 +40,7 @@ public:
         AttachFiles, // file names (also files promised by another program)
         AttachRawEmail, // plain text holding "Subject:", "From:" and "To:"
         AttachImage, // an image without a file: cached as a TIFF file named by a UUID
+        AttachMail, // message data, a mail program's message addresses, mbox files: see MailDrop
     };
     // Refuses drags from inside Keymoor, drops without a product, and file lists holding an
     // unsupported type ("app").
@@ -63,6 +66,8 @@ public:
 signals:
     // Values of the product changed (a scan wrote into it).
     void productChanged();
+    // Mail was dropped for the shown product (AttachMail).
+    void mailDropped(const MailDrop& mail);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -6,6 +6,7 @@
 #include "AttachmentWindows.h"
 #include "ImportApplicationMenu.h"
 #include "ImportSheet.h"
+#include "MailLicenceCommands.h"
 #include "MainToolbar.h"
 #include "MainToolbarBuilder.h"
 #include "MainWindowCommandState.h"
@@ -242,6 +243,22 @@ void MainWindow::buildMenus()
     connect(product, &QMenu::aboutToShow, this, &MainWindow::updateActions);
     m_windowMenu = new WindowMenu(menuBar(), this);
     m_productActions->addHelpMenu(menuBar());
+    connectMailFinder(file);
+}
+
+void MainWindow::connectMailFinder(QMenu* file)
+{
+    m_mailCommands = new MailLicenceCommands(m_delegate, this);
+    file->insertAction(file->actions().value(file->actions().indexOf(m_syncAction) + 1), m_mailCommands->findAction());
+    connect(m_attachmentActions, &AttachmentActions::findLicencesInMailRequested, m_mailCommands,
+            [this] { m_mailCommands->showSheet(); });
+    connect(m_table, &ProductTableView::mailDropped, m_mailCommands, &MailLicenceCommands::productListDrop);
+    connect(m_attachments, &AttachmentListView::mailDropped, m_mailCommands, &MailLicenceCommands::attachmentsDrop);
+    connect(m_mailCommands, &MailLicenceCommands::productsAdded, this, [this](const QList<Persistence::ObjectID>& ids) {
+        if (!ids.isEmpty()) {
+            productImported(ids.first());
+        }
+    });
 }
 
 void MainWindow::buildToolBar()

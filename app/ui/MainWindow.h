@@ -21,6 +21,7 @@ class ZRImportSheetController;
 class KeymoorAppDelegate;
 class ProductActions;
 class MaintenanceMenu;
+class MailLicenceCommands;
 class ProductDetailView;
 class ProductEntity;
 class ProductListModel;
@@ -92,6 +93,8 @@ public:
     MaintenanceMenu* maintenanceMenu() const { return m_maintenance; }
     QAction* syncAction() const { return m_syncAction; }
     ImportApplicationMenu* importApplicationMenu() const { return m_importMenu; }
+    // File > Find Licences in Mail… and the mail dropped on the lists.
+    MailLicenceCommands* mailLicenceCommands() const { return m_mailCommands; }
     // The preferences window of this main window (made on first use) and Edit > Preferences….
     PreferencesController* preferencesController();
 
@@ -107,6 +110,7 @@ private:
     void buildActivityIndicator();
     void connectAttachments();
     void connectProductCommands();
+    void connectMailFinder(QMenu* file);
     void showLibraryUnavailable();
 
     void refreshList();
@@ -149,6 +153,7 @@ private:
     MaintenanceMenu* m_maintenance = nullptr;
     ImportApplicationMenu* m_importMenu = nullptr;
     ZRImportSheetController* m_importSheetController = nullptr;
+    MailLicenceCommands* m_mailCommands = nullptr;
     QAction* m_printAction = nullptr;
     QAction* m_printAllAction = nullptr;
     QAction* m_syncAction = nullptr;

@@ -145,6 +145,24 @@ bool PreferencesController::chooseFolder(const QString& key, const std::function
     return true;
 }
 
+bool PreferencesController::chooseMailSourcePath()
+{
+    const bool folder = prefs().mailSource() == QLatin1String("Maildir");
+    OpenPanelOptions options;
+    options.title = localizedString(folder ? QStringLiteral("MailFinderChooseMaildirTitle")
+                                           : QStringLiteral("MailFinderChooseMboxTitle"));
+    options.chooseFiles = !folder;
+    options.chooseFolders = folder;
+    options.startFolder = QDir::homePath();
+    const std::optional<QString> path = runFolderChooser(options);
+    if (!path || path->isEmpty()) {
+        return false;
+    }
+    prefs().setMailSourcePath(*path);
+    notePreferenceChanged(QString(PreferenceKeys::MailSourcePath));
+    return true;
+}
+
 bool PreferencesController::locateDropboxFolder()
 {
     OpenPanelOptions options;

@@ -71,6 +71,8 @@ public:
     // Asks for a folder starting in the folder of the preference `key` ("~" expanded) and stores
     // the chosen one through `store`. Answers whether a folder was stored.
     bool chooseFolder(const QString& key, const std::function<void(const QString&)>& store);
+    // The Maildir folder (when that is the mail source) or mbox file "Find Licences in Mail" reads.
+    bool chooseMailSourcePath();
     // The cloud-storage folder the sync export writes into: one folder, starting in "~/Dropbox".
     bool locateDropboxFolder();
     // The cloud-storage service's and the companion phone application's web pages, in the browser.

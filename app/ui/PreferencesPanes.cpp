@@ -1,7 +1,9 @@
 #include "PreferencesPanes.h"
 
+#include "MailSources.h"
 #include "PreferencesController.h"
 #include "PreferencesPane.h"
+#include "attachments/MailImportService.h"
 #include "base/Localization.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
@@ -57,6 +59,34 @@ void addFolder(PreferencesPane* pane, const QString& key, const QString& label, 
                PreferencesPane::TextSetter set)
 {
     pane->addFolder(key, label, get, folderChoice(pane->controller(), key, set));
+}
+
+// Where "Find Licences in Mail" reads, shown by the sheet's names for the sources.
+void addMailSources(PreferencesPane* pane)
+{
+    using PreferenceKeys::MailSource;
+    const auto label = [](const QString& source) { return MailSources::label(source); };
+    QStringList labels;
+    for (const QString& source : UserPreferences::mailSources()) {
+        labels.append(label(source));
+    }
+    PreferencesController& controller = pane->controller();
+    pane->addChoice(
+        MailSource, localizedString(QStringLiteral("PreferencesMailSourceChoice")), labels,
+        [pane, label] {
+            const QString source = pane->prefs().mailSource();
+            return source.isEmpty() ? QString() : label(source);
+        },
+        [pane, label, &controller](const QString& text) {
+            for (const QString& source : UserPreferences::mailSources()) {
+                if (label(source) == text) {
+                    pane->prefs().setMailSource(source);
+                    controller.notePreferenceChanged(MailSource);
+                }
+            }
+        });
+    pane->addFolder(PreferenceKeys::MailSourcePath, localizedString(QStringLiteral("PreferencesMailSourcePathField")),
+                    &UserPreferences::mailSourcePath, [&controller] { return controller.chooseMailSourcePath(); });
 }
 
 } // namespace
@@ -165,6 +195,15 @@ PreferencesPane* makeAdvancedPane(PreferencesController& controller, QWidget* pa
     };
     QObject::connect(detect, &QCheckBox::toggled, pane, follow);
     pane->addLoader([detect, follow] { follow(detect->isChecked()); });
+    // The helpers of the other platform's mail programs only count when the person installed one.
+    pane->addLoader([detect, appleMail, outlook] {
+        const bool mail = MailImportService::isHelperInstalled(QStringLiteral("MailHelper"));
+        const bool outlookHelper = MailImportService::isHelperInstalled(QStringLiteral("OutlookHelper"));
+        appleMail->setVisible(mail);
+        outlook->setVisible(outlookHelper);
+        detect->setVisible(mail || outlookHelper);
+    });
+    addMailSources(pane);
     return pane;
 }
 

@@ -43,7 +43,9 @@ ProductTableView::ProductTableView(QWidget* parent)
 
 ProductTableView::~ProductTableView() = default;
 
-bool ProductTableView::acceptsDrop(const QMimeData* data)
+namespace {
+
+bool isImportDrop(const QMimeData* data)
 {
     const QStringList paths = localFiles(data);
     if (paths.isEmpty()) {
@@ -53,13 +55,24 @@ bool ProductTableView::acceptsDrop(const QMimeData* data)
     return isCatalogueFile(first) || KMImportProductsOperation::isApp(first);
 }
 
+} // namespace
+
+bool ProductTableView::acceptsDrop(const QMimeData* data)
+{
+    return isImportDrop(data) || MailDrop::holdsMail(data);
+}
+
 bool ProductTableView::acceptDrop(const QMimeData* data)
 {
-    if (!acceptsDrop(data)) {
-        return false;
+    if (isImportDrop(data)) {
+        emit filesDropped(localFiles(data));
+        return true;
     }
-    emit filesDropped(localFiles(data));
-    return true;
+    if (MailDrop::holdsMail(data)) {
+        emit mailDropped(MailDrop::read(data));
+        return true;
+    }
+    return false;
 }
 
 void ProductTableView::dragEnterEvent(QDragEnterEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MailDrop.h"
 #include "ZRTableView.h"
 
 #include <QStringList>
@@ -26,6 +27,7 @@ public:
 
 signals:
     void filesDropped(const QStringList& paths);
+    void mailDropped(const MailDrop& mail);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
