@@ -1,11 +1,10 @@
-# The installed layout: the program in bin/, its shared libraries in a folder of their own under
-# lib/ (found through the program's RUNPATH, so any prefix works and nothing else links them), and
+# The installed layout: the program in bin/, its shared libraries in KEYMOOR_PRIVATE_LIBDIR (set
+# before the targets, since their RUNPATH names it: any prefix works and nothing else links them), and
 # the desktop integration under share/: desktop entry, AppStream metainfo, icons, MIME types, manual
 # page, bash completion and the user's systemd units.
 include(GNUInstallDirs)
 
 set(KEYMOOR_APP_ID org.keymoor.Keymoor)
-set(KEYMOOR_PRIVATE_LIBDIR lib/keymoor)
 set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(generated ${CMAKE_BINARY_DIR}/share)
 

@@ -21,9 +21,13 @@ if ! DESTDIR="$scratch/dest" cmake --install "$build" --prefix "$prefix" >"$scra
     exit 1
 fi
 root=$scratch/dest$prefix
+# lib/keymoor, or lib/<multiarch triplet>/keymoor where the system has one.
+libdir=$(find "$root/lib" -name libZRKit.so.1 -printf '%h\n' 2>/dev/null | head -n 1)
+libdir=${libdir#"$root/"}
+[[ $libdir == lib/keymoor || $libdir == lib/*-*/keymoor ]] || fail "the libraries are in '$libdir'"
 
 for file in bin/keymoor \
-    lib/keymoor/libZRKit.so.1 lib/keymoor/libZRCryptoKit.so.1 lib/keymoor/libKeymoorPlatform.so.1 \
+    "$libdir/libZRKit.so.1" "$libdir/libZRCryptoKit.so.1" "$libdir/libKeymoorPlatform.so.1" \
     share/applications/org.keymoor.Keymoor.desktop share/metainfo/org.keymoor.Keymoor.metainfo.xml \
     share/mime/packages/org.keymoor.Keymoor.xml share/icons/hicolor/scalable/apps/org.keymoor.Keymoor.svg \
     share/man/man1/keymoor.1.gz share/bash-completion/completions/keymoor share/doc/keymoor/copyright \
@@ -38,11 +42,11 @@ for size in 48 64 128 256 512; do
         fail "the ${size}px icon is $(file -b "$icon")"
     fi
 done
-if compgen -G "$root/lib/keymoor/*.so" >/dev/null; then
-    fail "development links are installed: $(ls "$root"/lib/keymoor/*.so)"
+if compgen -G "$root/$libdir/*.so" >/dev/null; then
+    fail "development links are installed: $(ls "$root/$libdir"/*.so)"
 fi
 for library in ZRKit ZRCryptoKit KeymoorPlatform; do
-    soname=$(readelf -d "$root/lib/keymoor/lib$library.so.1" 2>/dev/null | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
+    soname=$(readelf -d "$root/$libdir/lib$library.so.1" 2>/dev/null | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
     [[ $soname == "lib$library.so.1" ]] || fail "lib$library has SONAME '$soname'"
 done
 gzip -t "$root/share/man/man1/keymoor.1.gz" || fail "the manual page is no gzip file"
@@ -57,7 +61,7 @@ run()
 version=$(run "$root/bin/keymoor" --version 2>&1) || fail "the installed keymoor --version failed: $version"
 [[ $version == "keymoor "* || $version == "Keymoor "* ]] || fail "the installed keymoor printed '$version'"
 for loaded in $(ldd "$root/bin/keymoor" | awk '/libZRKit|libZRCryptoKit|libKeymoorPlatform/ { print $3 }'); do
-    [[ $(realpath "$loaded") == "$root/lib/keymoor/"* ]] || fail "the installed keymoor loads $loaded"
+    [[ $(realpath "$loaded") == "$root/$libdir/"* ]] || fail "the installed keymoor loads $loaded"
 done
 mv "$scratch/dest$prefix" "$scratch/moved"
 run "$scratch/moved/bin/keymoor" --version >/dev/null 2>&1 || fail "keymoor does not run once its prefix is moved"
