@@ -1,5 +1,6 @@
 #include "LicenceFieldText.h"
 
+#include "ExportField.h"
 #include "ProductEntity.h"
 #include "ZRCurrencyManager.h"
 #include "base/Localization.h"
@@ -91,9 +92,13 @@ bool LicenceFieldText::isCalendarDate(const QString& key)
 
 QString LicenceFieldText::label(const QString& key)
 {
-    QString labelKey = key;
-    labelKey[0] = labelKey[0].toUpper();
-    return localizedString(QStringLiteral("Export") + labelKey);
+    // The labels the delimited export shows, so a field has one name in every window.
+    for (const auto& [keyPath, labelKey] : exportableKeyPathLabelKeys()) {
+        if (keyPath == key) {
+            return localizedString(labelKey);
+        }
+    }
+    return key;
 }
 
 QDate LicenceFieldText::parseDate(const QString& text, const QLocale& locale)

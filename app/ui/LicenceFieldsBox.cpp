@@ -70,10 +70,13 @@ LicenceFieldsBox::LicenceFieldsBox(QWidget* parent)
     m_type = new QComboBox(this);
     m_type->setObjectName(TypeKey);
     m_type->addItem(QString(), QString());
-    for (const QString& type : ProductEntity::LicenseTypes) {
-        QString key = type;
-        key[0] = key[0].toUpper();
-        m_type->addItem(localizedString(QStringLiteral("DetailLicenceType") + key), type);
+    const QList<QPair<QString, QString>> types {
+        {QStringLiteral("perpetual"), localizedString(QStringLiteral("DetailLicenceTypePerpetual"))},
+        {QStringLiteral("subscription"), localizedString(QStringLiteral("DetailLicenceTypeSubscription"))},
+        {QStringLiteral("trial"), localizedString(QStringLiteral("DetailLicenceTypeTrial"))},
+        {QStringLiteral("free"), localizedString(QStringLiteral("DetailLicenceTypeFree"))}};
+    for (const auto& [type, label] : types) {
+        m_type->addItem(label, type);
     }
     connect(m_type, &QComboBox::activated, this, [this] { commitType(); });
     addDate(ExpiryKey);
