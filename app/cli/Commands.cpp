@@ -11,6 +11,7 @@
 #include "RecordCommands.h"
 #include "ReportCommands.h"
 #include "SoftwareCommands.h"
+#include "TotalsCommand.h"
 
 void registerCommands(CommandLine& commandLine)
 {
@@ -24,4 +25,5 @@ void registerCommands(CommandLine& commandLine)
     registerMailCommands(commandLine);
     registerReportCommands(commandLine);
     registerSoftwareCommands(commandLine);
+    registerTotalsCommand(commandLine);
 }

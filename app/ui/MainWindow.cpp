@@ -20,6 +20,7 @@
 #include "QtPrintPanel.h"
 #include "QtUserInterface.h"
 #include "SourceListSplitter.h"
+#include "SpendingWindow.h"
 #include "ToolbarIcons.h"
 #include "WindowMenu.h"
 #include "base/Localization.h"
@@ -242,6 +243,7 @@ void MainWindow::buildMenus()
     m_attachmentActions->addToMenu(product);
     connect(product, &QMenu::aboutToShow, this, &MainWindow::updateActions);
     m_windowMenu = new WindowMenu(menuBar(), this);
+    connect(m_windowMenu, &WindowMenu::spendingRequested, this, [this] { SpendingWindow::showFor(m_delegate, this); });
     m_productActions->addHelpMenu(menuBar());
     connectMailFinder(file);
 }

@@ -54,6 +54,7 @@ public:
     ~PreferencesController() override;
 
     UserPreferences& prefs() const;
+    KeymoorAppDelegate& delegate() const { return m_delegate; }
     void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
 
     // Attachment order: "Name" or "Date", stored as a one-entry ascending order on "name" or "date".

@@ -1,5 +1,6 @@
 #include "PreferencesPanes.h"
 
+#include "CurrencyListPane.h"
 #include "MailSources.h"
 #include "PreferencesController.h"
 #include "PreferencesPane.h"
@@ -114,6 +115,9 @@ PreferencesPane* makeGeneralPane(PreferencesController& controller, QWidget* par
               &UserPreferences::exportAttachmentPath, &UserPreferences::setExportAttachmentPath);
     addFolder(pane, ExportCSVPath, localizedString(QStringLiteral("PreferencesExportCSVPathLabel")),
               &UserPreferences::exportCSVPath, &UserPreferences::setExportCSVPath);
+    auto* currencies = new CurrencyListPane(&controller.delegate(), pane);
+    pane->addRow(localizedString(QStringLiteral("PreferencesCurrenciesLabel")), currencies);
+    pane->addLoader([currencies] { currencies->reload(); });
     return pane;
 }
 

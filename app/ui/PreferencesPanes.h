@@ -7,7 +7,8 @@ class QWidget;
 // The five panes of the preferences window, each with the controls of its preferences.
 namespace PreferencesPanes {
 
-// Autosave interval, attachment order, printing, and the starting folders of imports and exports.
+// Autosave interval, attachment order, printing, the starting folders of imports and exports, and
+// the currency list.
 PreferencesPane* makeGeneralPane(PreferencesController& controller, QWidget* parent);
 // Filling new products from the person's own card.
 PreferencesPane* makeAutoFillPane(PreferencesController& controller, QWidget* parent);

@@ -30,6 +30,8 @@ void WindowMenu::rebuild()
                                           });
     minimize->setObjectName(QStringLiteral("minimizeWindow"));
     minimize->setEnabled(QApplication::activeWindow() != nullptr);
+    m_menu->addAction(localizedString(QStringLiteral("SpendingMenuItem")), this, &WindowMenu::spendingRequested)
+        ->setObjectName(QStringLiteral("showSpending"));
     m_menu->addSeparator();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget* widget : windows) {

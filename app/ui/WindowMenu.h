@@ -6,8 +6,8 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 
-// The Window menu: Minimize for the active window, then one item per open window of Keymoor
-// (checked for the active one), which brings that window forward.
+// The Window menu: Minimize for the active window, Spending, then one item per open window of
+// Keymoor (checked for the active one), which brings that window forward.
 class WindowMenu : public QObject
 {
     Q_OBJECT
@@ -20,6 +20,10 @@ public:
 
     // Fills the menu for the windows open now (done each time it opens).
     void rebuild();
+
+signals:
+    // Window > Spending was chosen.
+    void spendingRequested();
 
 private:
     QMenu* m_menu;
