@@ -64,7 +64,7 @@ TEST_F(CurrencyListPaneTest, EditsAreCheckedAndEachIsOneUndoableChange)
     CurrencyPaneList list(m_context, m_locale);
     const QStringList defaults = listed();
     ASSERT_GE(defaults.size(), 4);
-    EXPECT_EQ(defaults.first(), QStringLiteral("$"));
+    EXPECT_EQ(defaults.first(), QStringLiteral("$ USD")) << "the default currencies carry their codes";
 
     QString error;
     ASSERT_TRUE(list.add(QStringLiteral(" cad "), QStringLiteral("cad"), &error)) << error.toStdString();
