@@ -84,3 +84,24 @@ TEST(StartupFolders, TheStateFolderFollowsXdgStateHome)
     EXPECT_EQ(LibraryPaths::stateFolderLocation(), QDir::home().filePath(QStringLiteral(".local/state/")) + name);
     qputenv("XDG_STATE_HOME", saved);
 }
+
+TEST(StartupFolders, TheStateFolderIsCreatedOwnerOnlyOrItsProblemShown)
+{
+    const QString name = QCoreApplication::applicationName();
+    {
+        TemporaryUserFolders folders;
+        EXPECT_FALSE(StartupFolders::check().has_value());
+        const QFileInfo state(folders.stateHome() + QLatin1Char('/') + name);
+        EXPECT_TRUE(state.isDir());
+        EXPECT_EQ(state.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    }
+    {
+        TemporaryUserFolders folders;
+        const QString state = folders.stateHome() + QLatin1Char('/') + name;
+        putFileAt(state);
+        const auto problem = StartupFolders::check();
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_EQ(problem->title, localizedString(QStringLiteral("MissingApplicationStateFolder")));
+        EXPECT_TRUE(problem->reason.contains(state)) << problem->reason.toStdString();
+    }
+}
