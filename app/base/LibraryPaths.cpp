@@ -2,7 +2,9 @@
 
 #include "Log.h"
 #include "ZRApplicationFolders.h"
+#include "ZRStringTools.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -61,6 +63,20 @@ QString applicationSupportFolder()
 QString applicationCacheFolder()
 {
     return ZR_applicationCacheFolder();
+}
+
+QString stateFolderLocation()
+{
+    // A relative XDG_STATE_HOME is invalid and ignored, as for the other XDG folders.
+    QString base = QFile::decodeName(qgetenv("XDG_STATE_HOME"));
+    if (base.isEmpty() || QDir::isRelativePath(base)) {
+        base = QDir::home().filePath(QStringLiteral(".local/state"));
+    }
+    const QString name = ZR_stringMadeSafeForPath(QCoreApplication::applicationName());
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        return {};
+    }
+    return QDir(base).filePath(name);
 }
 
 QString libraryBundlePath()

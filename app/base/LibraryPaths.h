@@ -18,6 +18,11 @@ namespace LibraryPaths {
 QString applicationSupportFolder();
 QString applicationCacheFolder();
 
+// Where the per-user state folder belongs (XDG state home, default ~/.local/state, plus the
+// application's name), creating nothing; empty when the application has no usable name. It holds
+// what should outlive a cache clean but is no part of the library: the log, remembered reminders.
+QString stateFolderLocation();
+
 QString libraryBundlePath();
 // Where the library folder and its store belong, creating nothing (for commands that only look).
 QString libraryBundleLocation();

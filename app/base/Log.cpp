@@ -1,5 +1,8 @@
 #include "Log.h"
 
+#include "LibraryPaths.h"
+#include "LogFiles.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -11,8 +14,10 @@
 
 namespace {
 
-// Log files are kept small: when one passes this size it is restarted.
-constexpr qint64 MaximumLogSize = 4 * 1024 * 1024;
+// Log files are kept small: when one passes this size it becomes "Keymoor.log.1", and two older
+// files are kept.
+constexpr qint64 MaximumLogSize = 5 * 1024 * 1024;
+constexpr int KeptOlderLogs = 2;
 
 struct LogState
 {
@@ -21,6 +26,7 @@ struct LogState
     bool pathResolved = false;
     QString path;
     Log::Sink sink;
+    QString pendingNote; // said in the log once the file is known
 };
 
 LogState& state()
@@ -29,22 +35,44 @@ LogState& state()
     return instance;
 }
 
-QString defaultLogFilePath()
+QString logFileIn(const QString& folder)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (folder.isEmpty()) {
-        return {};
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("Keymoor.log"));
+}
+
+// The log in the state folder. A log that an earlier version kept in the cache folder is brought
+// along the first time; `note` tells what happened to it.
+QString defaultLogFilePath(QString* note)
+{
+    const QString path = logFileIn(LibraryPaths::stateFolderLocation());
+    const QString old = logFileIn(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    if (path.isEmpty() || old.isEmpty() || !QFileInfo(old).isFile()) {
+        return path;
     }
-    return QDir(folder).filePath(QStringLiteral("Keymoor.log"));
+    const QString error = LogFiles::adoptOldLog(old, path);
+    *note = error.isEmpty() ? QStringLiteral("Log moved from %1 to %2").arg(old, path)
+                            : QStringLiteral("Cannot move the log from %1 to %2: %3").arg(old, path, error);
+    return path;
+}
+
+void resolvePath(LogState& s)
+{
+    if (!s.pathResolved) {
+        s.path = defaultLogFilePath(&s.pendingNote);
+        s.pathResolved = true;
+    }
+}
+
+QByteArray stamped(const QString& line)
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() + " Keymoor: " + line.toUtf8() + '\n';
 }
 
 void appendToFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (file.exists() && file.size() > MaximumLogSize) {
-        file.remove();
-    }
+    LogFiles::rotateIfLarger(path, MaximumLogSize, KeptOlderLogs);
     QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         file.write(bytes);
@@ -62,17 +90,17 @@ void write(const QString& line)
     if (s.sink) {
         s.sink(line);
     }
-    const QByteArray stamped
-        = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() + " Keymoor: " + line.toUtf8() + '\n';
+    QByteArray bytes = stamped(line);
     if (s.echo) {
-        std::fputs(stamped.constData(), stderr);
+        std::fputs(bytes.constData(), stderr);
     }
-    if (!s.pathResolved) {
-        s.path = defaultLogFilePath();
-        s.pathResolved = true;
+    resolvePath(s);
+    if (!s.pendingNote.isEmpty()) {
+        bytes.prepend(stamped(s.pendingNote));
+        s.pendingNote.clear();
     }
     if (!s.path.isEmpty()) {
-        appendToFile(s.path, stamped);
+        appendToFile(s.path, bytes);
     }
 }
 
@@ -92,10 +120,7 @@ void setLogFilePath(const QString& path)
 QString logFilePath()
 {
     QMutexLocker locker(&state().mutex);
-    if (!state().pathResolved) {
-        state().path = defaultLogFilePath();
-        state().pathResolved = true;
-    }
+    resolvePath(state());
     return state().path;
 }
 

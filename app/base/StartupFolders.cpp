@@ -51,8 +51,9 @@ QString obstacleTo(const QString& path)
     return isWritableFolder(ancestor) ? QString() : cannotCreate(path, QString::fromLocal8Bit(std::strerror(EACCES)));
 }
 
-// Creates the cache folder when missing; what went wrong otherwise.
-QString createCacheFolder(const QString& path)
+// Creates the cache or state folder when missing (the state folder owner-only: the log names the
+// person's files); what went wrong otherwise.
+QString createFolder(const QString& path, bool ownerOnly = false)
 {
     const QFileInfo info(path);
     if (info.isDir()) {
@@ -62,8 +63,18 @@ QString createCacheFolder(const QString& path)
         return notAFolder(path);
     }
     std::error_code code;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(path).toStdString()), code);
+    const std::filesystem::path target(QFile::encodeName(path).toStdString());
+    std::filesystem::create_directories(target, code);
+    if (!code && ownerOnly) {
+        std::filesystem::permissions(target, std::filesystem::perms::owner_all, code);
+    }
     return code ? cannotCreate(path, QString::fromLocal8Bit(code.message())) : QString();
+}
+
+FolderProblem stateFolderProblem(const QString& reason)
+{
+    return {localizedString(QStringLiteral("MissingApplicationStateFolder")),
+            localizedString(QStringLiteral("MissingApplicationStateFolderMessage")), reason};
 }
 
 FolderProblem supportFolderProblem(const QString& reason)
@@ -88,8 +99,15 @@ std::optional<FolderProblem> check()
     if (cache.isEmpty()) {
         return cacheFolderProblem(localizedString(QStringLiteral("ApplicationHasNoName")));
     }
-    if (const QString reason = createCacheFolder(cache); !reason.isEmpty()) {
+    if (const QString reason = createFolder(cache); !reason.isEmpty()) {
         return cacheFolderProblem(reason);
+    }
+    const QString state = LibraryPaths::stateFolderLocation();
+    if (state.isEmpty()) {
+        return stateFolderProblem(localizedString(QStringLiteral("ApplicationHasNoName")));
+    }
+    if (const QString reason = createFolder(state, true); !reason.isEmpty()) {
+        return stateFolderProblem(reason);
     }
     const QString support = ZR_applicationSupportFolderLocation();
     if (support.isEmpty()) {

@@ -14,8 +14,8 @@ struct FolderProblem
 
 namespace StartupFolders {
 
-// Checks, before anything else runs, that the cache folder exists (creating it: the log lives
-// there) and that the application-support and library folders are folders or can be created
+// Checks, before anything else runs, that the cache and state folders exist (creating them: the
+// log lives in the state folder) and that the application-support and library folders are folders or can be created
 // (creating nothing: a command that only looks must leave no trace). The first problem found.
 std::optional<FolderProblem> check();
 

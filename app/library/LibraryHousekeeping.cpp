@@ -89,9 +89,9 @@ void LibraryHousekeeping::cleanupOrphanedIcons() const
 
 void LibraryHousekeeping::cleanupCachedFiles() const
 {
-    // The application log lives in the cache folder too; it outlives the quit so that problems of
-    // one run can be read after it.
-    QSet<QString> keep;
+    // A log in the cache folder outlives the quit so that problems of one run can be read after it:
+    // the log pointed there, or one of an earlier version that could not be moved to the state folder.
+    QSet<QString> keep {QStringLiteral("Keymoor.log")};
     const QFileInfo log(Log::logFilePath());
     if (!m_cacheFolder.isEmpty() && log.absoluteDir() == QDir(m_cacheFolder)) {
         keep.insert(log.fileName());

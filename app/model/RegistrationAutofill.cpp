@@ -1,11 +1,13 @@
 #include "RegistrationAutofill.h"
 
+#include "IdentitySources.h"
 #include "ProductEntity.h"
 #include "addressbook/AddressBook.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserDefaults.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
@@ -29,6 +31,7 @@ struct Settings
 {
     bool enabled = true;
     QString profile = QString::fromLatin1(RegistrationAutofill::AutoProfile);
+    QString source = QString::fromLatin1(IdentitySources::Automatic);
     QString cardPath;
 };
 
@@ -45,6 +48,10 @@ Settings currentSettings()
     const QString profile = defaults.value(PreferenceKeys::AddressBookProfile).toString();
     if (!profile.isEmpty()) {
         settings.profile = profile;
+    }
+    const QString source = defaults.value(PreferenceKeys::RegistrationInfoSource).toString();
+    if (IdentitySources::fromKey(source)) {
+        settings.source = source;
     }
     settings.cardPath = from.cardPath.isEmpty() ? AddressBook::defaultCardPath() : from.cardPath;
     return settings;
@@ -82,6 +89,66 @@ std::optional<AddressBookCard> meCard(const QString& cardPath)
     return cache.card;
 }
 
+struct FileStamp
+{
+    QString path;
+    bool exists = false;
+    QDateTime modified;
+    qint64 size = -1;
+
+    static FileStamp of(const QString& path)
+    {
+        const QFileInfo file(path);
+        if (!file.exists()) {
+            return {path, false, QDateTime(), -1};
+        }
+        return {path, true, file.lastModified(), file.size()};
+    }
+    bool operator==(const FileStamp&) const = default;
+};
+
+// How long an answer that needed the session bus is kept.
+constexpr qint64 BusAnswerLifetime = 60 * 1000;
+
+// What the chosen source (or the first that yields) says, kept while its files are unchanged.
+std::optional<IdentitySources::Reading> person(const Settings& settings)
+{
+    struct Cache
+    {
+        QMutex mutex;
+        bool filled = false;
+        QString key;
+        std::vector<FileStamp> stamps;
+        QElapsedTimer busAge;
+        bool found = false;
+        IdentitySources::Reading reading;
+    };
+    static Cache cache;
+    const QString key = settings.source + QLatin1Char('\n') + settings.profile + QLatin1Char('\n') + settings.cardPath;
+    QMutexLocker locker(&cache.mutex);
+    bool fresh
+        = cache.filled && cache.key == key && (!cache.reading.askedBus || !cache.busAge.hasExpired(BusAnswerLifetime));
+    for (qsizetype i = 0; fresh && i < qsizetype(cache.stamps.size()); ++i) {
+        fresh = cache.stamps[i] == FileStamp::of(cache.stamps[i].path);
+    }
+    if (!fresh) {
+        if (const auto source = IdentitySources::fromKey(settings.source)) {
+            cache.reading = IdentitySources::read(*source, settings.cardPath, settings.profile);
+            cache.found = cache.reading.identity.isUsable();
+        } else {
+            cache.reading = IdentitySources::firstUsable(settings.cardPath, settings.profile, &cache.found);
+        }
+        cache.stamps.clear();
+        for (const QString& path : cache.reading.files) {
+            cache.stamps.push_back(FileStamp::of(path));
+        }
+        cache.busAge.start();
+        cache.key = key;
+        cache.filled = true;
+    }
+    return cache.found ? std::optional(cache.reading) : std::nullopt;
+}
+
 } // namespace
 
 namespace RegistrationAutofill {
@@ -110,13 +177,32 @@ void apply(ProductEntity& product, const AddressBookCard& card, const QString& p
     }
 }
 
+void apply(ProductEntity& product, const PersonIdentity& identity, const QString& profile)
+{
+    if (!identity.name.trimmed().isEmpty()) {
+        product.setRegisteredName(identity.name.trimmed());
+    }
+    if (!identity.email.trimmed().isEmpty()) {
+        product.setValue(QStringLiteral("registeredEmail"), identity.email.trimmed());
+    }
+    if (profile == QLatin1String(WorkProfile) && !identity.organization.trimmed().isEmpty()) {
+        product.setRegisteredCompany(identity.organization.trimmed());
+    }
+}
+
 void applyDefaults(ProductEntity& product)
 {
     const Settings settings = currentSettings();
     if (!settings.enabled) {
         return;
     }
-    if (const std::optional<AddressBookCard> card = meCard(settings.cardPath)) {
+    const std::optional<IdentitySources::Reading> found = person(settings);
+    if (!found) {
+        return;
+    }
+    if (found->source != IdentitySources::Source::AddressCard) {
+        apply(product, found->identity, settings.profile);
+    } else if (const std::optional<AddressBookCard> card = meCard(settings.cardPath)) {
         apply(product, *card, settings.profile);
     }
 }
@@ -139,6 +225,12 @@ void setCardPath(const QString& path)
 {
     QMutexLocker locker(&source().mutex);
     source().cardPath = path;
+}
+
+QString cardPath()
+{
+    QMutexLocker locker(&source().mutex);
+    return source().cardPath.isEmpty() ? AddressBook::defaultCardPath() : source().cardPath;
 }
 
 } // namespace RegistrationAutofill

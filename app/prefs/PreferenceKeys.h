@@ -16,6 +16,9 @@ inline constexpr QLatin1String CurrencySortAscending("Currency Sort Ascending");
 inline constexpr QLatin1String AutoSaveTimeInterval("Auto Save Time Interval Key"); // double seconds, 60.0
 inline constexpr QLatin1String DefaultUserInfoToAddressBook("Default User Info to Address Book Key"); // bool, true
 inline constexpr QLatin1String AddressBookProfile("AddressBook Profile"); // string, "Auto" | "Home" | "Work"
+// Where new products' name and e-mail come from: "Automatic" (the first source that knows them) or
+// one of "AddressCard" | "Thunderbird" | "Evolution" | "OnlineAccounts" | "Git" | "Account".
+inline constexpr QLatin1String RegistrationInfoSource("Registration Info Source"); // string, "Automatic"
 inline constexpr QLatin1String ScanEmailUponImport("Scan Email Upon Import Key"); // bool, true
 inline constexpr QLatin1String AskBeforeReplacingCurrentInfo("Ask Before Replacing Current Info Key"); // bool, true
 inline constexpr QLatin1String AutoCopySerial("Auto Copy Serial"); // bool, false

@@ -6,15 +6,21 @@
 #include "PreferencesPane.h"
 #include "attachments/MailImportService.h"
 #include "base/Localization.h"
+#include "model/IdentitySources.h"
+#include "model/RegistrationAutofill.h"
 #include "prefs/PreferenceKeys.h"
+#include "prefs/UserDefaults.h"
 #include "prefs/UserPreferences.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QThread>
 
 #include <cmath>
 
@@ -90,6 +96,107 @@ void addMailSources(PreferencesPane* pane)
                     &UserPreferences::mailSourcePath, [&controller] { return controller.chooseMailSourcePath(); });
 }
 
+QString identitySourceLabel(IdentitySources::Source source)
+{
+    using IdentitySources::Source;
+    switch (source) {
+    case Source::AddressCard:
+        return localizedString(QStringLiteral("IdentitySourceAddressCard"));
+    case Source::Thunderbird:
+        return localizedString(QStringLiteral("IdentitySourceThunderbird"));
+    case Source::Evolution:
+        return localizedString(QStringLiteral("IdentitySourceEvolution"));
+    case Source::OnlineAccounts:
+        return localizedString(QStringLiteral("IdentitySourceOnlineAccounts"));
+    case Source::Git:
+        return localizedString(QStringLiteral("IdentitySourceGit"));
+    case Source::Account:
+        return localizedString(QStringLiteral("IdentitySourceAccount"));
+    }
+    return {};
+}
+
+QString describedIdentity(const PersonIdentity& identity)
+{
+    if (!identity.isUsable()) {
+        return localizedString(QStringLiteral("PreferencesIdentityNothingFound"));
+    }
+    QStringList known;
+    for (const QString& part : {identity.name, identity.email, identity.organization}) {
+        if (!part.trimmed().isEmpty()) {
+            known.append(part.trimmed());
+        }
+    }
+    return known.join(QStringLiteral(", "));
+}
+
+// Reads every source on a worker (files, and the session bus with its timeout) and shows what each
+// one knows in `label` when done, unless the pane has gone meanwhile.
+void showIdentitySources(QLabel* label, const QString& profile)
+{
+    label->setText(localizedString(QStringLiteral("PreferencesIdentityReading")));
+    const QString cardPath = RegistrationAutofill::cardPath();
+    QPointer<QLabel> target(label);
+    QThread* worker = QThread::create([target, cardPath, profile] {
+        std::vector<PersonIdentity> found;
+        for (const IdentitySources::Source source : IdentitySources::all()) {
+            found.push_back(IdentitySources::read(source, cardPath, profile).identity);
+        }
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [target, found] {
+                if (!target) {
+                    return;
+                }
+                QStringList lines;
+                for (std::size_t i = 0; i < found.size(); ++i) {
+                    lines.append(
+                        localizedFormat(QStringLiteral("PreferencesIdentitySourceLineFormat"),
+                                        {identitySourceLabel(IdentitySources::all()[i]), describedIdentity(found[i])}));
+                }
+                target->setText(lines.join(QLatin1Char('\n')));
+            },
+            Qt::QueuedConnection);
+    });
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+// Which source new products take the person's details from, and what each source knows.
+void addIdentitySources(PreferencesPane* pane)
+{
+    using PreferenceKeys::RegistrationInfoSource;
+    const QString automatic = localizedString(QStringLiteral("PreferencesIdentitySourceAutomatic"));
+    QStringList labels {automatic};
+    for (const IdentitySources::Source source : IdentitySources::all()) {
+        labels.append(identitySourceLabel(source));
+    }
+    PreferencesController& controller = pane->controller();
+    pane->addChoice(
+        RegistrationInfoSource, localizedString(QStringLiteral("PreferencesIdentitySourceLabel")), labels,
+        [pane, automatic] {
+            const auto source
+                = IdentitySources::fromKey(pane->prefs().defaults().value(RegistrationInfoSource).toString());
+            return source ? identitySourceLabel(*source) : automatic;
+        },
+        [pane, &controller](const QString& text) {
+            QString key = QString::fromLatin1(IdentitySources::Automatic);
+            for (const IdentitySources::Source source : IdentitySources::all()) {
+                if (identitySourceLabel(source) == text) {
+                    key = IdentitySources::key(source);
+                }
+            }
+            pane->prefs().defaults().setValue(RegistrationInfoSource, key);
+            controller.notePreferenceChanged(RegistrationInfoSource);
+        });
+    auto* found = new QLabel(pane);
+    found->setObjectName(QStringLiteral("IdentitySourcesFound"));
+    found->setTextFormat(Qt::PlainText);
+    found->setWordWrap(true);
+    pane->addRow(localizedString(QStringLiteral("PreferencesIdentitySourcesFoundLabel")), found);
+    pane->addLoader([pane, found] { showIdentitySources(found, pane->prefs().addressBookProfile()); });
+}
+
 } // namespace
 
 namespace PreferencesPanes {
@@ -135,6 +242,7 @@ PreferencesPane* makeAutoFillPane(PreferencesController& controller, QWidget* pa
             controller.prefs().setAddressBookProfile(profile);
             controller.notePreferenceChanged(AddressBookProfile);
         });
+    addIdentitySources(pane);
     pane->addRow(QString(), noteLabel(localizedString(QStringLiteral("PreferencesAutoFillNote")), pane));
     return pane;
 }

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-// Points the XDG data, cache and config folders at a fresh temporary folder for one test, and back
+// Points the XDG data, cache, config and state folders at a fresh temporary folder for one test, and back
 // when it ends, so every test starts as on a machine where Keymoor never ran.
 class TemporaryUserFolders
 {
@@ -31,9 +31,10 @@ public:
     QString dataHome() const { return m_root.filePath(QStringLiteral("xdg_data_home")); }
     QString cacheHome() const { return m_root.filePath(QStringLiteral("xdg_cache_home")); }
     QString configHome() const { return m_root.filePath(QStringLiteral("xdg_config_home")); }
+    QString stateHome() const { return m_root.filePath(QStringLiteral("xdg_state_home")); }
 
 private:
-    static constexpr const char* Names[] = {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"};
+    static constexpr const char* Names[] = {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME"};
     QTemporaryDir m_root;
     QList<QByteArray> m_saved;
 };

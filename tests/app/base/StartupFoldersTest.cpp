@@ -1,5 +1,6 @@
 #include "base/StartupFolders.h"
 
+#include "base/LibraryPaths.h"
 #include "base/Localization.h"
 #include "support/TemporaryUserFolders.h"
 
@@ -67,5 +68,40 @@ TEST(StartupFolders, SomethingInTheWayIsNamedWithItsPath)
         const auto problem = StartupFolders::check();
         ASSERT_TRUE(problem.has_value());
         EXPECT_TRUE(problem->reason.contains(QStringLiteral("Keymoor.kmlib"))) << problem->reason.toStdString();
+    }
+}
+
+TEST(StartupFolders, TheStateFolderFollowsXdgStateHome)
+{
+    TemporaryUserFolders folders;
+    const QString name = QCoreApplication::applicationName();
+    EXPECT_EQ(LibraryPaths::stateFolderLocation(), folders.stateHome() + QLatin1Char('/') + name);
+    EXPECT_FALSE(QFileInfo::exists(LibraryPaths::stateFolderLocation()));
+
+    // A relative value is not a valid XDG folder: the default below the home folder applies.
+    const QByteArray saved = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", "relative/state");
+    EXPECT_EQ(LibraryPaths::stateFolderLocation(), QDir::home().filePath(QStringLiteral(".local/state/")) + name);
+    qputenv("XDG_STATE_HOME", saved);
+}
+
+TEST(StartupFolders, TheStateFolderIsCreatedOwnerOnlyOrItsProblemShown)
+{
+    const QString name = QCoreApplication::applicationName();
+    {
+        TemporaryUserFolders folders;
+        EXPECT_FALSE(StartupFolders::check().has_value());
+        const QFileInfo state(folders.stateHome() + QLatin1Char('/') + name);
+        EXPECT_TRUE(state.isDir());
+        EXPECT_EQ(state.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    }
+    {
+        TemporaryUserFolders folders;
+        const QString state = folders.stateHome() + QLatin1Char('/') + name;
+        putFileAt(state);
+        const auto problem = StartupFolders::check();
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_EQ(problem->title, localizedString(QStringLiteral("MissingApplicationStateFolder")));
+        EXPECT_TRUE(problem->reason.contains(state)) << problem->reason.toStdString();
     }
 }

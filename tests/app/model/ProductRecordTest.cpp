@@ -2,6 +2,7 @@
 #include "addressbook/AddressBookCard.h"
 #include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopIcons.h"
+#include "identity/PersonIdentity.h"
 #include "model/IconEntity.h"
 #include "model/ProductBundleInfo.h"
 #include "model/ProductIconImage.h"
@@ -95,6 +96,28 @@ TEST_F(ProductRecordTest, AutofillTakesTheAddressOfTheProfileAndTheCompanyOnlyFo
     }
 }
 
+TEST_F(ProductRecordTest, OtherSourcesFillWhatTheyKnowAndTheCompanyOnlyForWork)
+{
+    const PersonIdentity identity {QStringLiteral("Kim Lee"), QStringLiteral("kim@example.org"),
+                                   QStringLiteral("Lee & Co")};
+    for (const char* profile : {"Auto", "Home", "Work"}) {
+        ProductEntity* product = newProduct();
+        product->setRegisteredCompany(QStringLiteral("Old Company"));
+        RegistrationAutofill::apply(*product, identity, QString::fromLatin1(profile));
+        EXPECT_EQ(product->registeredName(), QStringLiteral("Kim Lee")) << profile;
+        EXPECT_EQ(product->registeredEmail(), QStringLiteral("kim@example.org")) << profile;
+        EXPECT_EQ(product->registeredCompany(),
+                  QString::fromLatin1(profile) == QLatin1String("Work") ? QStringLiteral("Lee & Co")
+                                                                        : QStringLiteral("Old Company"))
+            << profile;
+    }
+    // A source without an address leaves the address alone.
+    ProductEntity* product = newProduct();
+    product->setRegisteredEmail(QStringLiteral("kept@example.org"));
+    RegistrationAutofill::apply(*product, PersonIdentity {QStringLiteral("Kim Lee"), {}, {}}, QStringLiteral("Work"));
+    EXPECT_EQ(product->registeredEmail(), QStringLiteral("kept@example.org"));
+}
+
 TEST_F(ProductRecordTest, NewProductsTakeTheCardWhenThePreferenceIsOn)
 {
     RegistrationAutofill::setCardPath(recordFixture(QStringLiteral("me-card-with-home-and-work.vcf")));
@@ -112,10 +135,13 @@ TEST_F(ProductRecordTest, NewProductsTakeTheCardWhenThePreferenceIsOn)
     EXPECT_TRUE(plain->registeredName().isEmpty());
     EXPECT_TRUE(plain->registeredEmail().isEmpty());
 
-    // A card file that is no vCard changes nothing rather than filling in garbage.
+    // A card file that is no vCard is passed over rather than filling in garbage: with the card as
+    // the only source nothing is filled.
     m_defaults.setValue(PreferenceKeys::DefaultUserInfoToAddressBook, true);
+    m_defaults.setValue(PreferenceKeys::RegistrationInfoSource, QStringLiteral("AddressCard"));
     RegistrationAutofill::setCardPath(recordFixture(QStringLiteral("not-an-image.txt")));
     EXPECT_TRUE(newProduct()->registeredName().isEmpty());
+    m_defaults.setValue(PreferenceKeys::RegistrationInfoSource, QStringLiteral("Automatic"));
 
     // The card is read once for many products, but a card edited meanwhile is read again.
     QTemporaryDir folder;

@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -273,3 +275,33 @@ TEST_F(PreferencesControllerTest, WebPageButtonsOpenOnlyThroughTheDesktopLaunche
 }
 
 } // namespace
+
+TEST_F(PreferencesControllerTest, AutoFillShowsWhatEachSourceKnowsAndStoresTheChosenOne)
+{
+    {
+        QFile git(m_home.path() + QStringLiteral("/.gitconfig"));
+        ASSERT_TRUE(git.open(QIODevice::WriteOnly));
+        git.write("[user]\n\tname = Git Person\n\temail = git@example.org\n");
+    }
+    const QString autoFill = QString::fromLatin1(PreferencesController::AutoFillPane);
+    auto* found = control<QLabel>(autoFill, QStringLiteral("IdentitySourcesFound"));
+    auto* choice = control<QComboBox>(autoFill, PreferenceKeys::RegistrationInfoSource);
+    ASSERT_TRUE(found && choice);
+    m_controller->setActiveViewByIdentifier(autoFill);
+    EXPECT_EQ(choice->currentText(), localizedString(QStringLiteral("PreferencesIdentitySourceAutomatic")));
+
+    // The sources are read on a worker; the lines arrive when it is done.
+    const QString gitLine = localizedFormat(
+        QStringLiteral("PreferencesIdentitySourceLineFormat"),
+        {localizedString(QStringLiteral("IdentitySourceGit")), QStringLiteral("Git Person, git@example.org")});
+    EXPECT_TRUE(QTest::qWaitFor([found, &gitLine] { return found->text().contains(gitLine); }))
+        << found->text().toStdString();
+    EXPECT_TRUE(found->text().contains(localizedString(QStringLiteral("PreferencesIdentityNothingFound"))));
+
+    // The choices are Automatic, then the sources in their order: the last one is the user account.
+    QTest::keyClick(choice, Qt::Key_End);
+    EXPECT_EQ(m_library.defaults().value(PreferenceKeys::RegistrationInfoSource).toString(), QStringLiteral("Account"));
+    QTest::keyClick(choice, Qt::Key_Home);
+    EXPECT_EQ(m_library.defaults().value(PreferenceKeys::RegistrationInfoSource).toString(),
+              QStringLiteral("Automatic"));
+}
