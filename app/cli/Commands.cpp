@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "EmailCommands.h"
 #include "ImportCommands.h"
+#include "LicenceCommands.h"
 #include "MailCommands.h"
 #include "MaintenanceCommands.h"
 #include "ProductCommands.h"
@@ -24,4 +25,5 @@ void registerCommands(CommandLine& commandLine)
     registerMailCommands(commandLine);
     registerReportCommands(commandLine);
     registerSoftwareCommands(commandLine);
+    registerLicenceCommands(commandLine);
 }
