@@ -172,7 +172,7 @@ int exportIcsCommand(const QStringList& words, CliStreams& streams)
         entries.append(days ? LicenceDue::dueEntries(terms, today, days) : LicenceDue::occurrences(terms, today));
     }
     LicenceDue::sortEntries(entries);
-    CalendarExport calendar;
+    CalendarExport calendar(QDateTime::currentDateTimeUtc(), data.codes);
     calendar.addEntries(data.terms, entries);
     QString error;
     if (!calendar.write(target.absoluteFilePath(), &error)) {

@@ -1,5 +1,6 @@
 #include "CalendarExport.h"
 
+#include "LicenceDueText.h"
 #include "base/FileWriting.h"
 #include "base/Localization.h"
 
@@ -31,8 +32,9 @@ QString summary(const LicenceDueEntry& entry)
 
 } // namespace
 
-CalendarExport::CalendarExport(QDateTime stamp)
+CalendarExport::CalendarExport(QDateTime stamp, CurrencyCodes codes)
     : m_stamp(std::move(stamp))
+    , m_codes(std::move(codes))
 { }
 
 void CalendarExport::addEntries(const QList<LicenceTerms>& terms, const QList<LicenceDueEntry>& entries)
@@ -64,7 +66,8 @@ void CalendarExport::addEvent(const LicenceTerms& terms, const LicenceDueEntry& 
     }
     addLine(QStringLiteral("SUMMARY:") + title);
     if (entry.renewalPrice && entry.kind == LicenceDueEntry::Kind::Renewal) {
-        const QString price = entry.renewalPrice->toString() + QLatin1Char(' ') + entry.currencySymbol;
+        const QString price
+            = entry.renewalPrice->toString() + QLatin1Char(' ') + LicenceDueText::currency(entry, m_codes);
         addLine(QStringLiteral("DESCRIPTION:")
                 + escapedText(localizedFormat(QStringLiteral("LicenceRenewalPriceFormat"), {price.trimmed()})));
     }

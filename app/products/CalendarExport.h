@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LicenceDue.h"
+#include "model/CurrencyCodes.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -14,8 +15,9 @@
 class CalendarExport
 {
 public:
-    // `stamp` is the time written as DTSTAMP (now, for a real export).
-    explicit CalendarExport(QDateTime stamp = QDateTime::currentDateTimeUtc());
+    // `stamp` is the time written as DTSTAMP (now, for a real export); `codes` name the currencies
+    // of renewal prices.
+    explicit CalendarExport(QDateTime stamp = QDateTime::currentDateTimeUtc(), CurrencyCodes codes = {});
 
     // The events of the products' occurrences (LicenceDue::occurrences, or the due ones only).
     void addEntries(const QList<LicenceTerms>& terms, const QList<LicenceDueEntry>& entries);
@@ -36,6 +38,7 @@ private:
     void addLine(const QString& line) { m_body += foldedLine(line); }
 
     QDateTime m_stamp;
+    CurrencyCodes m_codes;
     QByteArray m_body;
     qsizetype m_events = 0;
 };

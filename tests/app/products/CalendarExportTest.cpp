@@ -29,7 +29,7 @@ LicenceTerms product(const QString& uuid, const QString& title)
     terms.renewalDate = QDate(2026, 1, 31);
     terms.renewalPeriodMonths = 12;
     terms.renewalPrice = Persistence::Decimal::fromString(u"49.00");
-    terms.currencySymbol = QStringLiteral("USD");
+    terms.currencySymbol = QStringLiteral("$");
     terms.remindDaysBefore = 14;
     return terms;
 }
@@ -170,7 +170,7 @@ TEST(CalendarExport, HostileTitlesReadBackUnchangedByAnIndependentReader)
     const QJsonObject repeating = byUid.value(QStringLiteral("uuid-0-renewal@keymoor"));
     EXPECT_EQ(repeating[QStringLiteral("rrule")].toString(), QStringLiteral("FREQ=MONTHLY;INTERVAL=12"));
     EXPECT_EQ(repeating[QStringLiteral("start")].toString(), QStringLiteral("2026-01-31"));
-    EXPECT_TRUE(repeating[QStringLiteral("description")].toString().contains(QStringLiteral("49.00")));
+    EXPECT_TRUE(repeating[QStringLiteral("description")].toString().contains(QStringLiteral("49.00 USD")));
     EXPECT_EQ(repeating[QStringLiteral("trigger")].toString(), QStringLiteral("-P14D"));
     const QJsonObject once = byUid.value(QStringLiteral("uuid-1-renewal@keymoor"));
     EXPECT_TRUE(once[QStringLiteral("rrule")].toString().isEmpty());
