@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -102,15 +103,11 @@ TEST_F(LicenceFiltersTest, AnEditedDateMovesAProductIntoTheFilter)
     EXPECT_EQ(model.rowCount(), 1);
     EXPECT_TRUE(model.dependsOnKey(QStringLiteral("expiryDate")));
     EXPECT_TRUE(model.dependsOnKey(QStringLiteral("archived")));
-    ProductEntity* far = nullptr;
     model.setLicenceFilters({});
-    for (ProductEntity* product : model.products()) {
-        if (product->title() == u"Far Editor") {
-            far = product;
-        }
-    }
-    ASSERT_NE(far, nullptr);
-    far->setExpiryDate(QDate::currentDate().addDays(-1));
+    const auto far = std::find_if(model.products().begin(), model.products().end(),
+                                  [](const ProductEntity* product) { return product->title() == u"Far Editor"; });
+    ASSERT_NE(far, model.products().end());
+    (*far)->setExpiryDate(QDate::currentDate().addDays(-1));
     model.refresh();
     model.setLicenceFilters({false, true});
     EXPECT_EQ(model.rowCount(), 2);
