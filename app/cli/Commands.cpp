@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "EmailCommands.h"
 #include "ImportCommands.h"
+#include "LicenceCommands.h"
 #include "MailCommands.h"
 #include "MaintenanceCommands.h"
 #include "ProductCommands.h"
@@ -26,4 +27,5 @@ void registerCommands(CommandLine& commandLine)
     registerReportCommands(commandLine);
     registerSoftwareCommands(commandLine);
     registerTotalsCommand(commandLine);
+    registerLicenceCommands(commandLine);
 }

@@ -2,6 +2,7 @@
 
 #include "AttachmentActions.h"
 #include "ImportApplicationMenu.h"
+#include "LicenceFilterBar.h"
 #include "MainToolbar.h"
 #include "MainWindow.h"
 #include "ProductActions.h"
@@ -30,7 +31,7 @@ void MainToolbarBuilder::setItemActions(MainWindow& window, MainToolbar& toolbar
     namespace Item = MainToolbarLayout;
     // The search field stays owned by its action whether the toolbar shows it or not.
     auto* search = new QWidgetAction(&window);
-    search->setDefaultWidget(window.searchField());
+    search->setDefaultWidget(window.searchArea());
     const ImportApplicationMenu* imports = window.importApplicationMenu();
     imports->importApplicationAction()->setIcon(ToolbarIcons::importAppIcon());
     imports->importWidgetAction()->setIcon(ToolbarIcons::importWidgetIcon());

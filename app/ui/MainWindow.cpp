@@ -6,6 +6,7 @@
 #include "AttachmentWindows.h"
 #include "ImportApplicationMenu.h"
 #include "ImportSheet.h"
+#include "LicenceFilterBar.h"
 #include "MailLicenceCommands.h"
 #include "MainToolbar.h"
 #include "MainToolbarBuilder.h"
@@ -31,10 +32,13 @@
 #include "library/BackgroundJobTracker.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "model/AttachmentEntity.h"
+#include "model/CurrencyCodes.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
+#include "products/LicenceDue.h"
+#include "products/LicenceReminder.h"
 #include "software/InstalledSoftwareScanner.h"
 
 #include <QAction>
@@ -82,6 +86,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
         showLibraryUnavailable();
     } else {
         m_table->setFocus(); // the list, not the search field, takes the keys at start
+        remindOfDueLicences();
     }
     updateActions();
     updateCount();
@@ -193,6 +198,8 @@ void MainWindow::buildActions()
     m_search->setClearButtonEnabled(true);
     m_search->setFixedWidth(240);
     connect(m_search, &QLineEdit::textChanged, this, &MainWindow::applySearch);
+    m_searchArea = new LicenceFilterBar(m_search, this);
+    connect(m_searchArea, &LicenceFilterBar::filtersChanged, this, [this] { applySearch(m_search->text()); });
 
     m_findAction = new QAction(localizedString(QStringLiteral("MainFindMenuItem")), this);
     m_findAction->setShortcut(QKeySequence::Find);
@@ -448,7 +455,8 @@ void MainWindow::scheduleRefresh()
 void MainWindow::applySearch(const QString& text)
 {
     const QList<ProductEntity*> selected = selectedProducts();
-    if (!m_model->setFilterText(text)) {
+    const bool searched = m_model->setFilterText(text);
+    if (!m_model->setLicenceFilters(m_searchArea->filters()) || !searched) {
         restoreSelection(selected);
         // When the search hides every selected product, the first match takes their place, so
         // the form never goes blank while matches are shown.
@@ -631,9 +639,21 @@ void MainWindow::updateCount()
         return;
     }
     const int count = m_model->rowCount();
-    m_status->setText(count == 1
-                          ? localizedString(QStringLiteral("ProductCountOneStatus"))
-                          : localizedFormat(QStringLiteral("ProductCountStatusFormat"), {QString::number(count)}));
+    QString text = count == 1 ? localizedString(QStringLiteral("ProductCountOneStatus"))
+                              : localizedFormat(QStringLiteral("ProductCountStatusFormat"), {QString::number(count)});
+    if (const int due = m_model->dueCount(); due > 0) {
+        text += QStringLiteral(" · ") + localizedFormat(QStringLiteral("DueCountStatusFormat"), {QString::number(due)});
+    }
+    m_status->setText(text);
+}
+
+// The start-up reminder, as `keymoor remind` gives it; the notifications go out off this thread.
+void MainWindow::remindOfDueLicences()
+{
+    QList<LicenceDueEntry> due = LicenceDue::dueEntries(m_model->products(), QDate::currentDate(), std::nullopt);
+    if (!due.isEmpty()) {
+        LicenceReminder::remindInBackground(std::move(due), CurrencyCodes(*m_context), QDate::currentDate());
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -19,6 +19,7 @@ class WindowMenu;
 class ImportApplicationMenu;
 class ZRImportSheetController;
 class KeymoorAppDelegate;
+class LicenceFilterBar;
 class ProductActions;
 class MaintenanceMenu;
 class MailLicenceCommands;
@@ -82,6 +83,8 @@ public:
     ProductListModel* productListModel() const { return m_model; }
     ProductActions* productActions() const { return m_productActions; }
     QLineEdit* searchField() const { return m_search; }
+    // The search field with the licence filters beside it, as the toolbar shows it.
+    LicenceFilterBar* searchArea() const { return m_searchArea; }
     // The busy bar of the status bar, shown while background jobs run.
     QProgressBar* activityIndicator() const { return m_activity; }
     AttachmentActions* attachmentActions() const { return m_attachmentActions; }
@@ -118,6 +121,7 @@ private:
     void restoreSelection(const QList<ProductEntity*>& products);
     void showSelection();
     void applySearch(const QString& text);
+    void remindOfDueLicences();
     void productAdded(ProductEntity* product);
     void productsChanged();
     void productImported(const Persistence::ObjectID& productID);
@@ -140,6 +144,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     ProductTableView* m_table = nullptr;
     QLineEdit* m_search = nullptr;
+    LicenceFilterBar* m_searchArea = nullptr;
     QSplitter* m_splitter = nullptr;
     QLabel* m_status = nullptr;
     QProgressBar* m_activity = nullptr;

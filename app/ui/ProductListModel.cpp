@@ -5,8 +5,13 @@
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
+#include "products/LicenceDue.h"
+#include "products/LicenceDueText.h"
 
+#include <QColor>
 #include <QSet>
+
+#include <algorithm>
 
 using namespace Persistence;
 
@@ -28,6 +33,12 @@ QString oneLine(const QString& text)
     return line;
 }
 
+// The licence dates that decide the filters and the due column.
+QList<LicenceDueEntry> dueEntries(const ProductEntity* product)
+{
+    return LicenceDue::dueEntries(LicenceTerms::fromProduct(*product), QDate::currentDate(), std::nullopt);
+}
+
 } // namespace
 
 ProductListModel::ProductListModel(ObjectContext* context, UserPreferences& prefs, QObject* parent)
@@ -47,6 +58,7 @@ ProductListModel::ProductListModel(ObjectContext* context, UserPreferences& pref
 // Makes `products` the ones searched, and their search texts in the passes of the event loop to come.
 void ProductListModel::takeAll(const QList<ProductEntity*>& products)
 {
+    m_dueCount.reset();
     m_search.setProducts(products);
     m_preparation.start();
 }
@@ -76,6 +88,9 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const
     if (entry && role == Qt::DecorationRole && index.column() == TitleColumn) {
         return m_icons.icon(entry);
     }
+    if (entry && role == Qt::ForegroundRole && index.column() == DueColumn && isDue(entry)) {
+        return QColor(Qt::red); // due soon or past
+    }
     if (!entry || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
@@ -86,9 +101,29 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const
         return entry->productVersion();
     case SerialColumn:
         return role == Qt::ToolTipRole ? entry->serialNumber() : oneLine(entry->serialNumber());
+    case DueColumn:
+        return dueData(entry, role);
     default:
         return {};
     }
+}
+
+// The product's next licence date (the earliest of its expiry and next renewal), and in the tool
+// tip what it is and how far off.
+QVariant ProductListModel::dueData(const ProductEntity* product, int role) const
+{
+    QList<LicenceDueEntry> dates = LicenceDue::occurrences(LicenceTerms::fromProduct(*product), QDate::currentDate());
+    if (dates.isEmpty()) {
+        return {};
+    }
+    LicenceDue::sortEntries(dates);
+    const LicenceDueEntry& next = dates.first();
+    if (role == Qt::ToolTipRole) {
+        return localizedString(next.kind == LicenceDueEntry::Kind::Expiry ? QStringLiteral("DueKindExpiry")
+                                                                          : QStringLiteral("DueKindRenewal"))
+            + QLatin1Char(' ') + LicenceDueText::relativeDays(next.daysLeft);
+    }
+    return next.date.toString(Qt::ISODate);
 }
 
 QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -103,6 +138,8 @@ QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, 
         return localizedString(QStringLiteral("ProductListVersionColumn"));
     case SerialColumn:
         return localizedString(QStringLiteral("ProductListSerialNumberColumn"));
+    case DueColumn:
+        return localizedString(QStringLiteral("ProductListDueColumn"));
     default:
         return {};
     }
@@ -156,16 +193,58 @@ bool ProductListModel::setFilterText(const QString& text)
     }
     m_filter = trimmed;
     m_foldedFilter = ProductSearchFilter::foldedSearchText(trimmed);
-    return show(m_search.filter(m_foldedFilter));
+    return show(filtered());
+}
+
+bool ProductListModel::setLicenceFilters(LicenceFilters filters)
+{
+    if (filters == m_licenceFilters) {
+        return true;
+    }
+    m_licenceFilters = filters;
+    return show(filtered());
+}
+
+// The products the search and the licence filters let through, in order.
+QList<ProductEntity*> ProductListModel::filtered()
+{
+    QList<ProductEntity*> products = m_search.filter(m_foldedFilter);
+    if (m_licenceFilters.dueSoon || m_licenceFilters.expired) {
+        products.removeIf([this](const ProductEntity* product) {
+            const QList<LicenceDueEntry> due = dueEntries(product);
+            const bool past = std::any_of(due.begin(), due.end(), [](const auto& e) { return e.isPast(); });
+            const bool soon = std::any_of(due.begin(), due.end(), [](const auto& e) { return !e.isPast(); });
+            return !((m_licenceFilters.dueSoon && soon) || (m_licenceFilters.expired && past));
+        });
+    }
+    return products;
+}
+
+bool ProductListModel::isDue(const ProductEntity* product) const
+{
+    return !dueEntries(product).isEmpty();
+}
+
+int ProductListModel::dueCount() const
+{
+    if (!m_dueCount) {
+        m_dueCount = int(std::count_if(m_search.products().begin(), m_search.products().end(),
+                                       [this](const ProductEntity* product) { return isDue(product); }));
+    }
+    return *m_dueCount;
 }
 
 bool ProductListModel::dependsOnKey(const QString& key) const
 {
+    // The keys of the due column and the licence filters.
+    static const QStringList LicenceKeys {QStringLiteral("expiryDate"), QStringLiteral("renewalDate"),
+                                          QStringLiteral("renewalPeriodMonths"), QStringLiteral("remindDaysBefore"),
+                                          QStringLiteral("archived")};
     QStringList keys = ProductEntity::keysAffectedBy(key);
     keys.prepend(key);
     for (const QString& changed : std::as_const(keys)) {
         if (changed == u"appIcon" || changed == u"externalIcon" || columnForKey(changed) >= 0
-            || ProductSearchFilter::searchedKeys().contains(changed)) {
+            || LicenceKeys.contains(changed) || ProductSearchFilter::searchedKeys().contains(changed)) {
             return true;
         }
         for (const SortOrderEntry& entry : m_order) {
@@ -216,7 +295,7 @@ bool ProductListModel::refresh()
     // Values may have changed anywhere (edits, undo, imports merged into the context): the search
     // texts are made again.
     takeAll(fetch());
-    return show(m_search.filter(m_foldedFilter));
+    return show(filtered());
 }
 
 // Makes `products` the rows: a reset when other products are shown, else moves or a repaint.

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QTimer>
 
+#include <optional>
+
 class ProductEntity;
 class UserPreferences;
 
@@ -21,14 +23,23 @@ struct FetchRequest;
 // fetched from the store on refresh() only; the search narrows them in memory (ProductSearchFilter,
 // whose texts are made in idle time after each fetch, so the first keystroke finds them ready), and
 // icons are read for the rows the view asks about (ProductIconCache). When only the order or the
-// values changed, rows move with their persistent indexes, so selections follow them.
+// values changed, rows move with their persistent indexes, so selections follow them. The licence
+// filters narrow the rows further to products due soon or expired (LicenceDue), and the last column
+// shows each product's next licence date.
 class ProductListModel : public QAbstractTableModel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProductListModel)
 
 public:
-    enum Column { TitleColumn, VersionColumn, SerialColumn, ColumnCount };
+    enum Column { TitleColumn, VersionColumn, SerialColumn, DueColumn, ColumnCount };
+    // Which licences the list shows; both filters on show the products that pass either.
+    struct LicenceFilters
+    {
+        bool dueSoon = false; // a date ahead within the product's reminder lead
+        bool expired = false; // a date already past
+        bool operator==(const LicenceFilters&) const = default;
+    };
 
     // `context` may be null (no library): the list then stays empty.
     ProductListModel(Persistence::ObjectContext* context, UserPreferences& prefs, QObject* parent = nullptr);
@@ -51,6 +62,11 @@ public:
     // reset, in which case selections are gone.
     bool setFilterText(const QString& text);
     QString filterText() const { return m_filter; }
+    // Narrows the rows as setFilterText does, and answers the same way.
+    bool setLicenceFilters(LicenceFilters filters);
+    LicenceFilters licenceFilters() const { return m_licenceFilters; }
+    // The products (of all, whatever the filters) with a licence date due soon or past.
+    int dueCount() const;
 
     // Whether a change of the product's value for `key` (or of the keys that follow from it) shows in
     // the list: its columns, icons, search or order.
@@ -82,12 +98,17 @@ private:
     void prepareSearch();
     bool show(const QList<ProductEntity*>& products);
     void moveRows(const QList<ProductEntity*>& products);
+    QList<ProductEntity*> filtered();
+    bool isDue(const ProductEntity* product) const;
+    QVariant dueData(const ProductEntity* product, int role) const;
 
     Persistence::ObjectContext* m_context;
     UserPreferences& m_prefs;
     SortOrder m_order;
     QString m_filter;
     QString m_foldedFilter;
+    LicenceFilters m_licenceFilters;
+    mutable std::optional<int> m_dueCount; // made on demand after each fetch
     QList<ProductEntity*> m_products; // the rows: the products the search lets through
     ProductSearchFilter m_search; // over every product, in order
     QTimer m_preparation;

@@ -24,6 +24,7 @@ public:
 
     // The products to search, in list order; forgets the texts made for the previous list.
     void setProducts(const QList<ProductEntity*>& products);
+    const QList<ProductEntity*>& products() const { return m_products; }
     // The products (in order) matching `folded`, a text made by foldedSearchText(); all of them for
     // an empty text.
     QList<ProductEntity*> filter(const QString& folded);
