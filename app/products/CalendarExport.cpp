@@ -50,6 +50,21 @@ void CalendarExport::addEntries(const QList<LicenceTerms>& terms, const QList<Li
     }
 }
 
+// A renewal on the 29th, 30th or 31st falls on the last day of a shorter month, as the due dates
+// do; a plain monthly rule would skip those months.
+QString CalendarExport::monthlyRule(const QDate& start, int months)
+{
+    QString rule = QStringLiteral("FREQ=MONTHLY;INTERVAL=%1").arg(months);
+    if (start.day() > 28) {
+        QStringList days;
+        for (int day = 28; day <= start.day(); ++day) {
+            days.append(QString::number(day));
+        }
+        rule += QStringLiteral(";BYMONTHDAY=%1;BYSETPOS=-1").arg(days.join(QLatin1Char(',')));
+    }
+    return rule;
+}
+
 void CalendarExport::addEvent(const LicenceTerms& terms, const LicenceDueEntry& entry)
 {
     const bool repeats = entry.kind == LicenceDueEntry::Kind::Renewal && terms.renewalPeriodMonths > 0;
@@ -62,7 +77,7 @@ void CalendarExport::addEvent(const LicenceTerms& terms, const LicenceDueEntry& 
     addLine(QStringLiteral("DTSTART;VALUE=DATE:") + dateValue(start));
     addLine(QStringLiteral("DTEND;VALUE=DATE:") + dateValue(start.addDays(1)));
     if (repeats) {
-        addLine(QStringLiteral("RRULE:FREQ=MONTHLY;INTERVAL=%1").arg(terms.renewalPeriodMonths));
+        addLine(QStringLiteral("RRULE:") + monthlyRule(start, terms.renewalPeriodMonths));
     }
     addLine(QStringLiteral("SUMMARY:") + title);
     if (entry.renewalPrice && entry.kind == LicenceDueEntry::Kind::Renewal) {

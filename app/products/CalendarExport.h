@@ -35,6 +35,7 @@ public:
 
 private:
     void addEvent(const LicenceTerms& terms, const LicenceDueEntry& entry);
+    static QString monthlyRule(const QDate& start, int months);
     void addLine(const QString& line) { m_body += foldedLine(line); }
 
     QDateTime m_stamp;

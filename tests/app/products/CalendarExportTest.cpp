@@ -117,7 +117,9 @@ TEST(CalendarExport, HostileTitlesReadBackUnchangedWithStableUidsAndAlarms)
         EXPECT_EQ(expiry[QStringLiteral("end")].toString(), QStringLiteral("2027-01-16"));
     }
     const QJsonObject repeating = byUid.value(QStringLiteral("uuid-0-renewal@keymoor"));
-    EXPECT_EQ(repeating[QStringLiteral("rrule")].toString(), QStringLiteral("FREQ=MONTHLY;INTERVAL=12"));
+    EXPECT_EQ(repeating[QStringLiteral("rrule")].toString(),
+              QStringLiteral("FREQ=MONTHLY;INTERVAL=12;BYMONTHDAY=28,29,30,31;BYSETPOS=-1"))
+        << "a renewal on the 31st falls on the last day of shorter months";
     EXPECT_EQ(repeating[QStringLiteral("start")].toString(), QStringLiteral("2026-01-31")) << "from the first date";
     EXPECT_TRUE(repeating[QStringLiteral("description")].toString().contains(QStringLiteral("49.00 USD")));
     EXPECT_EQ(repeating[QStringLiteral("trigger")].toString(), QStringLiteral("-P14D"));
