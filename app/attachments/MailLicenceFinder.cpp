@@ -1,8 +1,8 @@
 #include "MailLicenceFinder.h"
 
-#include "MailLicenceMessageText.h"
 #include "MailLicenceProducts.h"
 #include "email/LicenceTitleGuess.h"
+#include "email/MailMessageDecoding.h"
 #include "email/ZREmail.h"
 #include "email/ZREmailParser.h"
 #include "email/ZRRegistrationInfoScanner.h"
@@ -18,7 +18,7 @@ constexpr qint64 ProgressInterval = 100;
 
 std::optional<LicenceProposal> proposalFor(const MailStoreMessage& message, const QDateTime& since, bool* unreadable)
 {
-    const std::optional<ZREmail> email = ZREmail::emailFromString(MailLicenceMessageText::decode(message.bytes));
+    const std::optional<ZREmail> email = ZREmail::emailFromString(MailMessageDecoding::decode(message.bytes));
     if (!email) {
         *unreadable = true;
         return std::nullopt;

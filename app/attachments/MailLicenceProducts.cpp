@@ -1,9 +1,9 @@
 #include "MailLicenceProducts.h"
 
 #include "MailLicenceFinder.h"
-#include "MailLicenceMessageText.h"
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "email/MailMessageDecoding.h"
 #include "library/LibrarySession.h"
 #include "model/AttachedEmail.h"
 #include "model/ProductEntity.h"
@@ -56,9 +56,8 @@ std::optional<QList<Persistence::ObjectID>> MailLicenceProducts::add(const QList
             continue;
         }
         const MailStoreMessage message = reader.messageAt(proposal.place);
-        ProductEntity* product = message.bytes.isEmpty()
-            ? nullptr
-            : insertProduct(proposal, MailLicenceMessageText::decode(message.bytes));
+        ProductEntity* product
+            = message.bytes.isEmpty() ? nullptr : insertProduct(proposal, MailMessageDecoding::decode(message.bytes));
         if (!product) {
             // The message moved or changed since the scan: the others are still added.
             *error = localizedFormat(QStringLiteral("MailLicenceMessageUnreadableFormat"), {proposal.place.path});

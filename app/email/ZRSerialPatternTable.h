@@ -17,4 +17,10 @@ public:
 
     // The 44 patterns with the serial sub-pattern in place, without the "(?im)" prefix. Built once.
     static const QStringList& patterns();
+
+    // What any text an entry matches contains after full case folding: at least one text of every
+    // group. A text missing them cannot match the entry, so the scanner need not run it. Built
+    // once, in table order.
+    using Requirement = QList<QStringList>;
+    static const QList<Requirement>& requirements();
 };

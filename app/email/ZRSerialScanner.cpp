@@ -1,5 +1,6 @@
 #include "ZRSerialScanner.h"
 
+#include "ZRSerialPatternFilter.h"
 #include "ZRSerialPatternTable.h"
 #include "ZRVendorExtractors.h"
 #include "base/KMRegex.h"
@@ -80,7 +81,12 @@ ZRSerialScanner::Result ZRSerialScanner::scan(const QString& text, const Limits&
                             ZRVendorExtractors::videoDrive(cleaned, searchDeadline(budget, limits.perPattern)));
     }
     const QStringList& patterns = prefixedPatterns();
+    const std::optional<ZRSerialPatternFilter> filter
+        = limits.skipImpossibleEntries ? std::make_optional<ZRSerialPatternFilter>(cleaned) : std::nullopt;
     for (int i = 0; i < patterns.size(); ++i) {
+        if (filter && !filter->mayMatch(i)) {
+            continue;
+        }
         const KMRegex::Match match = KMRegex::find(cleaned, patterns.at(i), searchDeadline(budget, limits.perPattern));
         if (match.matched()) {
             return {match.value.trimmed(), Source::PatternTable, i + 1};
@@ -91,12 +97,18 @@ ZRSerialScanner::Result ZRSerialScanner::scan(const QString& text, const Limits&
 
 QString ZRSerialScanner::cleanedText(const QString& text)
 {
+    // A fragment is looked for only when the text still holds its first character, which no other
+    // character matches ignoring case: most mail has no "<", ">", tab or "&" left in its text.
     QString cleaned = text;
     static const char* const removed[] = {"<p>", "</p>", "</b>", "<br/>", "\t", "> ", ">"};
     for (const char* fragment : removed) {
-        cleaned.remove(QLatin1String(fragment), Qt::CaseInsensitive);
+        if (cleaned.contains(QLatin1Char(fragment[0]))) {
+            cleaned.remove(QLatin1String(fragment), Qt::CaseInsensitive);
+        }
     }
-    cleaned.replace(QLatin1String("&nbsp;"), QLatin1String(" "), Qt::CaseInsensitive);
+    if (cleaned.contains(QLatin1Char('&'))) {
+        cleaned.replace(QLatin1String("&nbsp;"), QLatin1String(" "), Qt::CaseInsensitive);
+    }
     return cleaned;
 }
 

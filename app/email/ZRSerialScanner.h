@@ -7,8 +7,9 @@
 
 // Finds the serial number in the readable text of a purchase e-mail: a vendor extractor when the
 // text names one of those vendors, otherwise the first entry of the pattern table that matches the
-// text cleaned of a few HTML remnants. The whole scan has a time budget: a pattern that runs out of
-// time counts as no match, and when the budget is spent the scan ends with what it has.
+// text cleaned of a few HTML remnants (entries that cannot match it are not tried). The whole scan
+// has a time budget: a pattern that runs out of time counts as no match, and when the budget is
+// spent the scan ends with what it has.
 class ZRSerialScanner
 {
 public:
@@ -29,6 +30,9 @@ public:
     {
         std::chrono::milliseconds perPattern {250};
         std::chrono::milliseconds total {1500};
+        // Whether table entries whose required words the text lacks are skipped (see
+        // ZRSerialPatternFilter); the result is the same either way, only slower without.
+        bool skipImpossibleEntries = true;
     };
 
     struct Result

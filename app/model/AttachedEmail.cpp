@@ -6,6 +6,7 @@
 #include "base/FileWriting.h"
 #include "base/Localization.h"
 #include "base/Log.h"
+#include "email/MailMessageDecoding.h"
 #include "email/ZREmail.h"
 #include "email/ZREmailParser.h"
 #include "email/ZRTextEncoding.h"
@@ -16,22 +17,6 @@
 
 using Persistence::ContextLocker;
 using Persistence::ObjectContext;
-
-namespace {
-
-// The encoding a leading byte-order mark announces, if any.
-std::optional<ZRTextEncoding::Id> byteOrderMarkEncoding(const QByteArray& bytes)
-{
-    if (bytes.startsWith("\xFF\xFE\x00\x00") || bytes.startsWith(QByteArray("\x00\x00\xFE\xFF", 4))) {
-        return ZRTextEncoding::UTF32;
-    }
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        return ZRTextEncoding::UTF16;
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 std::optional<QString> AttachedEmail::readMessageFile(const QString& path)
 {
@@ -45,24 +30,7 @@ std::optional<QString> AttachedEmail::readMessageFile(const QString& path)
         Log::write(QStringLiteral("Email file too big to attach:%1").arg(path));
         return std::nullopt;
     }
-    if (const auto mark = byteOrderMarkEncoding(bytes)) {
-        if (auto text = ZRTextEncoding::decodeStrictly(bytes, *mark)) {
-            return text;
-        }
-    }
-    if (auto text = ZRTextEncoding::decodeStrictly(bytes, ZRTextEncoding::UTF8)) {
-        return text;
-    }
-    const QString latin1 = ZRTextEncoding::decode(bytes, ZRTextEncoding::ISOLatin1);
-    if (const auto contentType
-        = ZREmailParser::parseEmailText(latin1, QStringLiteral("Content-Type"), ZREmailParser::Folding::Unfold)) {
-        if (contentType->contains(QLatin1String("charset"), Qt::CaseInsensitive)) {
-            if (auto text = ZRTextEncoding::decodeStrictly(bytes, ZRTextEncoding::encodingFromAlias(*contentType))) {
-                return text;
-            }
-        }
-    }
-    return latin1;
+    return MailMessageDecoding::decode(bytes);
 }
 
 quint32 AttachedEmail::smallestEncoding(const QString& text, QByteArray* bytes)
