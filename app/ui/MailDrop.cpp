@@ -2,6 +2,7 @@
 
 #include "email/MailStoreLocations.h"
 #include "email/MailStoreReader.h"
+#include "email/ThunderbirdMessageAddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,11 +67,6 @@ QStringList localFiles(const QMimeData* data)
         }
     }
     return paths;
-}
-
-QString decoded(const QString& part)
-{
-    return QUrl::fromPercentEncoding(part.toUtf8());
 }
 
 bool startsWithFromLine(const QString& path)
@@ -146,42 +142,5 @@ MailDrop MailDrop::read(const QMimeData* data, const QString& thunderbirdProfile
 
 std::optional<MailMessagePlace> MailDrop::thunderbirdPlace(const QString& address, const QString& profile)
 {
-    static const QString Scheme = QStringLiteral("mailbox-message://");
-    const qsizetype hash = address.lastIndexOf(QLatin1Char('#'));
-    if (!address.startsWith(Scheme) || hash < 0 || profile.isEmpty()) {
-        return std::nullopt;
-    }
-    bool isNumber = false;
-    const qint64 offset = address.mid(hash + 1).toLongLong(&isNumber);
-    const QString location = address.mid(Scheme.size(), hash - Scheme.size());
-    const qsizetype slash = location.indexOf(QLatin1Char('/'));
-    if (!isNumber || offset < 0 || slash < 0) {
-        return std::nullopt;
-    }
-    // The server's folder is named after the host ("Local Folders" for the local ones); each
-    // folder's subfolders live in a "<name>.sbd" folder beside its mbox.
-    const QString authority = location.left(slash);
-    const QString server = decoded(authority.mid(authority.lastIndexOf(QLatin1Char('@')) + 1));
-    QStringList folders;
-    for (const QString& folder : location.mid(slash + 1).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        folders.append(decoded(folder));
-    }
-    const auto unsafe = [](const QString& name) {
-        return name.isEmpty() || name == QLatin1String("..") || name == QLatin1String(".")
-            || name.contains(QLatin1Char('/'));
-    };
-    if (unsafe(server) || folders.isEmpty() || std::any_of(folders.begin(), folders.end(), unsafe)) {
-        return std::nullopt;
-    }
-    QString path = QDir(profile).filePath(QStringLiteral("Mail/") + server);
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        path += QLatin1Char('/') + folders.at(i) + (i + 1 < folders.size() ? QStringLiteral(".sbd") : QString());
-    }
-    if (!QFileInfo(path).isFile()) {
-        return std::nullopt;
-    }
-    MailMessagePlace place;
-    place.path = path;
-    place.offset = offset;
-    return place;
+    return ThunderbirdMessageAddress::place(address, profile);
 }
