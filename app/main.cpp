@@ -1,11 +1,15 @@
+#include "base/AppInfo.h"
 #include "base/LibraryPaths.h"
 #include "base/Log.h"
+#include "cli/CommandCompletion.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandManPage.h"
 #include "cli/Commands.h"
 #include "core/ApplicationSetup.h"
 #include "core/KeymoorAppDelegate.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "ui/ApplicationInstanceChannel.h"
+#include "ui/MailLicenceCommands.h"
 #include "ui/MainWindow.h"
 #include "ui/MigrationProgressSheet.h"
 #include "ui/QtUserInterface.h"
@@ -25,6 +29,27 @@
 
 namespace {
 
+// The desktop entry's actions: each opens the window (or brings the running one forward) and starts
+// one command there. A running window receives the option itself through the instance channel, where
+// it cannot be taken for a file, since files are handed over as absolute paths.
+const QStringList& windowActions()
+{
+    static const QStringList actions {QStringLiteral("--new-product"), QStringLiteral("--discover-software"),
+                                      QStringLiteral("--find-licences-in-mail")};
+    return actions;
+}
+
+void performWindowAction(MainWindow& window, const QString& action)
+{
+    if (action == QLatin1String("--new-product")) {
+        window.addProduct();
+    } else if (action == QLatin1String("--discover-software")) {
+        window.showDiscoverSoftwareSheet();
+    } else if (action == QLatin1String("--find-licences-in-mail")) {
+        window.mailLicenceCommands()->showSheet();
+    }
+}
+
 void presentFolderProblemOnTerminal(const FolderProblem& problem)
 {
     QTextStream(stderr) << "keymoor: error: " << problem.title << ": " << problem.reason << Qt::endl;
@@ -42,13 +67,16 @@ void presentFolderProblemInAlert(const FolderProblem& problem)
 }
 
 // `filesToOpen` are handed to the controller once the window is shown, as the desktop's "open with"
-// hands them over.
-int runGui(int argc, char* argv[], const QStringList& filesToOpen)
+// hands them over; `action` (one of windowActions(), or empty) is started once the window is shown.
+int runGui(int argc, char* argv[], const QStringList& filesToOpen, const QString& action)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keymoor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/Keymoor.png")));
+    // Names the desktop entry: the Wayland application ID, and what docks match the window with.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.keymoor.Keymoor"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.keymoor.Keymoor"), QIcon(QStringLiteral(":/Keymoor.png"))));
     if (!checkApplicationFolders(presentFolderProblemInAlert)) {
         return 1;
     }
@@ -56,7 +84,7 @@ int runGui(int argc, char* argv[], const QStringList& filesToOpen)
 
     // A Keymoor window already open on this library takes the files (or just comes forward).
     const QString channelName = ApplicationInstanceChannel::nameForLibrary(LibraryPaths::libraryBundlePath());
-    if (ApplicationInstanceChannel::deliver(channelName, filesToOpen)) {
+    if (ApplicationInstanceChannel::deliver(channelName, action.isEmpty() ? filesToOpen : QStringList {action})) {
         return 0;
     }
 
@@ -82,6 +110,9 @@ int runGui(int argc, char* argv[], const QStringList& filesToOpen)
     if (!filesToOpen.isEmpty()) {
         QTimer::singleShot(0, &controller, [&controller, filesToOpen] { controller.openFiles(filesToOpen); });
     }
+    if (!action.isEmpty() && controller.managedObjectContext()) {
+        QTimer::singleShot(0, &window, [&window, action] { performWindowAction(window, action); });
+    }
     // Files opened while this window runs come through the channel (only while it holds the library).
     ApplicationInstanceChannel channel;
     if (controller.managedObjectContext()) {
@@ -91,7 +122,9 @@ int runGui(int argc, char* argv[], const QStringList& filesToOpen)
                              window.showNormal();
                              window.raise();
                              window.activateWindow();
-                             if (!paths.isEmpty()) {
+                             if (paths.size() == 1 && windowActions().contains(paths.first())) {
+                                 performWindowAction(window, paths.first());
+                             } else if (!paths.isEmpty()) {
                                  controller.openFiles(paths);
                              }
                          });
@@ -110,6 +143,18 @@ int main(int argc, char* argv[])
 
     CommandLine commandLine;
     registerCommands(commandLine);
+    // The manual page and the shell completion written at build time; they need no library.
+    if (arguments == QStringList {QStringLiteral("--help-man")}) {
+        QTextStream(stdout) << CommandManPage::text(commandLine, AppInfo::shortVersion());
+        return 0;
+    }
+    if (arguments == QStringList {QStringLiteral("--help-completion")}) {
+        QTextStream(stdout) << CommandCompletion::bashScript(commandLine);
+        return 0;
+    }
+    if (arguments.size() == 1 && windowActions().contains(arguments.first())) {
+        return runGui(argc, argv, {}, arguments.first());
+    }
     if (commandLine.wantsCommandLine(arguments)) {
         // Commands that lay out pages get a graphics application on the offscreen platform, so they
         // run the same with or without a display.
@@ -137,5 +182,5 @@ int main(int argc, char* argv[])
     for (const QString& argument : std::as_const(arguments)) {
         filesToOpen.append(QFileInfo(argument).absoluteFilePath());
     }
-    return runGui(argc, argv, filesToOpen);
+    return runGui(argc, argv, filesToOpen, {});
 }

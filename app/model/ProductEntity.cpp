@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QStringDecoder>
+#include <QTimeZone>
 
 namespace {
 
@@ -47,6 +48,47 @@ std::optional<Persistence::Decimal> ProductEntity::purchasePrice() const
 bool ProductEntity::setPurchasePrice(const std::optional<Persistence::Decimal>& price)
 {
     return setValue(QStringLiteral("purchasePrice"), price ? QVariant::fromValue(*price) : QVariant());
+}
+
+const QStringList ProductEntity::LicenseTypes
+    = {QStringLiteral("perpetual"), QStringLiteral("subscription"), QStringLiteral("trial"), QStringLiteral("free")};
+
+std::optional<Persistence::Decimal> ProductEntity::renewalPrice() const
+{
+    const QVariant price = value(QStringLiteral("renewalPrice"));
+    if (price.metaType() != QMetaType::fromType<Persistence::Decimal>()) {
+        return std::nullopt;
+    }
+    return price.value<Persistence::Decimal>();
+}
+
+bool ProductEntity::setRenewalPrice(const std::optional<Persistence::Decimal>& price)
+{
+    return setValue(QStringLiteral("renewalPrice"), price ? QVariant::fromValue(*price) : QVariant());
+}
+
+QDate ProductEntity::calendarDate(const QString& key) const
+{
+    const QDateTime stored = dateValue(key);
+    return stored.isValid() ? stored.toUTC().date() : QDate();
+}
+
+bool ProductEntity::setCalendarDate(const QString& key, const QDate& date)
+{
+    return setValue(key, date.isValid() ? QVariant(QDateTime(date, QTime(12, 0), QTimeZone::utc())) : QVariant());
+}
+
+std::optional<int> ProductEntity::optionalInt(const QString& key) const
+{
+    const QVariant stored = value(key);
+    bool ok = false;
+    const int number = stored.toInt(&ok);
+    return stored.isValid() && !stored.isNull() && ok ? std::optional<int>(number) : std::nullopt;
+}
+
+bool ProductEntity::setOptionalInt(const QString& key, std::optional<int> number)
+{
+    return setValue(key, number ? QVariant(qint64(*number)) : QVariant());
 }
 
 QList<AttachmentEntity*> ProductEntity::attachedFiles() const

@@ -3,6 +3,7 @@
 #include "ZRManagedObject.h"
 #include "persistence/Decimal.h"
 
+#include <QDate>
 #include <QLocale>
 #include <QStringList>
 
@@ -56,6 +57,36 @@ public:
     {
         return setValue(QStringLiteral("bundleIdentifier"), identifier);
     }
+
+    // The licence's life. Every field is optional; dates are calendar dates (kept at noon UTC so
+    // they read back as the same day in every time zone).
+    QString licenseType() const { return stringValue(QStringLiteral("licenseType")); }
+    bool setLicenseType(const QString& type) { return setValue(QStringLiteral("licenseType"), type); }
+    QDate expiryDate() const { return calendarDate(QStringLiteral("expiryDate")); }
+    bool setExpiryDate(const QDate& date) { return setCalendarDate(QStringLiteral("expiryDate"), date); }
+    QDate renewalDate() const { return calendarDate(QStringLiteral("renewalDate")); }
+    bool setRenewalDate(const QDate& date) { return setCalendarDate(QStringLiteral("renewalDate"), date); }
+    std::optional<int> renewalPeriodMonths() const { return optionalInt(QStringLiteral("renewalPeriodMonths")); }
+    bool setRenewalPeriodMonths(std::optional<int> months)
+    {
+        return setOptionalInt(QStringLiteral("renewalPeriodMonths"), months);
+    }
+    std::optional<Persistence::Decimal> renewalPrice() const;
+    bool setRenewalPrice(const std::optional<Persistence::Decimal>& price);
+    std::optional<int> seats() const { return optionalInt(QStringLiteral("seats")); }
+    bool setSeats(std::optional<int> seats) { return setOptionalInt(QStringLiteral("seats"), seats); }
+    std::optional<int> remindDaysBefore() const { return optionalInt(QStringLiteral("remindDaysBefore")); }
+    bool setRemindDaysBefore(std::optional<int> days)
+    {
+        return setOptionalInt(QStringLiteral("remindDaysBefore"), days);
+    }
+    // The days before a due date that a reminder starts: the product's own, else 30.
+    int effectiveRemindDaysBefore() const { return remindDaysBefore().value_or(DefaultRemindDaysBefore); }
+    bool isArchived() const { return value(QStringLiteral("archived")).toBool(); }
+    bool setArchived(bool archived) { return setValue(QStringLiteral("archived"), archived); }
+    static constexpr int DefaultRemindDaysBefore = 30;
+    // The texts of `licenseType`; empty means not stated.
+    static const QStringList LicenseTypes; // perpetual, subscription, trial, free
 
     // The notes as text: UTF-8 bytes as they are; bytes that are an RTF document (notes of older
     // versions) or no UTF-8 at all through oldStyleCommentString(). Null when there are no notes.
@@ -147,5 +178,9 @@ protected:
     void awakeFromInsert() override;
 
 private:
+    QDate calendarDate(const QString& key) const;
+    bool setCalendarDate(const QString& key, const QDate& date);
+    std::optional<int> optionalInt(const QString& key) const;
+    bool setOptionalInt(const QString& key, std::optional<int> value);
     void updateBundleInfo(const ProductBundleInfo& info, bool withContacts);
 };

@@ -2,6 +2,7 @@
 
 #include <unicode/locid.h>
 #include <unicode/ucurr.h>
+#include <unicode/uenum.h>
 
 namespace {
 
@@ -27,6 +28,40 @@ QString symbolForCode(const QString& isoCode, const QByteArray& localeId)
         return {};
     }
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(name), length);
+}
+
+QString localCurrencyCode(const QByteArray& localeId)
+{
+    UChar code[4] = {};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucurr_forLocale(localeId.constData(), code, 4, &status);
+    if (U_FAILURE(status) || length != 3) {
+        return {};
+    }
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(code), 3);
+}
+
+// The common, current ISO 4217 codes, read once.
+const QStringList& commonCurrencyCodes()
+{
+    static const QStringList codes = [] {
+        QStringList list;
+        UErrorCode status = U_ZERO_ERROR;
+        UEnumeration* all = ucurr_openISOCurrencies(UCURR_COMMON | UCURR_NON_DEPRECATED, &status);
+        if (U_FAILURE(status) || !all) {
+            return list;
+        }
+        int32_t length = 0;
+        while (const char* code = uenum_next(all, &length, &status)) {
+            if (U_FAILURE(status)) {
+                break;
+            }
+            list.append(QString::fromLatin1(code, length));
+        }
+        uenum_close(all);
+        return list;
+    }();
+    return codes;
 }
 
 } // namespace
@@ -59,13 +94,39 @@ QString ZRCurrencyManager::poundCurrencySymbol(const QLocale& locale)
 QString ZRCurrencyManager::localCurrencySymbol(const QLocale& locale)
 {
     const QByteArray localeId = icuLocaleId(locale);
-    UChar code[4] = {};
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucurr_forLocale(localeId.constData(), code, 4, &status);
-    if (U_FAILURE(status) || length != 3) {
+    const QString code = localCurrencyCode(localeId);
+    return code.isEmpty() ? QString() : symbolForCode(code, localeId);
+}
+
+QString ZRCurrencyManager::isoCodeForSymbol(const QString& symbol, const QLocale& locale)
+{
+    const QString trimmed = symbol.trimmed();
+    if (trimmed.isEmpty()) {
         return {};
     }
-    return symbolForCode(QString::fromUtf16(reinterpret_cast<const char16_t*>(code), 3), localeId);
+    if (trimmed == dollarCurrencySymbol()) {
+        return QStringLiteral("USD");
+    }
+    const QStringList& codes = commonCurrencyCodes();
+    if (codes.contains(trimmed.toUpper()) && trimmed.size() == 3) {
+        return trimmed.toUpper();
+    }
+    const QByteArray localeId = icuLocaleId(locale);
+    QStringList preferred {localCurrencyCode(localeId), QStringLiteral("EUR"), QStringLiteral("JPY"),
+                           QStringLiteral("GBP")};
+    for (const QString& code : std::as_const(preferred)) {
+        if (!code.isEmpty() && symbolForCode(code, localeId) == trimmed) {
+            return code;
+        }
+    }
+    for (const QByteArray& id : {localeId, QByteArray("en")}) {
+        for (const QString& code : codes) {
+            if (symbolForCode(code, id) == trimmed) {
+                return code;
+            }
+        }
+    }
+    return {};
 }
 
 QStringList ZRCurrencyManager::currencySymbols(const QLocale& locale)

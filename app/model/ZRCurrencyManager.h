@@ -27,6 +27,11 @@ public:
     // unless it is empty or already listed. No symbol appears twice.
     static QStringList currencySymbols(const QLocale& locale = QLocale());
 
+    // The ISO 4217 code a symbol stands for: "$" is USD; a symbol that is itself a known code is
+    // that code; otherwise the locale's own currency, the euro, yen and pound, then every common
+    // currency whose symbol in the locale (or in English) is the symbol. Empty when none matches.
+    static QString isoCodeForSymbol(const QString& symbol, const QLocale& locale = QLocale());
+
     // The formatter for prices in `symbol`: the locale's separators for the local currency, "," and
     // "." for the euro, "." and "," for everything else (dollar, yen, pound, free text, nothing).
     static PriceFormatter formatterForCurrency(const QString& symbol, const QLocale& locale = QLocale());

@@ -65,3 +65,23 @@ TEST(ZRCurrencyManager, PriceFormatterFollowsTheCurrency)
             << c.symbol.toStdString() << " in " << c.locale.name().toStdString();
     }
 }
+
+TEST(ZRCurrencyManager, SymbolsMapToTheirIsoCodes)
+{
+    // The dollar sign is the US dollar whatever the locale; codes typed as symbols stand for themselves.
+    EXPECT_EQ(ZRCurrencyManager::isoCodeForSymbol(QStringLiteral("$"), Germany), QStringLiteral("USD"));
+    EXPECT_EQ(ZRCurrencyManager::isoCodeForSymbol(QStringLiteral("cad"), UnitedStates), QStringLiteral("CAD"));
+    EXPECT_EQ(ZRCurrencyManager::isoCodeForSymbol(QStringLiteral("€"), UnitedStates), QStringLiteral("EUR"));
+    EXPECT_EQ(ZRCurrencyManager::isoCodeForSymbol(QStringLiteral("£"), Germany), QStringLiteral("GBP"));
+    EXPECT_EQ(ZRCurrencyManager::isoCodeForSymbol(QStringLiteral("JP¥"), Britain), QStringLiteral("JPY"));
+    EXPECT_EQ(ZRCurrencyManager::isoCodeForSymbol(QStringLiteral("CHF"), Switzerland), QStringLiteral("CHF"));
+    // Every symbol of the default list has a code, in every locale the list is made for.
+    for (const QLocale& locale : {UnitedStates, Germany, Britain, Japan, Switzerland}) {
+        for (const QString& symbol : ZRCurrencyManager::currencySymbols(locale)) {
+            EXPECT_EQ(ZRCurrencyManager::isoCodeForSymbol(symbol, locale).size(), 3)
+                << symbol.toStdString() << " " << locale.name().toStdString();
+        }
+    }
+    EXPECT_TRUE(ZRCurrencyManager::isoCodeForSymbol(QStringLiteral("bananas"), UnitedStates).isEmpty());
+    EXPECT_TRUE(ZRCurrencyManager::isoCodeForSymbol(QString(), UnitedStates).isEmpty());
+}

@@ -16,7 +16,7 @@ TEST(ModelVersions, EveryShippedModelLoadsWithTheCatalogueClasses)
 {
     const int current = StoreVersionReader::currentModelVersion();
     ASSERT_GT(current, StoreVersionReader::LastLegacyVersion);
-    for (const int version : {4, 5, 6, current}) {
+    for (const int version : {4, 5, 6, 7, current}) {
         const auto model = StoreVersionReader::managedObjectModelForVersion(version);
         ASSERT_TRUE(model) << version;
         EXPECT_EQ(model->version(), version);

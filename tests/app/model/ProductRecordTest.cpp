@@ -184,6 +184,46 @@ TEST_F(ProductRecordTest, EditingRichTextNotesStoresUtf8AndUndoBringsTheOldBytes
 
 // ---- Written dates ----
 
+TEST_F(ProductRecordTest, LicenceFieldsAreOptionalAndDatesKeepTheirDayInEveryZone)
+{
+    ProductEntity* product = newProduct();
+    EXPECT_TRUE(product->licenseType().isEmpty());
+    EXPECT_FALSE(product->expiryDate().isValid());
+    EXPECT_FALSE(product->renewalPeriodMonths().has_value());
+    EXPECT_FALSE(product->seats().has_value());
+    EXPECT_FALSE(product->renewalPrice().has_value());
+    EXPECT_EQ(product->effectiveRemindDaysBefore(), 30);
+    EXPECT_FALSE(product->isArchived());
+
+    ASSERT_TRUE(product->setExpiryDate(QDate(2027, 1, 15)));
+    ASSERT_TRUE(product->setRenewalDate(QDate(2026, 12, 31)));
+    ASSERT_TRUE(product->setRenewalPeriodMonths(12));
+    ASSERT_TRUE(product->setSeats(0));
+    ASSERT_TRUE(product->setRemindDaysBefore(7));
+    ASSERT_TRUE(product->setRenewalPrice(Persistence::Decimal::fromString(QStringLiteral("49.00"))));
+    ASSERT_TRUE(product->setArchived(true));
+    ASSERT_TRUE(m_delegate->saveAction());
+
+    // A calendar date is the same day wherever the library is opened.
+    const QByteArray zone = qgetenv("TZ");
+    for (const char* tz : {"Pacific/Kiritimati", "Pacific/Pago_Pago", "UTC"}) {
+        qputenv("TZ", tz);
+        EXPECT_EQ(product->expiryDate(), QDate(2027, 1, 15)) << tz;
+        EXPECT_EQ(product->renewalDate(), QDate(2026, 12, 31)) << tz;
+    }
+    qputenv("TZ", zone);
+    EXPECT_EQ(product->renewalPeriodMonths(), 12);
+    EXPECT_EQ(product->seats(), 0); // zero is a value, not "not stated"
+    EXPECT_EQ(product->effectiveRemindDaysBefore(), 7);
+    EXPECT_EQ(product->renewalPrice()->toString(), QStringLiteral("49.00"));
+    EXPECT_TRUE(product->isArchived());
+
+    ASSERT_TRUE(product->setExpiryDate(QDate()));
+    ASSERT_TRUE(product->setSeats(std::nullopt));
+    EXPECT_FALSE(product->expiryDate().isValid());
+    EXPECT_FALSE(product->seats().has_value());
+}
+
 TEST_F(ProductRecordTest, PurchaseDateAcceptsTheUsualWrittenForms)
 {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
