@@ -47,6 +47,9 @@ QJsonObject recordJson(const ForeignImportPlan::Item& item)
     put("purchaseDate", record.purchaseDate);
     put("purchasePrice", record.price);
     put("expiryDate", record.expiryDate.toString(Qt::ISODate));
+    if (record.seats) {
+        object.insert(QStringLiteral("seats"), *record.seats);
+    }
     QJsonArray fields;
     for (const ForeignField& field : record.unmapped) {
         fields.append(QJsonObject {{QStringLiteral("name"), field.name}, {QStringLiteral("value"), field.value}});

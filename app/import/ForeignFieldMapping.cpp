@@ -21,6 +21,7 @@ enum class Target {
     Price,
     Currency,
     Expiry,
+    Seats,
 };
 
 // A label reduced to lower-case letters and digits: "Serial No." -> "serialno".
@@ -82,6 +83,9 @@ const QHash<QString, Target>& targets()
         for (const char* label : {"expirydate", "expires", "expiry", "expirationdate", "validuntil", "expireson"}) {
             t.insert(QLatin1String(label), Target::Expiry);
         }
+        for (const char* label : {"seats", "numberofseats", "licencecount", "licensecount"}) {
+            t.insert(QLatin1String(label), Target::Seats);
+        }
         return t;
     }();
     return table;
@@ -115,6 +119,7 @@ QString* textField(ForeignRecord& record, Target target)
     case Target::Currency:
         return &record.currency;
     case Target::Expiry:
+    case Target::Seats:
         break;
     }
     return nullptr;
@@ -133,6 +138,15 @@ bool fill(ForeignRecord& record, const QString& label, const QString& value)
             return false;
         }
         record.expiryDate = date;
+        return true;
+    }
+    if (*found == Target::Seats) {
+        bool isNumber = false;
+        const int seats = value.trimmed().toInt(&isNumber);
+        if (!isNumber || seats < 0 || record.seats) {
+            return false;
+        }
+        record.seats = seats;
         return true;
     }
     QString* field = textField(record, *found);

@@ -6,7 +6,8 @@
 
 // The labels of other programs' fields that name a product field: "Licence key", "License Key",
 // "Serial", "Product Key", "Registration code" (the serial number), "Registered to", "Version",
-// "Publisher", "Purchase date", "Order number", "Price", "Website" and so on. Labels are compared
+// "Publisher", "Purchase date", "Order number", "Price", "Website", "Expiry date", "Seats" and so
+// on. Labels are compared
 // ignoring case, spaces and punctuation, so "serial_number" and "Serial No." are the same label.
 // Readers of every format share it, so a label means the same wherever it comes from.
 class ForeignFieldMapping

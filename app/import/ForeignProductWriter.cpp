@@ -138,10 +138,15 @@ bool ForeignProductWriter::write(const ForeignRecord& record, ProductEntity* pro
     fillText(product, QStringLiteral("purchaseOrderNumber"), record.orderNumber, isNew);
     QList<ForeignField> unmapped = record.unmapped;
     writePurchase(record, product, isNew, unmapped);
-    if (record.expiryDate.isValid()) {
-        // The catalogue keeps no expiry date of its own yet.
+    if (record.expiryDate.isValid() && (isNew || !product->expiryDate().isValid())) {
+        product->setExpiryDate(record.expiryDate);
+    } else if (record.expiryDate.isValid() && product->expiryDate() != record.expiryDate) {
+        // The product keeps its own expiry date; the other one is not lost.
         unmapped.append(
             {localizedString(QStringLiteral("ForeignImportExpiryLabel")), record.expiryDate.toString(Qt::ISODate)});
+    }
+    if (record.seats && (isNew || !product->seats())) {
+        product->setSeats(record.seats);
     }
     const QString addition = notesAddition(record, unmapped);
     if (!addition.isEmpty()) {

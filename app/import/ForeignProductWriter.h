@@ -10,7 +10,8 @@ class ProductEntity;
 // notes, the unmapped fields as "name: value" lines under the "Imported fields" heading, so nothing
 // of the source is lost. A price is read as a number (the first run of digits with one decimal
 // separator); a currency the catalogue knows is set with it; what cannot be read is kept among the
-// imported fields. Attachments become attached files.
+// imported fields. The expiry date is set when the product has none. Attachments become attached
+// files.
 class ForeignProductWriter
 {
 public:

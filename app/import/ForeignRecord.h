@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // One field of an entry that has no product field of its own: kept as it was named in the source
 // and written into the product's notes under the "Imported fields" heading.
 struct ForeignField
@@ -39,6 +41,7 @@ struct ForeignRecord
     QString price; // the amount as written ("49.99", "€49,99", "USD 20")
     QString currency; // a symbol or ISO code when the source names one apart from the price
     QDate expiryDate;
+    std::optional<int> seats;
     QString notes;
     QList<ForeignField> unmapped;
     QList<ForeignAttachment> attachments;
