@@ -51,6 +51,16 @@ bool CliSession::open()
     return true;
 }
 
+FetchRequest CliSession::productRequest(const Predicate& filter) const
+{
+    FetchRequest request(QStringLiteral("Product"), filter);
+    for (const SortOrderEntry& entry : m_delegate->userPrefs().productSortDescriptorsArray()) {
+        request.sortDescriptors.append(toSortDescriptor(entry));
+    }
+    request.sortDescriptors.append(SortDescriptor(QStringLiteral("uuid")));
+    return request;
+}
+
 QList<ProductEntity*> CliSession::products(const Predicate& filter, const QStringList& prefetch, ObjectContext* context)
 {
     QList<ProductEntity*> result;
@@ -58,12 +68,8 @@ QList<ProductEntity*> CliSession::products(const Predicate& filter, const QStrin
     if (!context) {
         return result;
     }
-    FetchRequest request(QStringLiteral("Product"), filter);
+    FetchRequest request = productRequest(filter);
     request.relationshipKeyPathsForPrefetching = prefetch;
-    for (const SortOrderEntry& entry : m_delegate->userPrefs().productSortDescriptorsArray()) {
-        request.sortDescriptors.append(toSortDescriptor(entry));
-    }
-    request.sortDescriptors.append(SortDescriptor(QStringLiteral("uuid")));
     StoreError error;
     const auto objects = context->execute(request, &error);
     if (!objects) {

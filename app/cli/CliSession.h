@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/KeymoorAppDelegate.h"
-#include "persistence/Predicate.h"
+#include "persistence/FetchRequest.h"
 
 #include <QStringList>
 
@@ -34,6 +34,8 @@ public:
     // coordinator), else from the library's context.
     QList<ProductEntity*> products(const Persistence::Predicate& filter = {}, const QStringList& prefetch = {},
                                    Persistence::ObjectContext* context = nullptr);
+    // The request for those products in the preferred order (nothing prefetched).
+    Persistence::FetchRequest productRequest(const Persistence::Predicate& filter = {}) const;
     // The product named by its UUID or its title (exact, else ignoring case). Null after an error
     // when there is none or the title is ambiguous. Only the candidates are loaded.
     ProductEntity* findProduct(const QString& uuidOrTitle);

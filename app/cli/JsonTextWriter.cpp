@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <cstring>
 
 void JsonTextWriter::open(char bracket)
 {
@@ -46,6 +47,20 @@ void JsonTextWriter::name(QStringView key)
     m_text += ": ";
 }
 
+void JsonTextWriter::encodedName(std::string_view quoted)
+{
+    item();
+    m_text += quoted;
+    m_text += ": ";
+}
+
+std::string JsonTextWriter::quotedName(QStringView key)
+{
+    JsonTextWriter writer;
+    writer.string(key);
+    return writer.m_text;
+}
+
 void JsonTextWriter::number(double value)
 {
     if (!std::isfinite(value)) {
@@ -58,10 +73,52 @@ void JsonTextWriter::number(double value)
     m_text.append(text.constData(), size_t(text.size()));
 }
 
+namespace {
+
+// How many units at the start of `text` stand for themselves in JSON text as one byte each
+// (printable ASCII other than the quote and the backslash), looked at four units at a time.
+qsizetype plainPrefix(const char16_t* text, qsizetype size)
+{
+    constexpr quint64 Ones = 0x0001000100010001;
+    constexpr quint64 High = 0x8000800080008000;
+    const auto hasZeroLane = [](quint64 v) { return ((v - Ones) & ~v & High) != 0; };
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 v;
+        std::memcpy(&v, text + i, sizeof v);
+        // Every lane below 0x80 first; then no lane below 0x20, equal to '"' or equal to '\\'.
+        if ((v & 0xff80ff80ff80ff80) != 0 || ((v - 0x20 * Ones) & ~v & High) != 0 || hasZeroLane(v ^ (0x22 * Ones))
+            || hasZeroLane(v ^ (0x5c * Ones))) {
+            break;
+        }
+    }
+    for (; i < size; ++i) {
+        const char16_t unit = text[i];
+        if (unit < 0x20 || unit >= 0x80 || unit == u'"' || unit == u'\\') {
+            break;
+        }
+    }
+    return i;
+}
+
+} // namespace
+
 void JsonTextWriter::string(QStringView string)
 {
-    // Written through a pointer into room for the longest form (six bytes a unit, "\\u001f").
+    const auto* units = reinterpret_cast<const char16_t*>(string.utf16());
+    const qsizetype plain = plainPrefix(units, string.size());
     const size_t start = m_text.size();
+    if (plain == string.size()) { // the usual case: the text as it is, between quotes
+        m_text.resize(start + size_t(plain) + 2);
+        char* out = m_text.data() + start;
+        *out++ = '"';
+        for (qsizetype i = 0; i < plain; ++i) {
+            *out++ = char(units[i]);
+        }
+        *out = '"';
+        return;
+    }
+    // Written through a pointer into room for the longest form (six bytes a unit, "\\u001f").
     m_text.resize(start + 6 * size_t(string.size()) + 2);
     char* out = m_text.data() + start;
     const auto escape = [&out](char16_t unit) {
@@ -73,8 +130,11 @@ void JsonTextWriter::string(QStringView string)
         }
     };
     *out++ = '"';
+    for (qsizetype i = 0; i < plain; ++i) {
+        *out++ = char(units[i]);
+    }
     const qsizetype size = string.size();
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = plain; i < size; ++i) {
         const char16_t unit = string[i].unicode();
         if (unit >= 0x20 && unit < 0x80 && unit != u'"' && unit != u'\\') {
             *out++ = char(unit);

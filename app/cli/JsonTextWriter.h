@@ -25,6 +25,9 @@ public:
     void end();
     // Starts the next member of the open object, respectively the next item of the open array.
     void name(QStringView key);
+    // The same for a key written once beforehand with quotedName(): no escaping per member.
+    void encodedName(std::string_view quoted);
+    static std::string quotedName(QStringView key);
     void item();
 
     void null() { m_text += "null"; }

@@ -44,25 +44,25 @@ void printProductDetails(const ProductEntity* product, QTextStream& out)
     }
 }
 
-// The products sorted once in a context that goes afterwards, then loaded, written and let go
-// batch by batch in contexts of their own: memory stays flat however large the catalogue.
+// The products put in order from their sort keys alone, then loaded, written and let go batch by
+// batch in contexts of their own: memory stays flat however large the catalogue.
 bool writeJsonList(CliSession& session, QTextStream& out, QTextStream& err)
 {
     ObjectContext* context = session.delegate().managedObjectContext();
     const auto coordinator = context ? context->coordinator() : nullptr;
-    std::vector<ObjectID> order;
-    if (coordinator) { // no library, no products
-        ObjectContext sorting(coordinator);
-        const QList<ProductEntity*> products = session.products({}, {}, &sorting);
-        order.reserve(size_t(products.size()));
-        for (const ProductEntity* product : products) {
-            order.push_back(product->objectID());
-        }
-    }
-    constexpr size_t BatchSize = 2000;
-    std::unique_ptr<ObjectContext> batchContext;
-    size_t next = 0;
+    QVector<ObjectID> order;
     StoreError error;
+    if (coordinator) { // no library, no products
+        const auto ids = context->fetchObjectIDs(session.productRequest(), &error);
+        if (!ids) {
+            err << "keymoor: the products could not be read: " << error.toString() << Qt::endl;
+            return false;
+        }
+        order = *ids;
+    }
+    constexpr qsizetype BatchSize = 2000;
+    std::unique_ptr<ObjectContext> batchContext;
+    qsizetype next = 0;
     bool failed = false;
     ProductJson::writeBatches(
         [&]() {
@@ -70,7 +70,7 @@ bool writeJsonList(CliSession& session, QTextStream& out, QTextStream& err)
             while (batch.isEmpty() && next < order.size() && !failed) {
                 batchContext = std::make_unique<ObjectContext>(coordinator); // the last batch goes
                 ObjectList objects;
-                for (const size_t end = qMin(order.size(), next + BatchSize); next < end; ++next) {
+                for (const qsizetype end = qMin(order.size(), next + BatchSize); next < end; ++next) {
                     objects.append(batchContext->objectWithID(order[next]));
                 }
                 failed = !batchContext->prefetch(objects, ProductJson::PrefetchKeyPaths, &error);

@@ -26,15 +26,26 @@ namespace {
 const QString CommentsKey = QStringLiteral("comments");
 const QString CommentsStringKey = QStringLiteral("commentsString");
 
-// The UTC time in ISO 8601 ("2009-03-25T14:30:00Z"), written by hand for the usual years: this runs
-// for every product of a list.
+// The UTC time in ISO 8601 ("2009-03-25T14:30:00Z"), worked out from the milliseconds by hand for
+// the usual years: this runs for every product of a list.
 QString isoDate(const QDateTime& dateTime)
 {
-    const QDateTime utc = dateTime.toUTC();
-    const QDate date = utc.date();
-    const QTime time = utc.time();
-    if (!date.isValid() || !time.isValid() || date.year() < 1000 || date.year() > 9999) {
-        return utc.toString(Qt::ISODate);
+    constexpr qint64 MsPerDay = 86400000;
+    const qint64 msecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
+    const qint64 days = msecs >= 0 ? msecs / MsPerDay : -((-msecs + MsPerDay - 1) / MsPerDay);
+    const qint64 secondOfDay = (msecs - days * MsPerDay) / 1000;
+    // Days since 1970-01-01 to the civil date (proleptic Gregorian, eras of 400 years).
+    const qint64 shifted = days + 719468;
+    const qint64 era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
+    const qint64 dayOfEra = shifted - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 monthIndex = (5 * dayOfYear + 2) / 153;
+    const int day = int(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    const int month = int(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    const qint64 year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    if (!dateTime.isValid() || year < 1000 || year > 9999) {
+        return dateTime.toUTC().toString(Qt::ISODate);
     }
     char text[] = "0000-00-00T00:00:00Z";
     const auto put = [&text](int at, int value, int digits) {
@@ -42,12 +53,12 @@ QString isoDate(const QDateTime& dateTime)
             text[at + i] = char('0' + value % 10);
         }
     };
-    put(0, date.year(), 4);
-    put(5, date.month(), 2);
-    put(8, date.day(), 2);
-    put(11, time.hour(), 2);
-    put(14, time.minute(), 2);
-    put(17, time.second(), 2);
+    put(0, int(year), 4);
+    put(5, month, 2);
+    put(8, day, 2);
+    put(11, int(secondOfDay / 3600), 2);
+    put(14, int(secondOfDay / 60 % 60), 2);
+    put(17, int(secondOfDay % 60), 2);
     return QString::fromLatin1(text, sizeof(text) - 1);
 }
 
@@ -123,7 +134,14 @@ struct Field
     QString key;
     Kind kind = Kind::Attribute;
     const AttributeDescription* attribute = nullptr;
+    std::string quoted; // the key as JSON text, made once
 };
+
+// The keys of an attached file's object as JSON text.
+const std::string DateName = JsonTextWriter::quotedName(u"date");
+const std::string KindName = JsonTextWriter::quotedName(u"kind");
+const std::string NameName = JsonTextWriter::quotedName(u"name");
+const std::string UuidName = JsonTextWriter::quotedName(u"uuid");
 
 // Writes products and attached files as objects of the product form into a JsonTextWriter, the
 // order of the keys and the icons folder looked up once for all of them.
@@ -156,16 +174,19 @@ const std::vector<Field>& ProductWriter::fieldsFor(const EntityDescription* enti
     m_fields.clear();
     for (const AttributeDescription& attribute : entity->attributes()) {
         if (attribute.name == CommentsKey) {
-            m_fields.push_back({CommentsStringKey, Field::Kind::Notes, nullptr});
+            m_fields.push_back({CommentsStringKey, Field::Kind::Notes, nullptr, {}});
         } else if (LicenceFieldText::isCalendarDate(attribute.name)) {
-            m_fields.push_back({attribute.name, Field::Kind::CalendarDate, &attribute});
+            m_fields.push_back({attribute.name, Field::Kind::CalendarDate, &attribute, {}});
         } else {
-            m_fields.push_back({attribute.name, Field::Kind::Attribute, &attribute});
+            m_fields.push_back({attribute.name, Field::Kind::Attribute, &attribute, {}});
         }
     }
-    m_fields.push_back({QStringLiteral("iconFile"), Field::Kind::IconFile, nullptr});
-    m_fields.push_back({QStringLiteral("attachments"), Field::Kind::Attachments, nullptr});
+    m_fields.push_back({QStringLiteral("iconFile"), Field::Kind::IconFile, nullptr, {}});
+    m_fields.push_back({QStringLiteral("attachments"), Field::Kind::Attachments, nullptr, {}});
     std::sort(m_fields.begin(), m_fields.end(), [](const Field& a, const Field& b) { return a.key < b.key; });
+    for (Field& field : m_fields) {
+        field.quoted = JsonTextWriter::quotedName(field.key);
+    }
     return m_fields;
 }
 
@@ -186,11 +207,11 @@ void ProductWriter::write(const ProductEntity* product)
 {
     m_writer.beginObject();
     for (const Field& field : fieldsFor(product->entity())) {
-        m_writer.name(field.key);
+        m_writer.encodedName(field.quoted);
         switch (field.kind) {
         case Field::Kind::Attribute:
             // A stored attribute: its value as stored (the entity's value() adds only derived keys).
-            writeValue(m_writer, product->primitiveValue(field.key), field.attribute->type);
+            writeValue(m_writer, product->primitiveValue(field.attribute->index), field.attribute->type);
             break;
         case Field::Kind::CalendarDate:
             // The licence's dates are days, not moments: "2027-01-15".
@@ -220,13 +241,14 @@ void ProductWriter::write(const ProductEntity* product)
 void ProductWriter::writeAttachment(const AttachmentEntity* attachment)
 {
     m_writer.beginObject();
-    m_writer.name(u"date");
+    m_writer.encodedName(DateName);
     writeValue(m_writer, attachment->date(), AttributeType::Date);
-    m_writer.name(u"kind");
-    m_writer.string(attachment->isEmail() && dynamic_cast<const AttachedEmail*>(attachment) ? u"email" : u"file");
-    m_writer.name(u"name");
+    m_writer.encodedName(KindName);
+    // The record's class first: it answers at once, while the name test reads the extension.
+    m_writer.string(dynamic_cast<const AttachedEmail*>(attachment) && attachment->isEmail() ? u"email" : u"file");
+    m_writer.encodedName(NameName);
     m_writer.string(attachment->name());
-    m_writer.name(u"uuid");
+    m_writer.encodedName(UuidName);
     const ZRAttachmentContent* content = attachment->content();
     if (content) {
         m_writer.string(content->uuid());

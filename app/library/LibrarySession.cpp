@@ -131,6 +131,7 @@ bool LibrarySession::addStore(const QString& storePath)
     StoreError error;
     PersistentStore::Options options;
     options.readOnly = readOnly;
+    options.checkPages = !readOnly; // a session that only looks reports damage where it reads it
     PersistentStore* store = coordinator->addStore(StoreType::SQLite, storePath, &error, options);
     if (!store) {
         reportOpenFailure(localizedString(QStringLiteral("LibraryCannotBeOpened")), error.toString());

@@ -83,6 +83,11 @@ QVariant ManagedObject::primitiveValue(const QString& key) const
     return index < 0 ? QVariant() : valueAt(index);
 }
 
+QVariant ManagedObject::primitiveValue(int index) const
+{
+    return m_entity && index >= 0 && index < m_entity->propertyCount() ? valueAt(index) : QVariant();
+}
+
 QVariant ManagedObject::valueAt(int index) const
 {
     if (!m_context) {

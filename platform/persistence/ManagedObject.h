@@ -54,6 +54,9 @@ public:
     // The stored property itself, past any override of value()/setValue(); changes are tracked
     // and undoable like any other.
     QVariant primitiveValue(const QString& key) const;
+    // The same by the property's index in the entity (AttributeDescription::index), for callers
+    // that read the same properties of many objects.
+    QVariant primitiveValue(int index) const;
     bool setPrimitiveValue(const QString& key, const QVariant& value);
 
     ManagedObject* toOne(const QString& key) const;

@@ -64,6 +64,11 @@ public:
     // Objects that match the request, including unsaved changes of this context, with the
     // relationships the request names for prefetching loaded.
     std::optional<ObjectList> execute(const FetchRequest& request, StoreError* error = nullptr);
+    // The identifiers of the objects execute() would answer, in the same order, without loading
+    // them: when the context holds no unsaved changes, the stores apply the whole predicate and
+    // every sort key is a stored attribute of the entity, only the sort keys are read (as stored);
+    // otherwise the objects are fetched. Prefetching named by the request is not done.
+    std::optional<QVector<ObjectID>> fetchObjectIDs(const FetchRequest& request, StoreError* error = nullptr);
     // Loads, for all the objects at once, what each key path leads to: a to-one relationship
     // resolves its targets, a to-many one fills its lists, a binary attribute loads its value;
     // "attachedFiles.content" goes on from the objects of the first step. One store query per
@@ -175,6 +180,9 @@ private:
     bool fetchFromStores(const FetchRequest& request, const EntityDescription* entity, ObjectList* objects,
                          StoreError* error);
     void sortObjects(ObjectList& objects, const QList<SortDescriptor>& descriptors) const;
+    // fetchObjectIDs() from the sort keys alone; nothing when the request needs whole objects.
+    std::optional<QVector<ObjectID>> fetchSortedKeys(const FetchRequest& request, const EntityDescription* entity,
+                                                     StoreError* error, bool* failed);
     bool checkDeleteRules(StoreError* error);
     bool saveStore(PersistentStore* store, SaveNotice* notice, StoreError* error);
 

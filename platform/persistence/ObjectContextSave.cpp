@@ -6,11 +6,8 @@
 #include "ObjectModel.h"
 #include "PersistentStore.h"
 #include "ReadTransaction.h"
+#include "SortOrder.h"
 #include "StoreCoordinator.h"
-
-#include <QCollator>
-
-#include <numeric>
 
 namespace Persistence {
 
@@ -38,6 +35,75 @@ std::optional<ObjectList> ObjectContext::execute(const FetchRequest& request, St
         return std::nullopt;
     }
     return objects;
+}
+
+std::optional<QVector<ObjectID>> ObjectContext::fetchObjectIDs(const FetchRequest& request, StoreError* error)
+{
+    const EntityDescription* entity = model().entity(request.entityName);
+    if (!entity) {
+        setError(error, StoreError::Code::InvalidArgument,
+                 QStringLiteral("There is no entity \"%1\" to fetch.").arg(request.entityName));
+        return std::nullopt;
+    }
+    ReadTransaction transaction(this);
+    bool failed = false;
+    if (auto keys = fetchSortedKeys(request, entity, error, &failed); keys || failed) {
+        return keys;
+    }
+    FetchRequest whole = request;
+    whole.relationshipKeyPathsForPrefetching.clear();
+    const auto objects = execute(whole, error);
+    if (!objects) {
+        return std::nullopt;
+    }
+    QVector<ObjectID> ids;
+    ids.reserve(objects->size());
+    for (const ManagedObject* object : *objects) {
+        ids.append(object->m_id);
+    }
+    return ids;
+}
+
+std::optional<QVector<ObjectID>> ObjectContext::fetchSortedKeys(const FetchRequest& request,
+                                                                const EntityDescription* entity, StoreError* error,
+                                                                bool* failed)
+{
+    // Unsaved changes count with their current values, which only the objects hold.
+    if (hasChanges()) {
+        return std::nullopt;
+    }
+    QStringList names;
+    for (const SortDescriptor& descriptor : request.sortDescriptors) {
+        const AttributeDescription* attribute = entity->attribute(descriptor.keyPath);
+        if (!attribute || attribute->type == AttributeType::Binary) {
+            return std::nullopt;
+        }
+        names.append(descriptor.keyPath);
+    }
+    QVector<StoreRow> rows;
+    for (PersistentStore* store : m_coordinator->stores()) {
+        bool applied = false;
+        QMutexLocker locker(&m_coordinator->mutex());
+        if (!store->fetchColumns(entity, request.includesSubentities, request.predicate, names, &rows, &applied,
+                                 error)) {
+            *failed = true;
+            return std::nullopt;
+        }
+        if (!applied) {
+            return std::nullopt; // the rest of the predicate is judged on whole objects
+        }
+    }
+    QVector<ObjectID> ids;
+    ids.reserve(rows.size());
+    const QList<qsizetype> order = sortOrder(rows.size(), request.sortDescriptors,
+                                             [&](qsizetype key, qsizetype item) { return rows[item].values[key]; });
+    for (const qsizetype index : order) {
+        ids.append(rows[index].id);
+    }
+    if (request.fetchLimit > 0 && ids.size() > request.fetchLimit) {
+        ids.resize(request.fetchLimit);
+    }
+    return ids;
 }
 
 bool ObjectContext::fetchFromStores(const FetchRequest& request, const EntityDescription* entity, ObjectList* objects,
@@ -92,73 +158,12 @@ bool ObjectContext::fetchFromStores(const FetchRequest& request, const EntityDes
 
 void ObjectContext::sortObjects(ObjectList& objects, const QList<SortDescriptor>& descriptors) const
 {
-    using Comparison = SortDescriptor::Comparison;
-    // Keys are read once per object, not once per comparison; a key that is text everywhere is
-    // compared as text directly, or by collation keys made once per object for localized order.
-    struct Key
-    {
-        QVector<QVariant> values;
-        QStringList strings;
-        std::vector<QCollatorSortKey> collated;
-        bool allStrings = true;
-    };
-    QCollator collator;
-    QCollator caseless;
-    caseless.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<Key> keys(size_t(descriptors.size()));
-    for (qsizetype k = 0; k < descriptors.size(); ++k) {
-        Key& key = keys[size_t(k)];
-        key.values.reserve(objects.size());
-        for (const ManagedObject* object : std::as_const(objects)) {
-            key.values.append(object->valueForKeyPath(descriptors[k].keyPath));
-            key.allStrings = key.allStrings && key.values.back().metaType().id() == QMetaType::QString;
-        }
-        const Comparison comparison = descriptors[k].comparison;
-        if (key.allStrings
-            && (comparison == Comparison::Localized || comparison == Comparison::LocalizedCaseInsensitive)) {
-            const QCollator& by = comparison == Comparison::Localized ? collator : caseless;
-            key.collated.reserve(size_t(objects.size()));
-            for (const QVariant& value : std::as_const(key.values)) {
-                key.collated.push_back(by.sortKey(value.toString()));
-            }
-        } else if (key.allStrings) {
-            key.strings.reserve(objects.size());
-            for (const QVariant& value : std::as_const(key.values)) {
-                key.strings.append(comparison == Comparison::CaseInsensitive ? value.toString().toCaseFolded()
-                                                                             : value.toString());
-            }
-        } else if (descriptors[k].comparison == Comparison::CaseInsensitive) {
-            for (QVariant& value : key.values) {
-                if (value.metaType().id() == QMetaType::QString) {
-                    value = value.toString().toCaseFolded();
-                }
-            }
-        }
-    }
-    const auto compareKey = [&](size_t k, qsizetype a, qsizetype b) {
-        const Key& key = keys[k];
-        if (!key.collated.empty()) {
-            return key.collated[size_t(a)].compare(key.collated[size_t(b)]);
-        }
-        if (key.allStrings) {
-            return QString::compare(key.strings[a], key.strings[b]);
-        }
-        return AttributeValue::compare(key.values[a], key.values[b]);
-    };
-    QVector<qsizetype> order(objects.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        for (size_t k = 0; k < keys.size(); ++k) {
-            const int result = compareKey(k, a, b);
-            if (result != 0) {
-                return descriptors[qsizetype(k)].ascending ? result < 0 : result > 0;
-            }
-        }
-        return false;
+    const QList<qsizetype> order = sortOrder(objects.size(), descriptors, [&](qsizetype key, qsizetype item) {
+        return objects[item]->valueForKeyPath(descriptors[key].keyPath);
     });
     ObjectList sorted;
     sorted.reserve(objects.size());
-    for (const qsizetype index : std::as_const(order)) {
+    for (const qsizetype index : order) {
         sorted.append(objects[index]);
     }
     objects = sorted;

@@ -1,5 +1,6 @@
 #include "PersistentStore.h"
 
+#include "EntityDescription.h"
 #include "ObjectModel.h"
 #include "SqliteStore.h"
 #include "XmlStore.h"
@@ -86,6 +87,29 @@ bool PersistentStore::save(const ChangeSet& changes, AssignedIDs* assigned, Stor
     }
     if (assigned) {
         assigned->insert(newIDs);
+    }
+    return true;
+}
+
+bool PersistentStore::fetchColumns(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                                   const QStringList& attributeNames, QVector<StoreRow>* rows, bool* predicateApplied,
+                                   StoreError* error)
+{
+    QVector<StoreRow> whole;
+    if (!fetchRows(entity, includeSubentities, predicate, &whole, predicateApplied, error)) {
+        return false;
+    }
+    rows->reserve(rows->size() + whole.size());
+    for (const StoreRow& row : std::as_const(whole)) {
+        StoreRow& cut = rows->emplace_back();
+        cut.id = row.id;
+        cut.values.resize(attributeNames.size());
+        for (qsizetype i = 0; i < attributeNames.size(); ++i) {
+            const int index = row.id.entity()->propertyIndex(attributeNames[i]);
+            if (index >= 0 && row.id.entity()->attributeAt(index) && index < row.values.size()) {
+                cut.values[i] = row.values[index];
+            }
+        }
     }
     return true;
 }

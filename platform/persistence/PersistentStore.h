@@ -36,6 +36,10 @@ public:
     struct Options
     {
         bool readOnly = false;
+        // Whether a read-only open reads every page of the file looking for damage. A reader that
+        // only shows what it reads may pass it over: damage is then reported by the read that meets
+        // it. Writable opens always check, and so does anyone copying out of the store.
+        bool checkPages = true;
     };
 
     virtual ~PersistentStore();
@@ -70,6 +74,12 @@ public:
     virtual bool fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
                            QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error)
         = 0;
+    // The rows fetchRows() gives, cut down to the identifiers and the values of the named
+    // attributes (by position in `attributeNames`; invalid where a row's entity lacks one): enough
+    // to sort and filter without loading whole objects.
+    virtual bool fetchColumns(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                              const QStringList& attributeNames, QVector<StoreRow>* rows, bool* predicateApplied,
+                              StoreError* error);
     // One row; *row stays empty when the store has no such object.
     virtual bool loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error) = 0;
     // The value of one attribute that rows leave out (binary).

@@ -298,11 +298,13 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, std::shared_
     if (!info || !store->checkModel(info->modelVersion, info->schemaHash, error)) {
         return nullptr;
     }
-    SqliteStatement check = store->m_db.prepareUncached(QStringLiteral("PRAGMA quick_check(1)"));
-    if (!check.next() || check.text(0) != u"ok") {
-        setError(error, StoreError::Code::StoreCorrupt, QStringLiteral("The store \"%1\" is damaged.").arg(path),
-                 check.succeeded() ? check.text(0) : store->m_db.errorMessage());
-        return nullptr;
+    if (!options.readOnly || options.checkPages) {
+        SqliteStatement check = store->m_db.prepareUncached(QStringLiteral("PRAGMA quick_check(1)"));
+        if (!check.next() || check.text(0) != u"ok") {
+            setError(error, StoreError::Code::StoreCorrupt, QStringLiteral("The store \"%1\" is damaged.").arg(path),
+                     check.succeeded() ? check.text(0) : store->m_db.errorMessage());
+            return nullptr;
+        }
     }
     store->m_identifier = info->identifier;
     store->m_metadata = info->metadata;
@@ -358,11 +360,11 @@ bool SqliteStore::readRows(SqliteStatement& statement, const EntityDescription* 
     return statement.succeeded() || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
 }
 
-bool SqliteStore::fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
-                            QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error)
+SqliteStatement SqliteStore::prepareFetch(const EntityDescription* entity, bool includeSubentities,
+                                          const Predicate& predicate, const QString& selectList, bool* predicateApplied)
 {
     const SqliteSchema::Family& family = m_schema.family(entity);
-    QString sql = QStringLiteral("SELECT ") + family.selectList + QStringLiteral(" FROM ") + family.table;
+    QString sql = QStringLiteral("SELECT ") + selectList + QStringLiteral(" FROM ") + family.table;
     QStringList conditions;
     QVariantList bindings;
     if (entity->parent() || !includeSubentities) {
@@ -389,10 +391,61 @@ bool SqliteStore::fetchRows(const EntityDescription* entity, bool includeSubenti
     for (int i = 0; i < bindings.size(); ++i) {
         statement.bind(i + 1, bindings[i]);
     }
+    return statement;
+}
+
+bool SqliteStore::fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                            QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error)
+{
+    SqliteStatement statement
+        = prepareFetch(entity, includeSubentities, predicate, m_schema.family(entity).selectList, predicateApplied);
     if (!statement.isValid()) {
         return sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
     }
     return readRows(statement, entity, rows, error);
+}
+
+bool SqliteStore::fetchColumns(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                               const QStringList& attributeNames, QVector<StoreRow>* rows, bool* predicateApplied,
+                               StoreError* error)
+{
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    QString selectList = QStringLiteral("pk, ent");
+    for (const QString& name : attributeNames) {
+        const QString column = family.columnByProperty.value(name);
+        selectList += QStringLiteral(", ") + (column.isEmpty() ? QStringLiteral("NULL") : column);
+    }
+    SqliteStatement statement = prepareFetch(entity, includeSubentities, predicate, selectList, predicateApplied);
+    if (!statement.isValid()) {
+        return sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
+    }
+    const EntityDescription* rowEntity = nullptr;
+    QByteArray entityName; // as stored: rows of one entity come in runs
+    QVector<const AttributeDescription*> attributes(attributeNames.size());
+    while (statement.next()) {
+        if (!rowEntity || statement.utf8(1) != entityName) {
+            entityName = statement.utf8(1).toByteArray();
+            const QString name = QString::fromUtf8(entityName);
+            rowEntity = m_model->entity(name);
+            if (!rowEntity || rowEntity->root() != entity->root()) {
+                return setError(error, StoreError::Code::StoreCorrupt,
+                                QStringLiteral("The store \"%1\" is damaged.").arg(m_path),
+                                QStringLiteral("a row names the unknown entity \"%1\"").arg(name));
+            }
+            for (qsizetype i = 0; i < attributeNames.size(); ++i) {
+                attributes[i] = rowEntity->attribute(attributeNames[i]);
+            }
+        }
+        StoreRow& row = rows->emplace_back();
+        row.id = ObjectID::permanent(rowEntity, m_identifier, statement.int64(0));
+        row.values.resize(attributeNames.size());
+        for (qsizetype i = 0; i < attributeNames.size(); ++i) {
+            if (attributes[i] && attributes[i]->type != AttributeType::Binary) {
+                row.values[i] = SqliteSchema::fromSql(*attributes[i], statement, int(i) + 2);
+            }
+        }
+    }
+    return statement.succeeded() || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
 }
 
 bool SqliteStore::loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error)

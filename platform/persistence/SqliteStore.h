@@ -27,6 +27,9 @@ public:
 
     bool fetchRows(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
                    QVector<StoreRow>* rows, bool* predicateApplied, StoreError* error) override;
+    bool fetchColumns(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                      const QStringList& attributeNames, QVector<StoreRow>* rows, bool* predicateApplied,
+                      StoreError* error) override;
     bool loadRow(const ObjectID& id, std::optional<StoreRow>* row, StoreError* error) override;
     bool loadValue(const ObjectID& id, int attributeIndex, QVariant* value, StoreError* error) override;
     bool fetchRelated(const EntityDescription* entity, const QString& toOneName, const QVector<qint64>& keys,
@@ -53,6 +56,10 @@ private:
     static bool openDatabase(SqliteDatabase& db, const QString& path, bool readOnly, StoreError* error);
     static std::optional<StoreInfo> readInfo(SqliteDatabase& db, const QString& path, StoreError* error);
 
+    // The SELECT of `selectList` over the rows of `entity` (and its sub-entities if asked) that
+    // match as much of the predicate as SQL can say; *predicateApplied tells whether that is all.
+    SqliteStatement prepareFetch(const EntityDescription* entity, bool includeSubentities, const Predicate& predicate,
+                                 const QString& selectList, bool* predicateApplied);
     bool readRows(SqliteStatement& statement, const EntityDescription* family, QVector<StoreRow>* rows,
                   StoreError* error) const;
     // Runs `head` + "(?, ..., ?)" + `tail` over the keys in chunks, handing each executed statement

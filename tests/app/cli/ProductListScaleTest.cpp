@@ -284,3 +284,31 @@ TEST_F(ProductListScaleTest, FindingOneProductLoadsOnlyItsCandidates)
     }
     EXPECT_FALSE(session.findProduct(QStringLiteral("Product")));
 }
+
+TEST(JsonTextWriterTest, EscapesWhateverPositionTheSpecialCharactersTakeInALongText)
+{
+    // Plain text is copied four units at a time: every kind of special character at every
+    // position of such a block, and at the end of a text, must still be escaped.
+    const QStringList specials {QStringLiteral("\""),     QStringLiteral("\\"),  QStringLiteral("\n"),
+                                QString(QChar(0x1f)),     QString(QChar(0x7f)),  QStringLiteral("\u00e9"),
+                                QStringLiteral("\u65e5"), QString(QChar(0xD800))};
+    QJsonArray array;
+    for (const QString& special : specials) {
+        for (int at = 0; at < 10; ++at) {
+            QString text = QStringLiteral("abcdefghij");
+            array.append(text.insert(at, special));
+        }
+        array.append(QStringLiteral("0123456789 ") + special);
+    }
+    array.append(QStringLiteral(" !#$%&'()*+,-./09:;<=>?@AZ[]^_`az{|}~"));
+    JsonTextWriter writer;
+    writer.json(array);
+    EXPECT_EQ(QByteArray::fromStdString(writer.text()) + '\n', QJsonDocument(array).toJson(QJsonDocument::Indented));
+    JsonTextWriter named;
+    named.beginObject();
+    named.encodedName(JsonTextWriter::quotedName(u"k\"ey"));
+    named.null();
+    named.end();
+    EXPECT_EQ(QByteArray::fromStdString(named.text()) + '\n',
+              QJsonDocument(QJsonObject {{QStringLiteral("k\"ey"), QJsonValue::Null}}).toJson(QJsonDocument::Indented));
+}

@@ -210,6 +210,41 @@ TEST_F(DamagedStoreTest, FilesThatAreNoCompleteStoreAreRefusedUntouched)
     expectRefused(QStringLiteral("sqlite.xml"), good, StoreType::XML, StoreError::Code::NotAStore, true);
 }
 
+TEST_F(DamagedStoreTest, OnlyAReaderMayPassOverThePageCheckAndItsReadsThenReportTheDamage)
+{
+    // The rows' pages at the end are damaged, the description and the schema at the start are not.
+    QByteArray garbled = goodStore();
+    for (qsizetype i = garbled.size() - 4 * 4096; i < garbled.size(); i += 7) {
+        garbled[i] = char(garbled[i] ^ 0x5a);
+    }
+    const QString file = path(QStringLiteral("garbled.data"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(garbled);
+    out.close();
+    const auto refused = [&](const PersistentStore::Options& options) {
+        StoreCoordinator coordinator(m_model);
+        StoreError error;
+        return !coordinator.addStore(StoreType::SQLite, file, &error, options)
+            && error.code == StoreError::Code::StoreCorrupt;
+    };
+    PersistentStore::Options writer;
+    writer.checkPages = false; // asked for, but a writer checks all the same
+    EXPECT_TRUE(refused(writer));
+    PersistentStore::Options reader;
+    reader.readOnly = true;
+    EXPECT_TRUE(refused(reader));
+
+    reader.checkPages = false;
+    auto coordinator = std::make_shared<StoreCoordinator>(m_model);
+    ASSERT_TRUE(coordinator->addStore(StoreType::SQLite, file, nullptr, reader));
+    ObjectContext context(coordinator);
+    StoreError error;
+    EXPECT_FALSE(context.execute(FetchRequest(QStringLiteral("Item")), &error));
+    EXPECT_EQ(error.code, StoreError::Code::SqliteError) << error.toString().toStdString();
+    EXPECT_EQ(fileBytes(file), garbled);
+}
+
 TEST_F(DamagedStoreTest, XmlDocumentsThatAreNotOursAreRefusedUntouched)
 {
     const QByteArray header = QByteArray("<?xml version=\"1.0\"?>\n") + XmlStoreDocumentType + "\n";
