@@ -212,6 +212,7 @@ void MainWindow::buildMenus()
     m_importMenu->addMenuTo(file);
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
+    connect(m_maintenance, &MaintenanceMenu::statusMessage, this, &MainWindow::showStatusMessage);
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
             &MainWindow::showDiscoverSoftwareSheet);
