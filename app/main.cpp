@@ -13,6 +13,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MigrationProgressSheet.h"
 #include "ui/QtUserInterface.h"
+#include "ui/WheelGuard.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -71,6 +72,7 @@ void presentFolderProblemInAlert(const FolderProblem& problem)
 int runGui(int argc, char* argv[], const QStringList& filesToOpen, const QString& action)
 {
     QApplication app(argc, argv);
+    WheelGuard::install();
     QApplication::setApplicationName(QStringLiteral("Keymoor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Keymoor"));
     // Names the desktop entry: the Wayland application ID, and what docks match the window with.

@@ -7,6 +7,7 @@
 #include "library/LibrarySession.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
+#include "persistence/UndoManager.h"
 #include "prefs/UserPreferences.h"
 
 using namespace Persistence;
@@ -48,7 +49,7 @@ bool ProductCommands::removeProducts(const QList<ProductEntity*>& products)
     }
     Alert alert;
     alert.style = AlertStyle::Warning;
-    alert.title = deleteQuestion(products.first());
+    alert.title = products.size() == 1 ? deleteQuestion(products.first()) : deleteSeveralQuestion(products);
     alert.buttons = {QStringLiteral("Delete"), localizedString(QStringLiteral("CancelButton"))};
     alert.escapeButton = 1;
     UserInterface* ui = m_session.userInterface();
@@ -56,9 +57,17 @@ bool ProductCommands::removeProducts(const QList<ProductEntity*>& products)
         return false;
     }
     {
+        // The whole deletion is one undo step, however many products it takes.
         ContextLocker locker(context);
+        Persistence::UndoManager* undo = context->undoManager();
+        if (undo) {
+            undo->beginGroup();
+        }
         for (ProductEntity* product : products) {
             context->deleteObject(product);
+        }
+        if (undo) {
+            undo->endGroup();
         }
     }
     emit m_session.productsChanged();
@@ -75,6 +84,23 @@ QString ProductCommands::deleteQuestion(const ProductEntity* first) const
                                {first->title(), first->productVersion()});
     }
     return localizedFormat(QStringLiteral("DeleteProductQuestionFormat"), {first->title()});
+}
+
+QString ProductCommands::deleteSeveralQuestion(const QList<ProductEntity*>& products)
+{
+    // Up to three titles name what goes; more would make the question unreadable.
+    constexpr int namedTitles = 3;
+    QStringList titles;
+    for (const ProductEntity* product : products) {
+        if (titles.size() == namedTitles) {
+            titles.append(QStringLiteral("…"));
+            break;
+        }
+        titles.append(product->title().isEmpty() ? localizedString(QStringLiteral("UntitledProductTitle"))
+                                                 : product->title());
+    }
+    return localizedFormat(QStringLiteral("DeleteProductsQuestionFormat"),
+                           {QString::number(products.size()), titles.join(QStringLiteral(", "))});
 }
 
 void ProductCommands::showOwnProductNotice() const

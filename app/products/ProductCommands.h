@@ -38,6 +38,8 @@ public:
 
 private:
     QString deleteQuestion(const ProductEntity* first) const;
+    // The question for several products: their count and the first titles.
+    static QString deleteSeveralQuestion(const QList<ProductEntity*>& products);
     void showOwnProductNotice() const;
 
     LibrarySession& m_session;

@@ -190,6 +190,7 @@ void MainWindow::buildActions()
     m_productActions = new ProductActions(
         m_delegate, [this] { return m_table ? selectedProducts() : QList<ProductEntity*>(); },
         [this] { return m_model ? m_model->products() : QList<ProductEntity*>(); }, this);
+    connect(m_productActions, &ProductActions::statusMessage, this, &MainWindow::showStatusMessage);
     buildReportActions();
 
     m_search = new QLineEdit(this);
@@ -220,6 +221,7 @@ void MainWindow::buildMenus()
     m_importMenu->addMenuTo(file);
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
+    connect(m_maintenance, &MaintenanceMenu::statusMessage, this, &MainWindow::showStatusMessage);
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
             &MainWindow::showDiscoverSoftwareSheet);
@@ -344,7 +346,7 @@ void MainWindow::buildCentralArea()
     setTabOrder(m_table, m_detail->editorForKey(QStringLiteral("title")));
 
     m_status = new QLabel(this);
-    statusBar()->addPermanentWidget(m_status, 1);
+    statusBar()->addPermanentWidget(m_status); // leaves room on the left for command messages
     buildActivityIndicator();
 }
 
@@ -587,6 +589,12 @@ void MainWindow::removeSelectedProducts()
     m_table->setFocus();
 }
 
+void MainWindow::showStatusMessage(const QString& message)
+{
+    constexpr int shownMilliseconds = 6000;
+    statusBar()->showMessage(message, shownMilliseconds);
+}
+
 void MainWindow::undo()
 {
     if (!m_context || !m_context->undoManager()) {
@@ -710,7 +718,8 @@ void MainWindow::buildReportActions()
     connect(m_syncAction, &QAction::triggered, this, [this] {
         if (m_delegate) {
             m_detail->commitEditing();
-            m_delegate->syncToMobile();
+            showStatusMessage(localizedString(m_delegate->syncToMobile() ? QStringLiteral("StatusSyncFinished")
+                                                                         : QStringLiteral("StatusSyncNotDone")));
         }
     });
 }

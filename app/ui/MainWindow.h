@@ -69,6 +69,8 @@ public:
     // The commands of the toolbar and the menus.
     void addProduct();
     void removeSelectedProducts();
+    // Shows what a command did, or why it did nothing, for a few seconds in the status bar.
+    void showStatusMessage(const QString& message);
     void undo();
     void redo();
     // The import sheet; its choices stay for the next time.

@@ -33,6 +33,11 @@ MainWindowSelection MainWindowCommandState::describe(const QList<ProductEntity*>
         selection.ownRecord = KeymoorAppDelegate::isOwnProduct(product);
         selection.launchable = locator && product->isLaunchable(*locator);
     }
+    for (const ProductEntity* product : std::as_const(live)) {
+        selection.anyWebsite = selection.anyWebsite || !product->productWebsite().trimmed().isEmpty();
+        selection.anySupportEmail = selection.anySupportEmail || !product->productEmail().trimmed().isEmpty();
+        selection.containsOwnRecord = selection.containsOwnRecord || KeymoorAppDelegate::isOwnProduct(product);
+    }
     selection.attachmentsTabCurrent = attachmentsTabCurrent;
     selection.attachmentCount = int(attachments.size());
     selection.attachmentIsEmail
@@ -42,7 +47,7 @@ MainWindowSelection MainWindowCommandState::describe(const QList<ProductEntity*>
 
 bool MainWindowCommandState::selectionHasValue(const QString& value) const
 {
-    return m_selection.productCount != 1 || !value.trimmed().isEmpty();
+    return m_selection.productCount == 1 && !value.trimmed().isEmpty();
 }
 
 bool MainWindowCommandState::attachmentsShown(int minimum) const
@@ -58,6 +63,8 @@ bool MainWindowCommandState::isEnabled(MainWindowCommand command) const
     const MainWindowSelection& s = m_selection;
     switch (command) {
     case MainWindowCommand::RemoveProduct:
+        // Keymoor's own record describes this program and cannot be deleted.
+        return hasProduct() && !s.ownRecord && !s.containsOwnRecord;
     case MainWindowCommand::AttachFile:
     case MainWindowCommand::ImportMail:
     case MainWindowCommand::ImportOutlook:
@@ -73,9 +80,9 @@ bool MainWindowCommandState::isEnabled(MainWindowCommand command) const
     case MainWindowCommand::CopyRegisteredEmail:
         return selectionHasValue(s.registeredEmail);
     case MainWindowCommand::OpenWebsite:
-        return hasProduct() && selectionHasValue(s.productWebsite);
+        return hasProduct() && (s.anyWebsite || selectionHasValue(s.productWebsite));
     case MainWindowCommand::WriteToSupport:
-        return hasProduct() && selectionHasValue(s.productEmail);
+        return hasProduct() && (s.anySupportEmail || selectionHasValue(s.productEmail));
     case MainWindowCommand::RemoveAttachment:
     case MainWindowCommand::ExportAttachments:
         return attachmentsShown(1);

@@ -41,6 +41,7 @@ enum class MainWindowCommand {
 
 // What the enabling rules look at: the window's product and attachment selection. Values are those
 // of the first selected product; with none or several products selected they are not looked at.
+// The address and own-record flags cover the whole selection.
 struct MainWindowSelection
 {
     bool hasLibrary = true; // a catalogue is open; without one every command is off
@@ -52,6 +53,9 @@ struct MainWindowSelection
     QString productEmail;
     bool launchable = false; // its application is installed (never for Keymoor's own record)
     bool ownRecord = false; // Keymoor's own record
+    bool anyWebsite = false; // some selected product has a website
+    bool anySupportEmail = false; // some selected product has a support address
+    bool containsOwnRecord = false; // Keymoor's own record is among the selected
     bool attachmentsTabCurrent = false;
     int attachmentCount = 0;
     bool attachmentIsEmail = false; // exactly one attachment is selected and it is an e-mail
@@ -74,8 +78,8 @@ public:
 
     // A product counts as selected with one or more rows selected.
     bool hasProduct() const { return m_selection.productCount > 0; }
-    // Whether the selection has a value: with no product or several products the selection stands
-    // for a placeholder, which counts as a value; with exactly one it is that product's value.
+    // Whether exactly one product is selected and `value` of it is not blank: copying a value
+    // needs one product to take it from.
     bool selectionHasValue(const QString& value) const;
 
 private:

@@ -32,14 +32,12 @@ MaintenanceMenu::MaintenanceMenu(KeymoorAppDelegate* delegate, QWidget* window)
     , m_window(window)
     , m_sheet(new MigrationProgressSheet(window))
     , m_exportOptions(new QAction(localizedString(QStringLiteral("MaintenanceExportAsDelimitedTextMenuItem")), this))
-    , m_exportCsv(new QAction(localizedString(QStringLiteral("MaintenanceExportToCSVMenuItem")), this))
     , m_exportFolder(new QAction(localizedString(QStringLiteral("MaintenanceExportLibraryFolderMenuItem")), this))
     , m_import(new QAction(localizedString(QStringLiteral("MaintenanceImportLibraryMenuItem")), this))
     , m_backup(new QAction(localizedString(QStringLiteral("MaintenanceBackUpLibraryMenuItem")), this))
 {
     delegate->dataMigrator()->setProgress(m_sheet);
     connect(m_exportOptions, &QAction::triggered, this, &MaintenanceMenu::exportWithOptions);
-    connect(m_exportCsv, &QAction::triggered, this, &MaintenanceMenu::exportToDelimitedText);
     connect(m_exportFolder, &QAction::triggered, this, &MaintenanceMenu::exportToXML);
     connect(m_import, &QAction::triggered, this, &MaintenanceMenu::importLibrary);
     connect(m_backup, &QAction::triggered, this, &MaintenanceMenu::backUpLibrary);
@@ -57,7 +55,7 @@ MaintenanceMenu::~MaintenanceMenu()
 void MaintenanceMenu::addActionsTo(QMenu* menu)
 {
     const bool available = m_delegate && m_delegate->managedObjectContext();
-    for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
+    for (QAction* action : {m_exportOptions, m_exportFolder, m_import, m_backup}) {
         action->setEnabled(available);
         menu->addAction(action);
     }
@@ -70,12 +68,12 @@ bool MaintenanceMenu::isRunning() const
 
 void MaintenanceMenu::setActionsEnabled(bool enabled)
 {
-    for (QAction* action : {m_exportOptions, m_exportCsv, m_exportFolder, m_import, m_backup}) {
+    for (QAction* action : {m_exportOptions, m_exportFolder, m_import, m_backup}) {
         action->setEnabled(enabled);
     }
 }
 
-void MaintenanceMenu::runInBackground(std::function<void()> work)
+void MaintenanceMenu::runInBackground(std::function<void()> work, const QString& doneMessage)
 {
     if (!m_delegate || isRunning()) {
         return;
@@ -87,9 +85,10 @@ void MaintenanceMenu::runInBackground(std::function<void()> work)
             work();
             return std::optional<QString>();
         },
-        [this] {
+        [this, doneMessage] {
             setActionsEnabled(true);
             emit finished();
+            emit statusMessage(doneMessage);
         },
         BackgroundJobTracker::Placement::OwnThread, this);
 }
@@ -121,7 +120,8 @@ void MaintenanceMenu::exportToDelimitedText()
     }
     ZRDataMigrator* migrator = m_delegate->dataMigrator();
     const QString target = *path;
-    runInBackground([migrator, target] { migrator->performBackgroundTextExportToPath(target); });
+    runInBackground([migrator, target] { migrator->performBackgroundTextExportToPath(target); },
+                    localizedString(QStringLiteral("StatusExportFinished")));
 }
 
 void MaintenanceMenu::exportToXML()
@@ -141,7 +141,8 @@ void MaintenanceMenu::exportToXML()
     }
     ZRDataMigrator* migrator = m_delegate->dataMigrator();
     const QString folder = paths->first();
-    runInBackground([migrator, folder] { migrator->performBackgroundExportToPath(folder); });
+    runInBackground([migrator, folder] { migrator->performBackgroundExportToPath(folder); },
+                    localizedString(QStringLiteral("StatusExportFinished")));
 }
 
 void MaintenanceMenu::importLibrary()
@@ -176,7 +177,8 @@ void MaintenanceMenu::importLibraryFromPath(const QString& path, bool replace)
         return;
     }
     ZRDataMigrator* migrator = m_delegate->dataMigrator();
-    runInBackground([migrator, path, replace] { migrator->performImportFromPath(path, replace); });
+    runInBackground([migrator, path, replace] { migrator->performImportFromPath(path, replace); },
+                    localizedString(QStringLiteral("StatusLibraryImportFinished")));
 }
 
 void MaintenanceMenu::backUpLibrary()
@@ -185,9 +187,11 @@ void MaintenanceMenu::backUpLibrary()
         return;
     }
     ZRDataMigrator* migrator = m_delegate->dataMigrator();
-    runInBackground([migrator] {
-        migrator->showProgressPanel(localizedString(QStringLiteral("BackingUpDataProgressMessage")));
-        migrator->backupPersistentStoreForURL(LibraryPaths::libraryBundlePath());
-        migrator->endProgressSheet();
-    });
+    runInBackground(
+        [migrator] {
+            migrator->showProgressPanel(localizedString(QStringLiteral("BackingUpDataProgressMessage")));
+            migrator->backupPersistentStoreForURL(LibraryPaths::libraryBundlePath());
+            migrator->endProgressSheet();
+        },
+        localizedString(QStringLiteral("StatusBackupFinished")));
 }

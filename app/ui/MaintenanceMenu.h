@@ -42,16 +42,17 @@ public:
 signals:
     // A background job ended.
     void finished();
+    // What a finished command did, for the window's status bar.
+    void statusMessage(const QString& message);
 
 private:
-    void runInBackground(std::function<void()> work);
+    void runInBackground(std::function<void()> work, const QString& doneMessage);
     void setActionsEnabled(bool enabled);
 
     QPointer<KeymoorAppDelegate> m_delegate;
     QWidget* m_window;
     MigrationProgressSheet* m_sheet;
     QAction* m_exportOptions;
-    QAction* m_exportCsv;
     QAction* m_exportFolder;
     QAction* m_import;
     QAction* m_backup;

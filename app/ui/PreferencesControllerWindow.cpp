@@ -5,10 +5,12 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMainWindow>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -40,11 +42,22 @@ void PreferencesController::buildWindow()
     m_items = new QActionGroup(m_window);
     m_items->setExclusive(true);
 
-    auto* holder = new QWidget(m_window);
+    toolbar->setIconSize(QSize(32, 32)); // theme icons come in uneven sizes
+    auto* central = new QWidget(m_window);
+    auto* column = new QVBoxLayout(central);
+    auto* holder = new QWidget(central);
     m_holder = new QVBoxLayout(holder);
     m_holder->setContentsMargins(0, 0, 0, 0);
     m_holder->setSizeConstraint(QLayout::SetMinimumSize);
-    m_window->setCentralWidget(holder);
+    column->addWidget(holder, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, central);
+    buttons->setObjectName(QStringLiteral("preferencesButtons"));
+    column->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, m_window, &QWidget::close);
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Close), QKeySequence(Qt::Key_Escape)}) {
+        connect(new QShortcut(keys, m_window), &QShortcut::activated, m_window, &QWidget::close);
+    }
+    m_window->setCentralWidget(central);
 
     const auto item = [this](const char* labelKey, const char* iconName, QStyle::StandardPixmap fallback) {
         const QIcon icon = QIcon::fromTheme(QString::fromLatin1(iconName), m_window->style()->standardIcon(fallback));
@@ -63,6 +76,14 @@ void PreferencesController::buildWindow()
     addPane(PreferencesPanes::makeAdvancedPane(*this, holder),
             item("PreferencesAdvancedTab", "preferences-other", QStyle::SP_FileDialogDetailedView));
     toolbar->addActions(m_items->actions());
+    // Every pane takes the size of the largest, so the window keeps one size whichever is shown.
+    QSize largest;
+    for (const PreferencesPane* pane : std::as_const(m_panes)) {
+        largest = largest.expandedTo(pane->sizeHint());
+    }
+    for (PreferencesPane* pane : std::as_const(m_panes)) {
+        pane->setMinimumSize(largest);
+    }
     connect(m_items, &QActionGroup::triggered, this, &PreferencesController::toggleActivePreferenceView);
 
     // The window opens on the first pane.
@@ -120,7 +141,13 @@ void PreferencesController::setActiveViewByIdentifier(const QString& identifier)
     if (PreferencesPane* shown = pane(identifier)) {
         setActiveView(shown);
     }
-    m_window->setWindowTitle(identifier);
+    // The toolbar item of the pane is highlighted and names the window.
+    if (QAction* item = toolbarItem(identifier)) {
+        item->setChecked(true);
+        m_window->setWindowTitle(item->text());
+    } else {
+        m_window->setWindowTitle(identifier);
+    }
 }
 
 void PreferencesController::setActiveView(PreferencesPane* pane)

@@ -1,5 +1,6 @@
 #include "ProductActions.h"
 
+#include "AboutDialog.h"
 #include "MainWindowCommandState.h"
 #include "ToolbarIcons.h"
 #include "base/Localization.h"
@@ -30,20 +31,31 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
     m_reveal = makeAction(localizedString(QStringLiteral("ProductShowApplicationInFolderMenuItem")),
                           QStringLiteral("revealApp"),
                           [this](ProductEntity* product) { m_delegate->revealAppInFinder(product); });
-    m_refresh = makeAction(localizedString(QStringLiteral("ProductRefreshFromApplicationMenuItem")),
-                           QStringLiteral("updateAppInfo"),
-                           [this](ProductEntity* product) { m_delegate->updateInfoForApp(product); });
+    m_refresh = makeAction(
+        localizedString(QStringLiteral("ProductRefreshFromApplicationMenuItem")), QStringLiteral("updateAppInfo"),
+        [this](ProductEntity* product) {
+            const bool refreshed = m_delegate->updateInfoForApp(product);
+            report(refreshed ? localizedFormat(QStringLiteral("StatusRefreshedProductFormat"), {product->title()})
+                             : localizedString(QStringLiteral("StatusNothingToRefresh")));
+        });
     m_refreshAll
         = makeGlobalAction(localizedString(QStringLiteral("ProductRefreshAllFromApplicationsMenuItem")),
-                           QStringLiteral("updateAllAppInfo"), [this] { m_delegate->updateAllAppInfo(m_listed()); });
+                           QStringLiteral("updateAllAppInfo"), [this] {
+                               const int refreshed = m_delegate->updateAllAppInfo(m_listed());
+                               report(refreshed > 0 ? localizedFormat(QStringLiteral("StatusRefreshedCountFormat"),
+                                                                      {QString::number(refreshed)})
+                                                    : localizedString(QStringLiteral("StatusNothingToRefresh")));
+                           });
     m_addIcon = makeAction(localizedString(QStringLiteral("ProductChooseIconMenuItem")), QStringLiteral("addAppIcon"),
                            [this](ProductEntity* product) { m_delegate->addAppIcon(product); });
     m_removeIcon
         = makeAction(localizedString(QStringLiteral("ProductRemoveIconMenuItem")), QStringLiteral("removeAppIcon"),
                      [this](ProductEntity* product) { m_delegate->removeAppIcon(product); });
-    m_copySerial
-        = makeAction(localizedString(QStringLiteral("ProductCopySerialNumberMenuItem")), QStringLiteral("copySerial"),
-                     [this](ProductEntity* product) { m_delegate->copySerialToClipboard(product); });
+    m_copySerial = makeAction(localizedString(QStringLiteral("ProductCopySerialNumberMenuItem")),
+                              QStringLiteral("copySerial"), [this](ProductEntity* product) {
+                                  m_delegate->copySerialToClipboard(product);
+                                  report(localizedString(QStringLiteral("StatusSerialCopied")));
+                              });
     m_copySerial->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_copySerial->setIcon(ToolbarIcons::clipboardKeyIcon());
     m_refresh->setIcon(ToolbarIcons::reloadIcon());
@@ -56,10 +68,10 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
                              [this](ProductEntity* product) { m_delegate->copyRegisteredEmailToClipboard(product); });
     m_openWebsite
         = makeAction(localizedString(QStringLiteral("ProductOpenWebsiteMenuItem")), QStringLiteral("openWebsite"),
-                     [this](ProductEntity* product) { m_delegate->openWebsiteInBrowser(product); });
-    m_sendDeveloperEmail = makeAction(localizedString(QStringLiteral("ProductWriteToSupportMenuItem")),
-                                      QStringLiteral("sendDeveloperEmail"),
-                                      [this](ProductEntity* product) { m_delegate->sendDeveloperEmail(product); });
+                     [this](ProductEntity* product) { openAddress(product, &ProductEntity::productWebsite); });
+    m_sendDeveloperEmail = makeAction(
+        localizedString(QStringLiteral("ProductWriteToSupportMenuItem")), QStringLiteral("sendDeveloperEmail"),
+        [this](ProductEntity* product) { openAddress(product, &ProductEntity::productEmail); });
 
     m_helpActions = {
         makeGlobalAction(localizedString(QStringLiteral("ProductKeymoorSupportMenuItem")),
@@ -165,6 +177,11 @@ void ProductActions::addHelpMenu(QMenuBar* menuBar)
     for (QAction* action : std::as_const(m_helpActions)) {
         help->addAction(action);
     }
+    help->addSeparator();
+    QAction* about = help->addAction(localizedString(QStringLiteral("AboutMenuItem")), m_parent,
+                                     [this] { AboutDialog::show(m_parent); });
+    about->setObjectName(QStringLiteral("about"));
+    about->setMenuRole(QAction::AboutRole);
 }
 
 void ProductActions::update()
@@ -191,6 +208,35 @@ void ProductActions::update()
     for (const auto& [action, command] : rules) {
         action->setEnabled(state.isEnabled(command));
     }
+}
+
+void ProductActions::openAddress(ProductEntity* first, QString (ProductEntity::*address)() const)
+{
+    // With several products selected, the first one that has the address is used.
+    const QList<ProductEntity*> selected = m_selection ? m_selection() : QList<ProductEntity*>();
+    ProductEntity* product = nullptr;
+    for (ProductEntity* candidate : selected) {
+        if (!(candidate->*address)().trimmed().isEmpty()) {
+            product = candidate;
+            break;
+        }
+    }
+    const bool website = address == &ProductEntity::productWebsite;
+    if (!product) {
+        report(localizedFormat(website ? QStringLiteral("StatusNoWebsiteFormat")
+                                       : QStringLiteral("StatusNoSupportAddressFormat"),
+                               {first->title()}));
+        return;
+    }
+    const bool opened = website ? m_delegate->openWebsiteInBrowser(product) : m_delegate->sendDeveloperEmail(product);
+    if (!opened) {
+        report(localizedFormat(QStringLiteral("StatusCouldNotOpenFormat"), {(product->*address)()}));
+    }
+}
+
+void ProductActions::report(const QString& message)
+{
+    emit statusMessage(message);
 }
 
 void ProductActions::launchApplication(ProductEntity* product)

@@ -47,9 +47,17 @@ public:
     QAction* copySerialAction() const { return m_copySerial; }
     QAction* locateAction() const { return m_locate; }
 
+signals:
+    // What a command did, or why it did nothing, for the window's status bar.
+    void statusMessage(const QString& message);
+
 private:
     // Launches the product's application; a failure is shown in an alert with its reason.
     void launchApplication(ProductEntity* product);
+    // Opens the website or support address of the first selected product that has one; says so
+    // when none has.
+    void openAddress(ProductEntity* first, QString (ProductEntity::*address)() const);
+    void report(const QString& message);
     QAction* makeAction(const QString& text, const QString& objectName, std::function<void(ProductEntity*)> command);
     QAction* makeGlobalAction(const QString& text, const QString& objectName, std::function<void()> command);
     ProductEntity* firstSelected() const;

@@ -92,6 +92,37 @@ TEST_F(ProductServicesTest, AddingSavesAndAnnouncesAndRemovingWaitsForTheAnswer)
     EXPECT_EQ(changed.size(), 1);
 }
 
+TEST_F(ProductServicesTest, RemovingSeveralNamesTheCountAndIsOneUndoStep)
+{
+    ProductCommands products(*m_session);
+    ObjectContext* context = m_session->managedObjectContext();
+    context->setUndoEnabled(true);
+    QList<ProductEntity*> removed;
+    for (const char* title : {"Harbor FTP", "Inkwell Notes", "Pixel Forge", "Quill"}) {
+        ProductEntity* product = products.addNewProduct();
+        ASSERT_NE(product, nullptr);
+        product->setTitle(QString::fromUtf8(title));
+        removed.append(product);
+    }
+    context->undoManager()->removeAllActions();
+
+    m_ui.queueAlertAnswer(0);
+    ASSERT_TRUE(products.removeProducts(removed));
+    const QString question = m_ui.alerts().last().title;
+    EXPECT_TRUE(question.startsWith(QStringLiteral("Delete 4 products"))) << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("Harbor FTP, Inkwell Notes, Pixel Forge, …")))
+        << "three titles, then an ellipsis: " << question.toStdString();
+    for (const ProductEntity* product : removed) {
+        EXPECT_TRUE(product->isDeleted());
+    }
+
+    context->undoManager()->undo();
+    for (const ProductEntity* product : removed) {
+        EXPECT_FALSE(product->isDeleted()) << "one undo brings every product back";
+    }
+    EXPECT_FALSE(context->undoManager()->canUndo());
+}
+
 TEST_F(ProductServicesTest, ARemovalThatIncludesKeymoorsOwnRecordRemovesNothing)
 {
     ProductCommands products(*m_session);

@@ -23,11 +23,16 @@ MainWindowSelection attachments(bool tabShown, int count, bool email = false)
     return selection;
 }
 
-MainWindowSelection oneProduct(void (*fill)(MainWindowSelection&))
+MainWindowSelection someProducts(int count, void (*fill)(MainWindowSelection&))
 {
-    MainWindowSelection selection = products(1);
+    MainWindowSelection selection = products(count);
     fill(selection);
     return selection;
+}
+
+MainWindowSelection oneProduct(void (*fill)(MainWindowSelection&))
+{
+    return someProducts(1, fill);
 }
 
 struct Situation
@@ -58,15 +63,26 @@ std::set<Command> unite(std::set<Command> a, const std::set<Command>& b)
     return a;
 }
 
+std::set<Command> without(std::set<Command> a, Command command)
+{
+    a.erase(command);
+    return a;
+}
+
 const Situation situations[] = {
-    // No product: only the registration values answer the placeholder, which counts as present.
-    {"no product", products(0), placeholderValues},
+    {"no product", products(0), {}},
     // One product without values, not installed: it can be located but nothing copied or opened.
     {"one bare product", products(1), unite(productCommands, {Command::LocateApp})},
-    // Several products: the placeholder stands for every value, also website and support address.
-    {"several products", products(3),
-     unite(unite(productCommands, placeholderValues),
-           {Command::LocateApp, Command::OpenWebsite, Command::WriteToSupport})},
+    // Several products: nothing is copied (which one's value?), addresses count when any has one.
+    {"several bare products", products(3), unite(productCommands, {Command::LocateApp})},
+    {"several products, one with a website", someProducts(3, [](MainWindowSelection& s) { s.anyWebsite = true; }),
+     unite(productCommands, {Command::LocateApp, Command::OpenWebsite})},
+    {"several products, one with a support address",
+     someProducts(3, [](MainWindowSelection& s) { s.anySupportEmail = true; }),
+     unite(productCommands, {Command::LocateApp, Command::WriteToSupport})},
+    {"several products with Keymoor's own record",
+     someProducts(3, [](MainWindowSelection& s) { s.containsOwnRecord = true; }),
+     without(unite(productCommands, {Command::LocateApp}), Command::RemoveProduct)},
     {"one product with values", oneProduct([](MainWindowSelection& s) {
          s.serialNumber = QStringLiteral("AB-12");
          s.registeredName = QStringLiteral("Ann");
@@ -80,7 +96,8 @@ const Situation situations[] = {
      unite(productCommands, {Command::LocateApp})},
     {"installed product", oneProduct([](MainWindowSelection& s) { s.launchable = true; }),
      unite(productCommands, {Command::LaunchApp, Command::RevealApp})},
-    {"Keymoor's own record", oneProduct([](MainWindowSelection& s) { s.ownRecord = true; }), productCommands},
+    {"Keymoor's own record", oneProduct([](MainWindowSelection& s) { s.ownRecord = true; }),
+     without(productCommands, Command::RemoveProduct)},
     {"attachments on the other tab", attachments(false, 2), unite(productCommands, {Command::LocateApp})},
     {"two attachments shown", attachments(true, 2),
      unite(productCommands, {Command::LocateApp, Command::RemoveAttachment, Command::ExportAttachments})},

@@ -58,8 +58,8 @@ TEST_F(MainWindowPreferencesTest, SyncWithSyncSwitchedOffOpensTheSyncPaneAndWrit
     QMainWindow* shown = preferences->window();
     EXPECT_TRUE(shown->isVisible());
     EXPECT_EQ(preferences->activePane()->identifier(), QString::fromLatin1(KeymoorAppDelegate::SyncPreferencesPane));
-    EXPECT_EQ(shown->windowTitle(), QStringLiteral("Sync Update"));
-    EXPECT_TRUE(preferences->toolbarItem(QStringLiteral("General"))->isChecked());
+    EXPECT_EQ(shown->windowTitle(), localizedString(QStringLiteral("PreferencesSyncTab")));
+    EXPECT_TRUE(preferences->toolbarItem(QStringLiteral("Sync Update"))->isChecked());
     EXPECT_TRUE(QDir(m_scratch.path()).isEmpty());
     EXPECT_TRUE(m_ui.alerts().isEmpty());
 

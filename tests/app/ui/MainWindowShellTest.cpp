@@ -149,7 +149,7 @@ TEST_F(MainWindowShellTest, ToolbarItemsFollowTheSelectionAndTheTab)
     child<ProductTableView>(*window, "productsTable")->clearSelection();
     EXPECT_FALSE(window->removeProductAction()->isEnabled());
     EXPECT_FALSE(window->attachmentActions()->attachFileAction()->isEnabled());
-    EXPECT_TRUE(window->productActions()->copySerialAction()->isEnabled()); // the placeholder counts
+    EXPECT_FALSE(window->productActions()->copySerialAction()->isEnabled()); // nothing to copy from
 
     ASSERT_TRUE(window->selectProduct(m_second)); // no serial number
     EXPECT_TRUE(window->removeProductAction()->isEnabled());
@@ -223,6 +223,8 @@ TEST_F(MainWindowShellTest, RightClickOutsideTheSelectionSelectsOnlyThatRow)
     table->selectAll();
     const int count = window->productListModel()->rowCount();
     ASSERT_EQ(window->selectedProducts().size(), count);
+    EXPECT_FALSE(window->removeProductAction()->isEnabled()) << "Keymoor's own record is among them";
+    EXPECT_FALSE(window->productActions()->copySerialAction()->isEnabled()) << "whose serial?";
     rightPress(table, 1);
     EXPECT_EQ(window->selectedProducts().size(), count); // inside the selection: kept
 

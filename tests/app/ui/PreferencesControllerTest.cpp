@@ -9,8 +9,10 @@
 #include "ui/PreferencesPane.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,11 +82,11 @@ TEST_F(PreferencesControllerTest, ToolbarItemsAndIdentifiersSetPaneAndTitleByThe
     EXPECT_EQ(window->windowTitle(), localizedString(QStringLiteral("PreferencesSyncTab")));
     EXPECT_EQ(checkedItem(), QStringLiteral("Sync Update"));
 
-    // By identifier: the identifier is the title, and the toolbar keeps its checked item.
+    // By identifier (as Sync to Phone opens the Sync pane): the same pane, title and highlight.
     m_controller->setActiveViewByIdentifier(QStringLiteral("Advanced"));
     EXPECT_EQ(m_controller->activePane()->identifier(), QStringLiteral("Advanced"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Advanced"));
-    EXPECT_EQ(checkedItem(), QStringLiteral("Sync Update"));
+    EXPECT_EQ(window->windowTitle(), localizedString(QStringLiteral("PreferencesAdvancedTab")));
+    EXPECT_EQ(checkedItem(), QStringLiteral("Advanced"));
 
     // An identifier of no pane changes the title only.
     m_controller->setActiveViewByIdentifier(QStringLiteral("Plug-ins"));
@@ -94,7 +96,7 @@ TEST_F(PreferencesControllerTest, ToolbarItemsAndIdentifiersSetPaneAndTitleByThe
     EXPECT_FALSE(m_controller->pane(QStringLiteral("Sync Update"))->isVisibleTo(window));
 }
 
-TEST_F(PreferencesControllerTest, WindowFitsEachPaneAndKeepsItsTopLeftCorner)
+TEST_F(PreferencesControllerTest, WindowKeepsOneSizeAndClosesByButtonEscapeAndCloseKeys)
 {
     m_controller->showWindow();
     QMainWindow* window = m_controller->window();
@@ -103,14 +105,24 @@ TEST_F(PreferencesControllerTest, WindowFitsEachPaneAndKeepsItsTopLeftCorner)
     const QPoint topLeft = window->pos();
     const QSize general = window->size();
 
-    m_controller->setActiveViewByIdentifier(QStringLiteral("Email Scanner"));
-    EXPECT_EQ(window->pos(), topLeft);
-    EXPECT_LT(window->height(), general.height()) << "three check boxes need less room than the folders";
-    EXPECT_GE(window->height(), m_controller->activePane()->sizeHint().height());
+    for (const char* identifier : {"Email Scanner", "Sync Update", "Advanced", "Auto Fill"}) {
+        m_controller->setActiveViewByIdentifier(QString::fromLatin1(identifier));
+        EXPECT_EQ(window->pos(), topLeft) << identifier;
+        EXPECT_EQ(window->size(), general) << identifier << ": the window does not jump between panes";
+        EXPECT_GE(window->height(), m_controller->activePane()->sizeHint().height()) << identifier;
+    }
 
-    m_controller->toolbarItem(QStringLiteral("General"))->trigger();
-    EXPECT_EQ(window->pos(), topLeft);
-    EXPECT_EQ(window->size(), general);
+    auto* buttons = window->findChild<QDialogButtonBox*>(QStringLiteral("preferencesButtons"));
+    ASSERT_NE(buttons, nullptr);
+    buttons->button(QDialogButtonBox::Close)->click();
+    EXPECT_FALSE(window->isVisible());
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+        m_controller->showWindow();
+        ASSERT_TRUE(window->isVisible());
+        QApplication::setActiveWindow(window);
+        QTest::keySequence(window, keys);
+        EXPECT_FALSE(window->isVisible()) << keys.toString().toStdString();
+    }
 }
 
 TEST_F(PreferencesControllerTest, AttachmentSortChoiceStoresALowerCaseAscendingOrderAndRefusesOthers)
