@@ -2,7 +2,9 @@
 
 #include "CliSession.h"
 #include "CommandLine.h"
+#include "ForeignImportCommand.h"
 #include "ImportCsvCommand.h"
+#include "import/ForeignImportService.h"
 #include "import/KMImportProductsOperation.h"
 #include "maintenance/ZRDataMigrator.h"
 
@@ -18,8 +20,13 @@ using Counter = MigrationProgress::Counter;
 
 CommandOptions importFilesOptions()
 {
-    return CommandOptions(QStringLiteral("import"), {},
-                          {{QStringLiteral("FILE..."), QStringLiteral("product files and installed software")}});
+    return CommandOptions(
+        QStringLiteral("import"),
+        {CliOption::flag(QStringLiteral("dry-run"),
+                         QStringLiteral("show what a password manager export would add and update, writing nothing")),
+         CliOption::flag(QStringLiteral("json"), QStringLiteral("print what a password manager export adds as JSON"))},
+        {{QStringLiteral("FILE..."),
+          QStringLiteral("product files, password manager exports and installed software")}});
 }
 
 CommandOptions importSerialKeeperOptions()
@@ -164,11 +171,16 @@ int importFiles(const QStringList& words, CliStreams& streams)
         return 2;
     }
     QStringList paths;
+    QStringList foreignPaths;
     for (const QString& argument : arguments->positional()) {
         const QFileInfo file(argument);
         if (!file.exists()) {
             streams.err << "keymoor: " << argument << ": no such file or folder" << Qt::endl;
             return 1;
+        }
+        if (ForeignImportService::isForeignExport(file.absoluteFilePath())) {
+            foreignPaths.append(file.absoluteFilePath());
+            continue;
         }
         const QString suffix = file.suffix().toLower();
         if (suffix != u"keymoor" && suffix != u"appshelf"
@@ -179,6 +191,18 @@ int importFiles(const QStringList& words, CliStreams& streams)
             continue;
         }
         paths.append(file.absoluteFilePath());
+    }
+    const bool dryRun = arguments->isSet(QStringLiteral("dry-run"));
+    const bool json = arguments->isSet(QStringLiteral("json"));
+    if ((dryRun || json) && !paths.isEmpty()) {
+        streams.err << "keymoor: --dry-run and --json take password manager exports only" << Qt::endl;
+        return 2;
+    }
+    if (!foreignPaths.isEmpty()) {
+        const int status = importForeignFiles(foreignPaths, dryRun, json, streams);
+        if (status != 0 || paths.isEmpty()) {
+            return status;
+        }
     }
     if (paths.isEmpty()) {
         streams.err << "keymoor: nothing to import" << Qt::endl;
@@ -206,7 +230,8 @@ int importCommand(const QStringList& arguments, CliStreams& streams)
     if (kind == u"yojimbo") {
         return importYojimbo(arguments.mid(1), streams);
     }
-    if (!kind.isEmpty() && !kind.startsWith(QLatin1String("--"))) {
+    const bool filesOption = kind == u"--dry-run" || kind == u"--json";
+    if (!kind.isEmpty() && (!kind.startsWith(QLatin1String("--")) || filesOption)) {
         return importFiles(arguments, streams);
     }
     streams.err << CommandOptions::usage(importForms()) << Qt::endl;
@@ -220,29 +245,33 @@ void registerImportCommands(CommandLine& commandLine)
     commandLine.addCommand(
         {QStringLiteral("import"),
          QStringLiteral("import products from an export folder, delimited text or other files"),
-         QStringLiteral(
-             "FILE...: Keymoor product files (.keymoor) and MacHeist 3 files (.appshelf), whose entries\n"
-             "become products (a MacHeist 3 entry updates the product of the same title), and installed\n"
-             "software (applications, preference panes, plug-ins, widgets, programs) or Yojimbo serial\n"
-             "number exports, each of which becomes a new product, as when they are dropped on the window.\n\n"
-             "csv: FILE is UTF-8 text; each row becomes a product. --map names the field of each column,\n"
-             "in order: title, productVersion, serialNumber, registeredName, registeredEmail,\n"
-             "registeredCompany, publisher, productWebsite, productEmail, purchaseDate,\n"
-             "purchaseCurrency, purchasePrice, purchaseOrderNumber, commentsString, or - for a column\n"
-             "that is not imported. One column must be the title. Delimiters are named comma, tab,\n"
-             "semicolon, colon or return (defaults: comma between fields, return between rows);\n"
-             "--quote double|single lets quoted fields hold delimiters and line breaks. --header skips\n"
-             "the first row. --update updates the first product whose title matches a row's title\n"
-             "(ignoring case; * and ? in a title are wildcards) instead of adding one. Empty fields\n"
-             "never clear a stored value. Rows without a title are skipped.\n\n"
-             "serial-keeper: The Serial Keeper's XML export; every serial-number row becomes a product.\n"
-             "yojimbo: the records the YojimboHelper helper hands over (see the README); --update\n"
-             "updates products of the same title.\n\n"
-             "library: PATH is an export folder, its Keymoor.xml, or an XML library of an older version.\n"
-             "--merge (the default) adds every product of the export, its files under new names;\n"
-             "--replace removes every product first. The library is backed up before anything\n"
-             "changes, and restored from that backup when the import fails.\n\n"
-             "Every import but library prints how many products it added and updated.\n"
-             "Example: keymoor import csv apps.csv --map title,serialNumber,-,purchasePrice --header"),
+         QStringLiteral("FILE...: Keymoor product files (.keymoor) and MacHeist 3 files (.appshelf), whose entries\n"
+                        "become products (a MacHeist 3 entry updates the product of the same title), and installed\n"
+                        "software (applications, preference panes, plug-ins, widgets, programs) or Yojimbo serial\n"
+                        "number exports, each of which becomes a new product, as when they are dropped on the window.\n"
+                        "Exports of password managers (KeePass 2 and KeePassXC XML, KeePassXC CSV, unencrypted\n"
+                        "Bitwarden JSON, Enpass JSON) are recognised by their content; their licences are added,\n"
+                        "a licence whose title and serial number the catalogue has is left alone, and entries that\n"
+                        "are no licence are skipped. --dry-run shows what would be added and updated without\n"
+                        "writing; --json prints it as JSON.\n\n"
+                        "csv: FILE is UTF-8 text; each row becomes a product. --map names the field of each column,\n"
+                        "in order: title, productVersion, serialNumber, registeredName, registeredEmail,\n"
+                        "registeredCompany, publisher, productWebsite, productEmail, purchaseDate,\n"
+                        "purchaseCurrency, purchasePrice, purchaseOrderNumber, commentsString, or - for a column\n"
+                        "that is not imported. One column must be the title. Delimiters are named comma, tab,\n"
+                        "semicolon, colon or return (defaults: comma between fields, return between rows);\n"
+                        "--quote double|single lets quoted fields hold delimiters and line breaks. --header skips\n"
+                        "the first row. --update updates the first product whose title matches a row's title\n"
+                        "(ignoring case; * and ? in a title are wildcards) instead of adding one. Empty fields\n"
+                        "never clear a stored value. Rows without a title are skipped.\n\n"
+                        "serial-keeper: The Serial Keeper's XML export; every serial-number row becomes a product.\n"
+                        "yojimbo: the records the YojimboHelper helper hands over (see the README); --update\n"
+                        "updates products of the same title.\n\n"
+                        "library: PATH is an export folder, its Keymoor.xml, or an XML library of an older version.\n"
+                        "--merge (the default) adds every product of the export, its files under new names;\n"
+                        "--replace removes every product first. The library is backed up before anything\n"
+                        "changes, and restored from that backup when the import fails.\n\n"
+                        "Every import but library prints how many products it added and updated.\n"
+                        "Example: keymoor import csv apps.csv --map title,serialNumber,-,purchasePrice --header"),
          importForms(), importCommand});
 }

@@ -181,7 +181,8 @@ void registerMaintenanceCommands(CommandLine& commandLine)
                         "--fields picks the fields and their order (title, productVersion, serialNumber,\n"
                         "registeredName, registeredEmail, registeredCompany, publisher, productWebsite,\n"
                         "productEmail, purchaseDate, purchaseCurrency, purchasePrice, purchaseOrderNumber,\n"
-                        "commentsString); the choice is remembered like the window's.\n\n"
+                        "commentsString, licenseType, expiryDate, renewalDate, renewalPeriodMonths, renewalPrice,\n"
+                        "seats, remindDaysBefore, archived); the choice is remembered like the window's.\n\n"
                         "folder writes \"Keymoor Export\" (or \"Keymoor Export 1\" ...) into DIR: the whole catalogue\n"
                         "with its attached files and icons, which \"keymoor import library\" reads back."),
          {exportCsvOptions(), exportFolderOptions()},

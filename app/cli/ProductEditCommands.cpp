@@ -3,6 +3,7 @@
 #include "CliSession.h"
 #include "CommandLine.h"
 #include "ProductJson.h"
+#include "model/LicenceFieldText.h"
 #include "model/ProductBundleInfo.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
@@ -26,13 +27,50 @@ Assignments assignmentsWithTitle(const CommandArguments& arguments)
     return assignments;
 }
 
+// The currency a price of this command is read in: the one the command sets, else the product's.
+QString currencyAfter(const ProductEntity* product, const Assignments& assignments)
+{
+    QString currency = product->purchaseCurrency();
+    for (const auto& [key, text] : assignments) {
+        if (key == QLatin1String("purchaseCurrency")) {
+            currency = text;
+        }
+    }
+    return currency;
+}
+
+std::optional<QVariant> parsedValue(const ProductEntity* product, const QString& key, const QString& text,
+                                    const QString& currency, QString* error)
+{
+    if (LicenceFieldText::isLicenceField(key)) {
+        return LicenceFieldText::parse(key, text, currency, error);
+    }
+    return ProductJson::valueForKey(product, key, text, error);
+}
+
+// A renewal date before the purchase is refused, whichever of the two the command sets.
+QString orderError(const ProductEntity* product, const QList<QPair<QString, QVariant>>& values)
+{
+    QDate renewal = product->renewalDate();
+    QDateTime purchase = product->purchaseDate();
+    for (const auto& [key, value] : values) {
+        if (key == QLatin1String("renewalDate")) {
+            renewal = value.toDateTime().toUTC().date();
+        } else if (key == QLatin1String("purchaseDate")) {
+            purchase = value.toDateTime();
+        }
+    }
+    return LicenceFieldText::renewalOrderError(renewal, purchase);
+}
+
 // Checks every assignment before anything changes, then applies them all.
 bool applyAssignments(ProductEntity* product, const Assignments& assignments, QTextStream& err)
 {
+    const QString currency = currencyAfter(product, assignments);
     QList<QPair<QString, QVariant>> values;
     for (const auto& [key, text] : assignments) {
         QString error;
-        const auto value = ProductJson::valueForKey(product, key, text, &error);
+        const auto value = parsedValue(product, key, text, currency, &error);
         if (!value) {
             err << "keymoor: " << error << Qt::endl;
             return false;
@@ -43,6 +81,10 @@ bool applyAssignments(ProductEntity* product, const Assignments& assignments, QT
             return false;
         }
         values.append({key, *value});
+    }
+    if (const QString error = orderError(product, values); !error.isEmpty()) {
+        err << "keymoor: " << error << Qt::endl;
+        return false;
     }
     for (const auto& [key, value] : values) {
         if (!ProductJson::setValueForKey(product, key, value)) {
@@ -200,12 +242,17 @@ void registerProductEditCommands(CommandLine& commandLine)
                        "  keymoor add --title \"Test App\" serialNumber=ABC-123 purchasePrice=29.95\n"
                        "Fields are the names \"keymoor show --json\" prints; dates are written 2009-03-25\n"
                        "or as usual (\"March 25, 2009\"), prices 29.95, notes go in commentsString.\n"
+                       "The licence: licenseType (perpetual, subscription, trial or free), expiryDate,\n"
+                       "renewalDate, renewalPeriodMonths, renewalPrice (in the product's currency), seats,\n"
+                       "remindDaysBefore (30 when not set) and archived (yes or no).\n"
                        "New products get the registration details of your own card (me.vcf) when the\n"
                        "preferences say so. Nothing is added when a field is wrong."),
         addOptions(), addCommand));
-    commandLine.addCommand(CliCommand::withOptions(QStringLiteral("change fields of a product"),
-                                                   QStringLiteral("Changes the given fields; FIELD= (nothing after =) "
-                                                                  "clears one.\nNothing changes when a field is "
-                                                                  "wrong."),
-                                                   setOptions(), setCommand));
+    commandLine.addCommand(CliCommand::withOptions(
+        QStringLiteral("change fields of a product"),
+        QStringLiteral("Changes the given fields; FIELD= (nothing after =) clears one, for example\n"
+                       "  keymoor set \"Test App\" expiryDate=2027-01-15 licenseType=subscription\n"
+                       "A renewal date before the purchase date is refused.\n"
+                       "Nothing changes when a field is wrong."),
+        setOptions(), setCommand));
 }

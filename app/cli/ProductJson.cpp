@@ -4,6 +4,7 @@
 #include "base/LibraryPaths.h"
 #include "model/AttachedEmail.h"
 #include "model/IconEntity.h"
+#include "model/LicenceFieldText.h"
 #include "model/ProductEntity.h"
 #include "model/ZRAttachmentContent.h"
 #include "persistence/Decimal.h"
@@ -118,7 +119,7 @@ void writeUtf8(QTextStream& out, const std::string& text)
 // The members of a product object in key order, worked out once per entity.
 struct Field
 {
-    enum class Kind { Attribute, Notes, IconFile, Attachments };
+    enum class Kind { Attribute, Notes, IconFile, Attachments, CalendarDate };
     QString key;
     Kind kind = Kind::Attribute;
     const AttributeDescription* attribute = nullptr;
@@ -156,6 +157,8 @@ const std::vector<Field>& ProductWriter::fieldsFor(const EntityDescription* enti
     for (const AttributeDescription& attribute : entity->attributes()) {
         if (attribute.name == CommentsKey) {
             m_fields.push_back({CommentsStringKey, Field::Kind::Notes, nullptr});
+        } else if (LicenceFieldText::isCalendarDate(attribute.name)) {
+            m_fields.push_back({attribute.name, Field::Kind::CalendarDate, &attribute});
         } else {
             m_fields.push_back({attribute.name, Field::Kind::Attribute, &attribute});
         }
@@ -188,6 +191,10 @@ void ProductWriter::write(const ProductEntity* product)
         case Field::Kind::Attribute:
             // A stored attribute: its value as stored (the entity's value() adds only derived keys).
             writeValue(m_writer, product->primitiveValue(field.key), field.attribute->type);
+            break;
+        case Field::Kind::CalendarDate:
+            // The licence's dates are days, not moments: "2027-01-15".
+            writeTextOrNull(m_writer, LicenceFieldText::text(*product, field.key), true);
             break;
         case Field::Kind::Notes:
             writeTextOrNull(m_writer, product->commentsString(), false);

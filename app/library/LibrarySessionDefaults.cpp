@@ -76,6 +76,10 @@ void LibrarySession::initializeDefaultCurrencies()
         }
         currency->setValue(QStringLiteral("currencySymbol"), symbols.at(index));
         currency->setValue(QStringLiteral("sortIndex"), index);
+        const QString code = ZRCurrencyManager::isoCodeForSymbol(symbols.at(index));
+        if (!code.isEmpty()) {
+            currency->setValue(QStringLiteral("currencyCode"), code);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "maintenance/MigrationReporter.h"
 #include "model/IconEntity.h"
 #include "model/ProductEntity.h"
+#include "model/ZRCurrencyManager.h"
 #include "persistence/EntityDescription.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/ObjectModel.h"
@@ -169,9 +170,25 @@ bool ObjectGraphCopier::copyEntityObjects(ObjectContext* source, ObjectContext* 
             m_reporter.incrementProgressAttachmentCount();
         } else if (entity == u"Icon") {
             applyMapping(copy, mappings.icons, mappings.active);
+        } else if (isCurrency) {
+            fillCurrencyCode(copy);
         }
     }
     return true;
+}
+
+void ObjectGraphCopier::fillCurrencyCode(ManagedObject* currency)
+{
+    // Currencies of older libraries carry no code: it is guessed once from the symbol ("$" is USD),
+    // and a code the person set is kept.
+    const QString code = currency->value(QStringLiteral("currencyCode")).toString();
+    if (code.isEmpty() && currency->entity()->attribute(QStringLiteral("currencyCode"))) {
+        const QString symbol = currency->value(QStringLiteral("currencySymbol")).toString();
+        const QString guessed = ZRCurrencyManager::isoCodeForSymbol(symbol);
+        if (!guessed.isEmpty()) {
+            currency->setValue(QStringLiteral("currencyCode"), guessed);
+        }
+    }
 }
 
 bool ObjectGraphCopier::saveCopyDestination(ObjectContext* destination)

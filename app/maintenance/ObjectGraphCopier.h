@@ -42,6 +42,8 @@ public:
                                       bool withBinary = true);
 
 private:
+    // Gives a copied currency without an ISO code the code its symbol stands for.
+    static void fillCurrencyCode(Persistence::ManagedObject* currency);
     bool copyEntityObjects(Persistence::ObjectContext* source, Persistence::ObjectContext* destination,
                            const QString& entityName, const ZRNameMappings& mappings,
                            ZRManagedObject::ReferenceMap& reference);

@@ -17,6 +17,14 @@ const QList<QPair<QString, QString>>& exportableKeyPathLabelKeys()
         {QStringLiteral("purchasePrice"), QStringLiteral("ExportPurchasePrice")},
         {QStringLiteral("purchaseOrderNumber"), QStringLiteral("ExportPurchaseOrderNumber")},
         {QStringLiteral("commentsString"), QStringLiteral("ExportNotes")},
+        {QStringLiteral("licenseType"), QStringLiteral("ExportLicenseType")},
+        {QStringLiteral("expiryDate"), QStringLiteral("ExportExpiryDate")},
+        {QStringLiteral("renewalDate"), QStringLiteral("ExportRenewalDate")},
+        {QStringLiteral("renewalPeriodMonths"), QStringLiteral("ExportRenewalPeriodMonths")},
+        {QStringLiteral("renewalPrice"), QStringLiteral("ExportRenewalPrice")},
+        {QStringLiteral("seats"), QStringLiteral("ExportSeats")},
+        {QStringLiteral("remindDaysBefore"), QStringLiteral("ExportRemindDaysBefore")},
+        {QStringLiteral("archived"), QStringLiteral("ExportArchived")},
     };
     return keys;
 }

@@ -39,5 +39,10 @@ QVariant ProductEntity::exportValueForKeyPath(const QString& keyPath) const
         const QString notes = commentsString();
         return notes.isEmpty() ? QVariant() : QVariant(notes);
     }
+    // The licence's dates are days: exported as the day, never shifted by the local time zone.
+    if (keyPath == u"expiryDate" || keyPath == u"renewalDate") {
+        const QDate day = keyPath == u"expiryDate" ? expiryDate() : renewalDate();
+        return day.isValid() ? QVariant(day) : QVariant();
+    }
     return ZRManagedObject::exportValueForKeyPath(keyPath);
 }

@@ -7,6 +7,7 @@
 #include "base/ImageUtilities.h"
 #include "base/Log.h"
 #include "model/IconEntity.h"
+#include "model/LicenceFieldText.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCacheFileManager.h"
 #include "model/ZRCurrencyManager.h"
@@ -50,6 +51,38 @@ QString purchaseDateText(const ProductEntity& product)
 {
     const QDateTime date = product.purchaseDate();
     return date.isValid() ? QLocale().toString(date.toLocalTime(), QLocale::ShortFormat) : QString();
+}
+
+// The text of one licence field as the report shows it: dates in the locale's short form, the renewal
+// price with its currency; empty when the field is not set.
+QString licenceValueText(const ProductEntity& product, const QString& key)
+{
+    if (LicenceFieldText::isCalendarDate(key)) {
+        const QDate day = key == u"expiryDate" ? product.expiryDate() : product.renewalDate();
+        return day.isValid() ? QLocale().toString(day, QLocale::ShortFormat) : QString();
+    }
+    const QString text = LicenceFieldText::text(product, key);
+    if (key == u"renewalPrice" && !text.isEmpty() && !product.purchaseCurrency().isEmpty()) {
+        return product.purchaseCurrency() + u' ' + text;
+    }
+    return text;
+}
+
+// One table row per licence field that is set, so products without licence details print as before.
+QString licenceRows(const ProductEntity& product)
+{
+    QString rows;
+    for (const QString& key : LicenceFieldText::keys()) {
+        const QString value = licenceValueText(product, key);
+        if (value.isEmpty()) {
+            continue;
+        }
+        QString row = QStringLiteral("<tr><td class=\"label\">{label}</td><td class=\"value\">{value}</td></tr>\n");
+        ZRProductsReport::replaceTag(QStringLiteral("{label}"), LicenceFieldText::label(key), row);
+        ZRProductsReport::replaceTag(QStringLiteral("{value}"), value, row);
+        rows += row;
+    }
+    return rows;
 }
 
 } // namespace
@@ -124,6 +157,8 @@ QString ZRProductsReport::productFragment(const ProductEntity& product) const
                fragment);
     replaceTag(QStringLiteral("{order number}"), product.purchaseOrderNumber(), fragment);
     replaceTag(QStringLiteral("{notes}"), productCommentsString(product), fragment);
+    // Rows of markup, filled last: the values above have their braces escaped already.
+    fragment.replace(QStringLiteral("{licence rows}"), licenceRows(product), Qt::CaseInsensitive);
     return fragment;
 }
 

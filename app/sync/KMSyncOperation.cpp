@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QTimeZone>
 #include <QUuid>
 
 using namespace Persistence;
@@ -31,6 +32,38 @@ void insertText(QVariantMap& entry, const QString& key, const QString& value)
 {
     if (!value.isEmpty()) {
         entry.insert(key, value);
+    }
+}
+
+void insertDay(QVariantMap& entry, const QString& key, const QDate& day)
+{
+    if (day.isValid()) {
+        entry.insert(key, QDateTime(day, QTime(12, 0), QTimeZone::utc()));
+    }
+}
+
+void insertCount(QVariantMap& entry, const QString& key, std::optional<int> count)
+{
+    if (count) {
+        entry.insert(key, qint64(*count));
+    }
+}
+
+// The licence's fields, each only when set. Readers of older versions pass over keys they do not
+// know, so these are added beside the old keys and change none of them.
+void insertLicence(QVariantMap& entry, const ProductEntity& product)
+{
+    insertText(entry, QStringLiteral("licenseType"), product.licenseType());
+    insertDay(entry, QStringLiteral("expiryDate"), product.expiryDate());
+    insertDay(entry, QStringLiteral("renewalDate"), product.renewalDate());
+    insertCount(entry, QStringLiteral("renewalPeriodMonths"), product.renewalPeriodMonths());
+    if (const auto price = product.renewalPrice(); price && !product.purchaseCurrency().isEmpty()) {
+        entry.insert(QStringLiteral("renewalPrice"), product.purchaseCurrency() + price->toString());
+    }
+    insertCount(entry, QStringLiteral("seats"), product.seats());
+    insertCount(entry, QStringLiteral("remindDaysBefore"), product.remindDaysBefore());
+    if (product.isArchived()) {
+        entry.insert(QStringLiteral("archived"), true);
     }
 }
 
@@ -173,6 +206,7 @@ QVariantMap KMSyncOperation::dictionaryForProduct(const ProductEntity& product) 
     }
     insertText(entry, QStringLiteral("purchasePrice"), purchasePriceText(product));
     entry.insert(QStringLiteral("attachmentCount"), qint64(product.attachedFiles().size()));
+    insertLicence(entry, product);
     return entry;
 }
 

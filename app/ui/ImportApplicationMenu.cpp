@@ -12,10 +12,13 @@ ImportApplicationMenu::ImportApplicationMenu(KeymoorAppDelegate* delegate, QObje
     : QObject(parent)
     , m_delegate(delegate)
     , m_sheet(new QAction(localizedString(QStringLiteral("ImportMenuFromFileMenuItem")), this))
+    , m_foreign(new QAction(localizedString(QStringLiteral("ForeignImportMenuItem")), this))
     , m_discover(new QAction(localizedString(QStringLiteral("DiscoverSoftwareMenuItem")), this))
 {
     m_discover->setObjectName(QStringLiteral("discoverSoftwareAction"));
     connect(m_discover, &QAction::triggered, this, &ImportApplicationMenu::discoverSoftwareRequested);
+    m_foreign->setObjectName(QStringLiteral("foreignImportAction"));
+    connect(m_foreign, &QAction::triggered, this, &ImportApplicationMenu::foreignImportRequested);
     m_sheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     connect(m_sheet, &QAction::triggered, this, &ImportApplicationMenu::importSheetRequested);
     m_application = newAction(localizedString(QStringLiteral("ImportMenuApplicationMenuItem")),
@@ -51,6 +54,7 @@ void ImportApplicationMenu::addMenuTo(QMenu* menu)
     QMenu* import = menu->addMenu(localizedString(QStringLiteral("ImportMenu")));
     import->setObjectName(QStringLiteral("importApplicationMenu"));
     import->addAction(m_sheet);
+    import->addAction(m_foreign);
     import->addSeparator();
     import->addAction(m_application);
     import->addAction(m_preferencePane);
@@ -71,7 +75,7 @@ void ImportApplicationMenu::updateBundleCommands()
 
 void ImportApplicationMenu::setEnabled(bool enabled)
 {
-    for (QAction* action : {m_sheet, m_application, m_preferencePane, m_plugin, m_widget, m_discover}) {
+    for (QAction* action : {m_sheet, m_foreign, m_application, m_preferencePane, m_plugin, m_widget, m_discover}) {
         action->setEnabled(enabled);
     }
 }

@@ -34,11 +34,14 @@ public:
     QAction* importPreferencePaneAction() const { return m_preferencePane; }
     QAction* importPluginAction() const { return m_plugin; }
     QAction* importWidgetAction() const { return m_widget; }
+    // "Import from Password Manager…": asks for the password manager import (foreignImportRequested).
+    QAction* foreignImportAction() const { return m_foreign; }
     // "Discover Installed Software…": asks for the discovery sheet (discoverSoftwareRequested).
     QAction* discoverSoftwareAction() const { return m_discover; }
 
 signals:
     void importSheetRequested();
+    void foreignImportRequested();
     void discoverSoftwareRequested();
 
 private:
@@ -46,6 +49,7 @@ private:
 
     QPointer<KeymoorAppDelegate> m_delegate;
     QAction* m_sheet;
+    QAction* m_foreign;
     QAction* m_application;
     QAction* m_preferencePane;
     QAction* m_plugin;

@@ -4,6 +4,7 @@
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
 #include "AttachmentWindows.h"
+#include "ForeignImportSheet.h"
 #include "ImportApplicationMenu.h"
 #include "ImportSheet.h"
 #include "MailLicenceCommands.h"
@@ -214,6 +215,17 @@ void MainWindow::buildMenus()
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
             &MainWindow::showDiscoverSoftwareSheet);
+    connect(m_importMenu, &ImportApplicationMenu::foreignImportRequested, this, [this] {
+        auto* sheet = ForeignImportSheet::chooseAndOpen(m_delegate->session(), m_delegate->userInterface(), this);
+        if (sheet) {
+            connect(sheet, &ForeignImportSheet::productsImported, this,
+                    [this](const QList<Persistence::ObjectID>& ids) {
+                        if (!ids.isEmpty()) {
+                            productImported(ids.first());
+                        }
+                    });
+        }
+    });
     connect(m_delegate->dataMigrator(), &ZRDataMigrator::libraryReloaded, this, &MainWindow::productsChanged);
     // The sync command comes after the import commands, before the maintenance ones.
     const QList<QAction*> fileActions = file->actions();

@@ -1,5 +1,6 @@
 #include "ProductDetailView.h"
 
+#include "LicenceFieldsBox.h"
 #include "ProductIconWell.h"
 #include "base/Localization.h"
 #include "model/ProductEntity.h"
@@ -130,6 +131,9 @@ ProductDetailView::ProductDetailView(ObjectContext* context, UserPreferences& pr
     });
     connect(m_currency->lineEdit(), &QLineEdit::editingFinished, this, [this] { commitCurrency(); });
 
+    m_licence = new LicenceFieldsBox(this);
+    connect(m_licence, &LicenceFieldsBox::edited, this, &ProductDetailView::productEdited);
+
     buildLayout();
     setTabChain();
     reloadCurrencies();
@@ -198,6 +202,7 @@ void ProductDetailView::buildLayout()
                             {localizedString(QStringLiteral("DetailPriceLabel")), priceRow},
                             {localizedString(QStringLiteral("DetailOrderNumberLabel")),
                              m_lines.value(QStringLiteral("purchaseOrderNumber"))}}));
+    layout->addWidget(m_licence);
     auto* notes = new QGroupBox(localizedString(QStringLiteral("DetailNotesGroup")), this);
     auto* notesLayout = new QVBoxLayout(notes);
     notesLayout->addWidget(m_texts.value(CommentsKey));
@@ -206,21 +211,21 @@ void ProductDetailView::buildLayout()
 
 void ProductDetailView::setTabChain()
 {
-    const QList<QWidget*> chain {m_lines.value(QStringLiteral("title")),
-                                 m_lines.value(QStringLiteral("productVersion")),
-                                 m_lines.value(QStringLiteral("publisher")),
-                                 m_lines.value(QStringLiteral("productWebsite")),
-                                 m_lines.value(QStringLiteral("productEmail")),
-                                 m_lines.value(QStringLiteral("bundleIdentifier")),
-                                 m_texts.value(SerialKey),
-                                 m_lines.value(QStringLiteral("registeredName")),
-                                 m_lines.value(QStringLiteral("registeredEmail")),
-                                 m_lines.value(QStringLiteral("registeredCompany")),
-                                 m_date,
-                                 m_price,
-                                 m_currency,
-                                 m_lines.value(QStringLiteral("purchaseOrderNumber")),
-                                 m_texts.value(CommentsKey)};
+    QList<QWidget*> chain {m_lines.value(QStringLiteral("title")),
+                           m_lines.value(QStringLiteral("productVersion")),
+                           m_lines.value(QStringLiteral("publisher")),
+                           m_lines.value(QStringLiteral("productWebsite")),
+                           m_lines.value(QStringLiteral("productEmail")),
+                           m_lines.value(QStringLiteral("bundleIdentifier")),
+                           m_texts.value(SerialKey),
+                           m_lines.value(QStringLiteral("registeredName")),
+                           m_lines.value(QStringLiteral("registeredEmail")),
+                           m_lines.value(QStringLiteral("registeredCompany")),
+                           m_date,
+                           m_price,
+                           m_currency,
+                           m_lines.value(QStringLiteral("purchaseOrderNumber"))};
+    chain << m_licence->editors() << m_texts.value(CommentsKey);
     for (qsizetype i = 1; i < chain.size(); ++i) {
         setTabOrder(chain.at(i - 1), chain.at(i));
     }
@@ -240,7 +245,10 @@ QWidget* ProductDetailView::editorForKey(const QString& key) const
     if (key == PriceKey) {
         return m_price;
     }
-    return key == CurrencyKey ? m_currency : nullptr;
+    if (key == CurrencyKey) {
+        return m_currency;
+    }
+    return m_licence->editorForKey(key);
 }
 
 ProductEntity* ProductDetailView::product() const
@@ -272,6 +280,7 @@ void ProductDetailView::setProduct(ProductEntity* product)
     m_price->setModified(false);
     m_currency->lineEdit()->setModified(false);
     m_dateEdited = false;
+    m_licence->setProduct(live ? product : nullptr);
     reload();
 }
 
@@ -309,6 +318,7 @@ bool ProductDetailView::hasPendingEdit(const QString& key) const
 void ProductDetailView::reload()
 {
     m_iconWell->showIcon(productIsLive() ? m_product : nullptr);
+    m_licence->reload();
     QStringList keys = lineKeys();
     keys << SerialKey << CommentsKey << DateKey << CurrencyKey << PriceKey;
     for (const QString& key : std::as_const(keys)) {
@@ -394,7 +404,7 @@ bool ProductDetailView::commitEditing()
     for (const QString& key : std::as_const(keys)) {
         changed = commitField(key) || changed;
     }
-    return changed;
+    return m_licence->commitEditing() || changed;
 }
 
 bool ProductDetailView::commitField(const QString& key)
@@ -497,6 +507,9 @@ bool ProductDetailView::commitCurrency()
         commitPrice(); // a refused price may read under the new currency's separators
     } else if (changed) {
         loadPrice();
+    }
+    if (changed) {
+        m_licence->reload(); // the renewal price in the new currency's form
     }
     return changed;
 }

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class LicenceFieldsBox;
 class ProductEntity;
 class ProductIconWell;
 class QComboBox;
@@ -50,6 +51,7 @@ public:
     QWidget* editorForKey(const QString& key) const;
     bool isPriceRefused() const { return m_priceRefused; }
     ProductIconWell* iconWell() const { return m_iconWell; }
+    LicenceFieldsBox* licenceFields() const { return m_licence; }
 
 signals:
     // An edit reached the product.
@@ -87,6 +89,7 @@ private:
     QLineEdit* m_price = nullptr;
     QComboBox* m_currency = nullptr;
     ProductIconWell* m_iconWell = nullptr;
+    LicenceFieldsBox* m_licence = nullptr;
     bool m_loading = false;
     bool m_dateEdited = false;
     bool m_priceRefused = false;

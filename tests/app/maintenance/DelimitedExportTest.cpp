@@ -125,7 +125,7 @@ TEST_F(DelimitedExportTest, TheExportWritesSortedLinesToAFreshNameAndRemembersTh
 
     ZRDataMigrator& data = migrator();
     const ExportFieldList all = data.exportableProductKeyPaths();
-    ASSERT_EQ(all.size(), 14);
+    ASSERT_EQ(all.size(), 22);
     EXPECT_TRUE(all.first().active);
     ExportFieldList chosen = all;
     for (ExportField& field : chosen) {

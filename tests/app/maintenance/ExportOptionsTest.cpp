@@ -68,7 +68,7 @@ TEST_F(ExportOptionsTest, TheFieldsAreReadOnceFromThePreferenceAndWrittenBackWit
         {{QStringLiteral("title"), false}, {QStringLiteral("publisher"), true}, {QStringLiteral("keptKeyPath"), true}});
     ExportOptions options(&m_prefs);
     ExportFieldList fields = options.exportFields();
-    ASSERT_EQ(fields.size(), 14);
+    ASSERT_EQ(fields.size(), 22);
     EXPECT_FALSE(field(fields, QStringLiteral("title")).active);
     EXPECT_TRUE(field(fields, QStringLiteral("publisher")).active);
     EXPECT_FALSE(field(fields, QStringLiteral("serialNumber")).active); // not in the preference: off

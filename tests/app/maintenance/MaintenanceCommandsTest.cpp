@@ -140,3 +140,49 @@ TEST_F(MaintenanceCommandsTest, BackupsGoToTheBackupFolderUnderFreshNames)
     EXPECT_TRUE(first.out.endsWith(QStringLiteral("Backup/Keymoor.kmlib\n"))) << first.out.toStdString();
     EXPECT_TRUE(second.out.endsWith(QStringLiteral("Backup/Keymoor 1.kmlib\n"))) << second.out.toStdString();
 }
+
+TEST_F(MaintenanceCommandsTest, LicenceFieldsSurviveTheExportFolderAndTheCsvRoundTrip)
+{
+    addProducts();
+    ASSERT_EQ(run({QStringLiteral("set"), QStringLiteral("Alpha"), QStringLiteral("licenseType=subscription"),
+                   QStringLiteral("expiryDate=2027-01-15"), QStringLiteral("renewalDate=2026-12-31"),
+                   QStringLiteral("renewalPeriodMonths=12"), QStringLiteral("renewalPrice=1299.5"),
+                   QStringLiteral("seats=0"), QStringLiteral("remindDaysBefore=7"), QStringLiteral("archived=yes")})
+                  .status,
+              0);
+    const QJsonArray before = products();
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("folder"), m_scratch.path()}).status, 0);
+    const QString csv = m_scratch.filePath(QStringLiteral("licence.csv"));
+    const QString fields = QStringLiteral("title,licenseType,expiryDate,renewalDate,renewalPeriodMonths,renewalPrice,"
+                                          "seats,remindDaysBefore,archived");
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("csv"), csv, QStringLiteral("--fields"), fields}).status,
+              0);
+
+    m_folders = std::make_unique<TemporaryUserFolders>();
+    const Result imported = run({QStringLiteral("import"), QStringLiteral("library"),
+                                 m_scratch.filePath(QStringLiteral("Keymoor Export")), QStringLiteral("--replace")});
+    ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
+    EXPECT_EQ(products(), before);
+
+    // Into a fresh library through the delimited import: the same licence, read back field by field.
+    m_folders = std::make_unique<TemporaryUserFolders>();
+    const Result fromCsv = run({QStringLiteral("import"), QStringLiteral("csv"), csv, QStringLiteral("--map"), fields,
+                                QStringLiteral("--quote"), QStringLiteral("double")});
+    ASSERT_EQ(fromCsv.status, 0) << fromCsv.err.toStdString();
+    QJsonObject original;
+    QJsonObject copy;
+    for (const QJsonValue& value : before) {
+        if (value[QStringLiteral("title")] == QStringLiteral("Alpha")) {
+            original = value.toObject();
+        }
+    }
+    for (const QJsonValue& value : products()) {
+        if (value[QStringLiteral("title")] == QStringLiteral("Alpha")) {
+            copy = value.toObject();
+        }
+    }
+    for (const QString& key : fields.split(u',')) {
+        EXPECT_EQ(copy.value(key), original.value(key)) << key.toStdString();
+    }
+    EXPECT_EQ(copy.value(QStringLiteral("expiryDate")).toString(), QStringLiteral("2027-01-15"));
+}

@@ -53,7 +53,7 @@ TEST_F(MaintenanceSheetsTest, TheOptionsSheetWritesItsChoicesOnlyWhenConfirmed)
     ZRDataMigrator& data = migrator();
     {
         DelimitedExportSheet sheet(&data, nullptr);
-        ASSERT_EQ(child<QListWidget>(sheet, "fieldList")->count(), 14);
+        ASSERT_EQ(child<QListWidget>(sheet, "fieldList")->count(), 22);
         EXPECT_TRUE(child<QRadioButton>(sheet, "commaButton")->isChecked());
         child<QListWidget>(sheet, "fieldList")->item(0)->setCheckState(Qt::Unchecked);
         child<QRadioButton>(sheet, "customButton")->setChecked(true);

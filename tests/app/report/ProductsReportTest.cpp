@@ -103,6 +103,23 @@ TEST_F(ProductsReportTest, AProductWithoutAPriceShowsNoCurrency)
     EXPECT_EQ(fill(product, QStringLiteral("[{purchase currency}][{purchase price}]")), QStringLiteral("[€][1.234,5]"));
 }
 
+TEST_F(ProductsReportTest, LicenceRowsAppearOnlyForTheFieldsThatAreSet)
+{
+    ProductEntity* product = addProduct(QStringLiteral("Tessera"));
+    EXPECT_EQ(fill(product, QStringLiteral("[{licence rows}]")), QStringLiteral("[]"));
+
+    product->setLicenseType(QStringLiteral("<subscription>"));
+    product->setRenewalPrice(price("1234.5"));
+    product->setPurchaseCurrency(QStringLiteral("€"));
+    product->setSeats(0);
+    const QString rows = fill(product, QStringLiteral("[{licence rows}]"));
+    EXPECT_EQ(rows.count(QStringLiteral("<tr>")), 3) << rows.toStdString();
+    EXPECT_TRUE(rows.contains(QStringLiteral("&lt;subscription&gt;"))) << "values are escaped";
+    EXPECT_TRUE(rows.contains(QStringLiteral(">€ 1.234,5<"))) << rows.toStdString();
+    EXPECT_TRUE(rows.contains(QStringLiteral(">Seats<")));
+    EXPECT_FALSE(rows.contains(QStringLiteral("Expiry")));
+}
+
 TEST_F(ProductsReportTest, PageBreaksSeparateProductsOnlyWhenAskedFor)
 {
     ProductEntity* a = addProduct(QStringLiteral("A"));
@@ -122,7 +139,7 @@ TEST_F(ProductsReportTest, TheShippedTemplatesHoldEveryPlaceholderAndThePageBrea
     for (const char* tag :
          {"{title}", "{version}", "{icon url}", "{publisher}", "{product website}", "{support email}",
           "{serial number}", "{registered name}", "{registered email}", "{registered company}", "{purchase date}",
-          "{purchase price}", "{purchase currency}", "{order number}", "{notes}"}) {
+          "{purchase price}", "{purchase currency}", "{order number}", "{notes}", "{licence rows}"}) {
         EXPECT_TRUE(fragment.contains(QLatin1String(tag))) << tag;
     }
     EXPECT_TRUE(m_report->pageTemplate().contains(QLatin1String("{report content}")));

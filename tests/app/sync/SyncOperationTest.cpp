@@ -131,6 +131,37 @@ TEST_F(SyncOperationTest, EmptyValuesAndMissingIconsAreLeftOut)
     EXPECT_EQ(QDir(syncFolder() + QStringLiteral("/Icons")).entryList(QDir::Files).size(), 1);
 }
 
+TEST_F(SyncOperationTest, LicenceKeysAreAddedOnlyWhenSetAndLeaveTheOthersAlone)
+{
+    ProductEntity* product = addProduct(QStringLiteral("Tessera"), QStringLiteral("TS-1"));
+    ASSERT_TRUE(exportTo(m_dropbox));
+    const QStringList plainKeys = entryTitled(readSyncFile(), QStringLiteral("Tessera")).keys();
+
+    product->setLicenseType(QStringLiteral("subscription"));
+    product->setExpiryDate(QDate(2027, 1, 15));
+    product->setRenewalDate(QDate(2026, 12, 31));
+    product->setRenewalPeriodMonths(12);
+    product->setRenewalPrice(price("49.00"));
+    product->setPurchaseCurrency(QStringLiteral("$"));
+    product->setSeats(0);
+    product->setArchived(true);
+    ASSERT_TRUE(exportTo(m_dropbox));
+    const QVariantMap entry = entryTitled(readSyncFile(), QStringLiteral("Tessera"));
+    for (const QString& key : plainKeys) {
+        EXPECT_TRUE(entry.contains(key)) << key.toStdString();
+    }
+    EXPECT_EQ(entry.value(QStringLiteral("licenseType")), QStringLiteral("subscription"));
+    // Noon UTC: the same calendar day wherever the phone is.
+    EXPECT_EQ(entry.value(QStringLiteral("expiryDate")).toDateTime(),
+              QDateTime(QDate(2027, 1, 15), QTime(12, 0), Qt::UTC));
+    EXPECT_EQ(entry.value(QStringLiteral("renewalDate")).toDateTime().toUTC().date(), QDate(2026, 12, 31));
+    EXPECT_EQ(entry.value(QStringLiteral("renewalPeriodMonths")), qint64(12));
+    EXPECT_EQ(entry.value(QStringLiteral("renewalPrice")), QStringLiteral("$49.00"));
+    EXPECT_EQ(entry.value(QStringLiteral("seats")), qint64(0));
+    EXPECT_EQ(entry.value(QStringLiteral("archived")), true);
+    EXPECT_FALSE(entry.contains(QStringLiteral("remindDaysBefore")));
+}
+
 TEST_F(SyncOperationTest, PricesKeepTheirDecimals)
 {
     ProductEntity* product = addProduct(QStringLiteral("Priced"));

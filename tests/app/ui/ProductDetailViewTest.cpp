@@ -4,12 +4,16 @@
 #include "model/ZRCurrencyManager.h"
 #include "prefs/UserPreferences.h"
 #include "support/TestData.h"
+#include "ui/LicenceFieldsBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -199,3 +203,55 @@ TEST_F(ProductDetailViewTest, SwitchingProductsCommitsToTheOneThatWasShown)
 }
 
 } // namespace
+
+TEST_F(ProductDetailViewTest, TheLicenceGroupStoresItsFieldsAndRefusesBadInputVisibly)
+{
+    m_product->setPurchaseDate(QDateTime(QDate(2026, 3, 1), QTime(12, 0), QTimeZone::utc()));
+    m_view->reload();
+    auto* licenceType = editor<QComboBox>("licenseType");
+    auto* expiry = editor<QDateEdit>("expiryDate");
+    auto* renewal = editor<QDateEdit>("renewalDate");
+    auto* seats = editor<QSpinBox>("seats");
+    auto* renewalPrice = editor<QLineEdit>("renewalPrice");
+    auto* archived = editor<QCheckBox>("archived");
+    ASSERT_TRUE(licenceType && expiry && renewal && seats && renewalPrice && archived);
+    EXPECT_EQ(seats->text().trimmed(), QString()) << "no seats stated shows as an empty field";
+
+    licenceType->setCurrentIndex(licenceType->findData(QStringLiteral("trial")));
+    emit licenceType->activated(licenceType->currentIndex());
+    expiry->setDate(QDate(2027, 1, 15));
+    seats->setValue(0);
+    archived->setChecked(true);
+    type(renewalPrice, QStringLiteral("1,049.5"));
+    EXPECT_EQ(m_product->licenseType(), QStringLiteral("trial"));
+    EXPECT_EQ(m_product->expiryDate(), QDate(2027, 1, 15));
+    EXPECT_EQ(m_product->seats(), 0);
+    EXPECT_TRUE(m_product->isArchived());
+    EXPECT_EQ(m_product->renewalPrice()->toString(), QStringLiteral("1049.5"));
+    EXPECT_EQ(renewalPrice->text(), QStringLiteral("1,049.5"));
+
+    // A wrong separator and a renewal before the purchase are shown and not stored.
+    type(renewalPrice, QStringLiteral("12,50"));
+    EXPECT_EQ(m_product->renewalPrice()->toString(), QStringLiteral("1049.5"));
+    EXPECT_TRUE(m_view->licenceFields()->refusal().contains(QStringLiteral("12,50")));
+    EXPECT_EQ(renewalPrice->text(), QStringLiteral("12,50"));
+    renewal->setDate(QDate(2026, 2, 1));
+    EXPECT_FALSE(m_product->renewalDate().isValid());
+    EXPECT_FALSE(renewal->toolTip().isEmpty());
+    renewal->setDate(QDate(2026, 4, 1));
+    EXPECT_EQ(m_product->renewalDate(), QDate(2026, 4, 1));
+    type(renewalPrice, QStringLiteral("12.50"));
+    EXPECT_EQ(m_product->renewalPrice()->toString(), QStringLiteral("12.50"));
+    EXPECT_TRUE(m_view->licenceFields()->refusal().isEmpty());
+
+    // Each change is one undo step, and the field follows the product back.
+    m_context->setUndoEnabled(true);
+    seats->setValue(5);
+    ASSERT_EQ(m_product->seats(), 5);
+    m_context->undo();
+    m_view->reload();
+    EXPECT_EQ(m_product->seats(), 0);
+    EXPECT_EQ(seats->value(), 0);
+    expiry->setDate(expiry->minimumDate());
+    EXPECT_FALSE(m_product->expiryDate().isValid());
+}
