@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "CommandLine.h"
+#include "ExportSnipeItCommand.h"
 #include "base/LibraryPaths.h"
 #include "maintenance/ZRDataMigrator.h"
 #include "prefs/UserPreferences.h"
@@ -144,6 +145,9 @@ int exportCommand(const QStringList& arguments, CliStreams& streams)
     if (kind == u"folder") {
         return exportFolder(arguments.mid(1), streams);
     }
+    if (kind == u"snipeit") {
+        return ExportSnipeItCommand::run(arguments.mid(1), streams);
+    }
     streams.err << CommandOptions::usage({exportCsvOptions(), exportFolderOptions()}) << Qt::endl;
     return 2;
 }
@@ -184,8 +188,9 @@ void registerMaintenanceCommands(CommandLine& commandLine)
                         "commentsString, licenseType, expiryDate, renewalDate, renewalPeriodMonths, renewalPrice,\n"
                         "seats, remindDaysBefore, archived); the choice is remembered like the window's.\n\n"
                         "folder writes \"Keymoor Export\" (or \"Keymoor Export 1\" ...) into DIR: the whole catalogue\n"
-                        "with its attached files and icons, which \"keymoor import library\" reads back."),
-         {exportCsvOptions(), exportFolderOptions()},
+                        "with its attached files and icons, which \"keymoor import library\" reads back.\n\n"
+                        "snipeit writes the licences CSV an asset register imports, one row per product by title."),
+         {exportCsvOptions(), exportFolderOptions(), ExportSnipeItCommand::options()},
          exportCommand});
     commandLine.addCommand(CliCommand::withOptions(
         QStringLiteral("back up the library folder"),
