@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "CommandLine.h"
+#include "ExportSnipeItCommand.h"
 #include "LicenceCommands.h"
 #include "base/LibraryPaths.h"
 #include "maintenance/ZRDataMigrator.h"
@@ -148,7 +149,12 @@ int exportCommand(const QStringList& arguments, CliStreams& streams)
     if (kind == u"ics") {
         return exportIcsCommand(arguments.mid(1), streams);
     }
-    streams.err << CommandOptions::usage({exportCsvOptions(), exportFolderOptions(), exportIcsOptions()}) << Qt::endl;
+    if (kind == u"snipeit") {
+        return ExportSnipeItCommand::run(arguments.mid(1), streams);
+    }
+    streams.err << CommandOptions::usage(
+        {exportCsvOptions(), exportFolderOptions(), exportIcsOptions(), ExportSnipeItCommand::options()})
+                << Qt::endl;
     return 2;
 }
 
@@ -179,18 +185,20 @@ void registerMaintenanceCommands(CommandLine& commandLine)
     commandLine.addCommand(
         {QStringLiteral("export"),
          QStringLiteral("export the catalogue as delimited text or as an export folder"),
-         QStringLiteral("csv writes one line per product, sorted by title: text in double quotes (a double quote\n"
-                        "inside becomes an apostrophe), numbers unquoted, dates in the short form of the locale.\n"
-                        "An existing FILE is never replaced: the export goes to the next free name (\"FILE 1\").\n"
-                        "--fields picks the fields and their order (title, productVersion, serialNumber,\n"
-                        "registeredName, registeredEmail, registeredCompany, publisher, productWebsite,\n"
-                        "productEmail, purchaseDate, purchaseCurrency, purchasePrice, purchaseOrderNumber,\n"
-                        "commentsString, licenseType, expiryDate, renewalDate, renewalPeriodMonths, renewalPrice,\n"
-                        "seats, remindDaysBefore, archived); the choice is remembered like the window's.\n\n"
-                        "folder writes \"Keymoor Export\" (or \"Keymoor Export 1\" ...) into DIR: the whole catalogue\n"
-                        "with its attached files and icons, which \"keymoor import library\" reads back.\n\n"
-                        "ics writes the licence expiry and renewal dates as an iCalendar file (see \"keymoor due\")."),
-         {exportCsvOptions(), exportFolderOptions(), exportIcsOptions()},
+         QStringLiteral(
+             "csv writes one line per product, sorted by title: text in double quotes (a double quote\n"
+             "inside becomes an apostrophe), numbers unquoted, dates in the short form of the locale.\n"
+             "An existing FILE is never replaced: the export goes to the next free name (\"FILE 1\").\n"
+             "--fields picks the fields and their order (title, productVersion, serialNumber,\n"
+             "registeredName, registeredEmail, registeredCompany, publisher, productWebsite,\n"
+             "productEmail, purchaseDate, purchaseCurrency, purchasePrice, purchaseOrderNumber,\n"
+             "commentsString, licenseType, expiryDate, renewalDate, renewalPeriodMonths, renewalPrice,\n"
+             "seats, remindDaysBefore, archived); the choice is remembered like the window's.\n\n"
+             "folder writes \"Keymoor Export\" (or \"Keymoor Export 1\" ...) into DIR: the whole catalogue\n"
+             "with its attached files and icons, which \"keymoor import library\" reads back.\n\n"
+             "ics writes the licence expiry and renewal dates as an iCalendar file (see \"keymoor due\").\n\n"
+             "snipeit writes the licences CSV an asset register imports, one row per product by title."),
+         {exportCsvOptions(), exportFolderOptions(), exportIcsOptions(), ExportSnipeItCommand::options()},
          exportCommand});
     commandLine.addCommand(CliCommand::withOptions(
         QStringLiteral("back up the library folder"),

@@ -4,6 +4,8 @@
 #include "EnpassJsonReader.h"
 #include "KeePassCsvReader.h"
 #include "KeePassXmlReader.h"
+#include "OnePasswordReader.h"
+#include "SnipeItCsvReader.h"
 #include "base/Localization.h"
 
 #include <QFile>
@@ -22,6 +24,8 @@ const ForeignFormatRegistry& ForeignFormatRegistry::standard()
         r.add(std::make_shared<KeePassCsvReader>());
         r.add(std::make_shared<BitwardenJsonReader>());
         r.add(std::make_shared<EnpassJsonReader>());
+        r.add(std::make_shared<OnePasswordReader>());
+        r.add(std::make_shared<SnipeItCsvReader>());
         return r;
     }();
     return registry;
