@@ -11,7 +11,7 @@
 
 namespace {
 
-enum class Column { Other, Title, Serial, Name, Email, Company, Publisher, Date, Price, Order, Expiry, Notes };
+enum class Column { Other, Title, Serial, Name, Email, Company, Publisher, Date, Price, Order, Expiry, Seats, Notes };
 
 Column columnOf(const QString& header)
 {
@@ -23,7 +23,7 @@ Column columnOf(const QString& header)
         {QStringLiteral("company"), Column::Company},       {QStringLiteral("manufacturer"), Column::Publisher},
         {QStringLiteral("purchase date"), Column::Date},    {QStringLiteral("purchase cost"), Column::Price},
         {QStringLiteral("order number"), Column::Order},    {QStringLiteral("expiration date"), Column::Expiry},
-        {QStringLiteral("notes"), Column::Notes},
+        {QStringLiteral("seats"), Column::Seats},           {QStringLiteral("notes"), Column::Notes},
     };
     return columns.value(header.trimmed().toLower(), Column::Other);
 }
@@ -122,6 +122,17 @@ void setField(ForeignRecord* record, Column column, const QString& header, const
             record->addUnmapped(header, value);
         }
         break;
+    case Column::Seats: {
+        // A count the product can hold; anything else is kept as written.
+        bool isNumber = false;
+        const int seats = value.trimmed().toInt(&isNumber);
+        if (isNumber && seats >= 0) {
+            record->seats = seats;
+        } else if (!value.trimmed().isEmpty()) {
+            record->addUnmapped(header, value);
+        }
+        break;
+    }
     case Column::Other:
         record->addUnmapped(header, value);
         break;
