@@ -12,17 +12,23 @@
 #include "MainToolbar.h"
 #include "MainToolbarBuilder.h"
 #include "MainWindowCommandState.h"
+#include "MainWindowState.h"
 #include "MaintenanceMenu.h"
 #include "PreferencesController.h"
 #include "ProductActions.h"
+#include "ProductCellDelegate.h"
 #include "ProductDetailView.h"
 #include "ProductIconWell.h"
+#include "ProductListColumns.h"
 #include "ProductListModel.h"
+#include "ProductSummaryView.h"
 #include "ProductTableView.h"
 #include "QtPrintPanel.h"
 #include "QtUserInterface.h"
+#include "SearchFieldKeys.h"
 #include "SourceListSplitter.h"
 #include "SpendingWindow.h"
+#include "StatusBarCount.h"
 #include "ToolbarIcons.h"
 #include "WindowMenu.h"
 #include "base/Localization.h"
@@ -50,10 +56,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QScrollArea>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <memory>
@@ -75,6 +83,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     buildCentralArea();
     buildMenus();
     buildToolBar();
+    setKeyboardOrder(); // once the search field sits in the toolbar
 
     connect(delegate, &KeymoorAppDelegate::productsChanged, this, &MainWindow::productsChanged);
     connect(delegate, &KeymoorAppDelegate::productAdded, this, &MainWindow::productAdded);
@@ -83,6 +92,7 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
     delegate->setCommitEditingHandler([this] { m_detail->commitEditing(); });
     connectAttachments();
     connectProductCommands();
+    restoreWindowState();
     if (!m_context) {
         showLibraryUnavailable();
     } else {
@@ -199,16 +209,28 @@ void MainWindow::buildActions()
     m_search->setToolTip(localizedString(QStringLiteral("SearchToolbarItemToolTip")));
     m_search->setClearButtonEnabled(true);
     m_search->setFixedWidth(240);
+    m_search->setAccessibleName(localizedString(QStringLiteral("SearchToolbarItem")));
     connect(m_search, &QLineEdit::textChanged, this, &MainWindow::applySearch);
     m_searchArea = new LicenceFilterBar(m_search, this);
     connect(m_searchArea, &LicenceFilterBar::filtersChanged, this, [this] { applySearch(m_search->text()); });
 
     m_findAction = new QAction(localizedString(QStringLiteral("MainFindMenuItem")), this);
     m_findAction->setShortcut(QKeySequence::Find);
-    connect(m_findAction, &QAction::triggered, this, [this] {
-        m_search->setFocus(Qt::ShortcutFocusReason);
-        m_search->selectAll();
-    });
+    connect(m_findAction, &QAction::triggered, this, [this] { focusSearchField(); });
+    addAction(m_findAction); // the shortcut works wherever the field is (toolbar or its overflow)
+}
+
+// On a narrow window the toolbar keeps the field in its overflow: the overflow opens first.
+void MainWindow::focusSearchField()
+{
+    if (!m_search->isVisible() && m_toolbar) {
+        if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+            more && more->isVisible()) {
+            more->click();
+        }
+    }
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
 }
 
 void MainWindow::buildMenus()
@@ -293,61 +315,121 @@ void MainWindow::buildCentralArea()
 {
     UserPreferences& prefs = m_delegate->userPrefs();
     m_model = new ProductListModel(m_context, prefs, this);
+    buildProductList();
+
+    m_detail = new ProductDetailView(m_context, prefs, this);
+    connect(m_detail, &ProductDetailView::productEdited, this, [this](const QString& key) {
+        updateActions();
+        refreshSummary();
+        if (m_model->dependsOnKey(key)) {
+            scheduleRefresh();
+        }
+    });
+    m_summary = new ProductSummaryView(m_detail->iconWell(), this);
+
+    m_attachments = new AttachmentListView(m_delegate, this);
+    m_attachments->setAccessibleName(localizedString(QStringLiteral("MainAttachmentsTab")));
+    connect(m_attachments->table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::updateActions);
+    // The attachments come first, then the pages of fields.
+    m_tabs = m_detail->pages();
+    m_tabs->insertTab(0, m_attachments, localizedString(QStringLiteral("MainAttachmentsTab")));
+    m_tabs->setCurrentIndex(0);
+    m_tabs->setAccessibleName(localizedString(QStringLiteral("MainDetailsTab")));
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateActions);
+
+    auto* details = new QWidget(this);
+    auto* detailsLayout = new QVBoxLayout(details);
+    detailsLayout->setContentsMargins(0, 0, 0, 0);
+    detailsLayout->addWidget(m_summary);
+    detailsLayout->addWidget(m_detail, 1);
+    m_splitter = new SourceListSplitter(m_listPane, details, this);
+    setCentralWidget(m_splitter);
+
+    m_status = new QLabel(this);
+    statusBar()->addPermanentWidget(m_status); // leaves room on the left for command messages
+    buildActivityIndicator();
+}
+
+// The list with the bar under it: the plus button and the count.
+void MainWindow::buildProductList()
+{
     m_table = new ProductTableView(this);
     m_table->setObjectName(QStringLiteral("productsTable"));
+    m_table->setAccessibleName(localizedString(QStringLiteral("ProductListAccessibleName")));
     connect(m_table, &ProductTableView::filesDropped, this, [this](const QStringList& paths) {
         if (m_delegate && m_context) {
             m_detail->commitEditing();
             m_delegate->openFiles(paths);
         }
     });
+    connect(m_table, &ProductTableView::openRequested, this, &MainWindow::openFirstAttachment);
     m_table->setModel(m_model);
+    m_table->setItemDelegateForColumn(ProductListModel::TitleColumn, new ProductCellDelegate(m_table));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setAlternatingRowColors(true);
     m_table->setWordWrap(false);
+    m_table->setShowGrid(false);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setColumnWidth(ProductListModel::TitleColumn, 180);
-    m_table->setColumnWidth(ProductListModel::VersionColumn, 70);
+    // Fixed row heights: the view never measures rows, so its cost does not grow with the list.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(ProductCellDelegate::rowHeight(m_table->font()));
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setSectionResizeMode(ProductListModel::TitleColumn, QHeaderView::Stretch);
+    header->setStretchLastSection(false);
+    m_columns = new ProductListColumns(header);
+    m_columns->showTitleOnly();
     connect(m_table, &ZRTableView::deleteKeyPressed, this, &MainWindow::removeSelectedProducts);
     m_table->setContextMenuFiller([this](QMenu* menu) { fillProductContextMenu(menu); });
     // The header shows the preferred order; clicking a column sorts by it and stores the choice.
     const SortOrder order = m_model->sortOrder();
     const int column = order.isEmpty() ? -1 : ProductListModel::columnForKey(order.first().key);
     const bool ascending = order.isEmpty() || order.first().ascending;
-    m_table->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    header->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     m_table->setSortingEnabled(true);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::showSelection);
+    new SearchFieldKeys(m_search, m_table);
 
-    m_detail = new ProductDetailView(m_context, prefs, this);
-    connect(m_detail, &ProductDetailView::productEdited, this, [this](const QString& key) {
-        updateActions();
-        if (m_model->dependsOnKey(key)) {
-            scheduleRefresh();
+    m_countBar = new StatusBarCount(this);
+    connect(m_countBar, &StatusBarCount::addRequested, this, &MainWindow::addProduct);
+    m_listPane = new QWidget(this);
+    auto* layout = new QVBoxLayout(m_listPane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(m_countBar);
+}
+
+// Tab goes list -> search -> summary -> tabs -> the fields of the page shown (hidden pages are
+// skipped), and from the notes back to the list (focusNextPrevChild).
+void MainWindow::setKeyboardOrder()
+{
+    QList<QWidget*> chain {m_table, m_search, m_summary->copySerialButton(), m_tabs, m_attachments->table()};
+    QWidget* last = m_detail->editorForKey(QStringLiteral("comments"));
+    QWidget* field = m_detail->editorForKey(QStringLiteral("title"));
+    // The form's own order, from the title to the notes.
+    for (int guard = 0; field && guard < 200; ++guard, field = field->nextInFocusChain()) {
+        if (field->focusPolicy() & Qt::TabFocus) {
+            chain.append(field);
         }
-    });
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(m_detail);
+        if (field == last) {
+            break;
+        }
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i) {
+        setTabOrder(chain.at(i - 1), chain.at(i));
+    }
+}
 
-    m_attachments = new AttachmentListView(m_delegate, this);
-    connect(m_attachments->table()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &MainWindow::updateActions);
-    m_tabs = new QTabWidget(this);
-    m_tabs->setObjectName(QStringLiteral("productTabs"));
-    m_tabs->addTab(scroll, localizedString(QStringLiteral("MainDetailsTab")));
-    m_tabs->addTab(m_attachments, localizedString(QStringLiteral("MainAttachmentsTab")));
-    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::updateActions);
-    m_splitter = new SourceListSplitter(m_table, m_tabs, this);
-    setCentralWidget(m_splitter);
-    setTabOrder(m_search, m_table);
-    setTabOrder(m_table, m_detail->editorForKey(QStringLiteral("title")));
-
-    m_status = new QLabel(this);
-    statusBar()->addPermanentWidget(m_status); // leaves room on the left for command messages
-    buildActivityIndicator();
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    if (next && focusWidget() == m_detail->editorForKey(QStringLiteral("comments"))) {
+        m_table->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 // A small busy bar in the status bar that moves while any background job runs.
@@ -419,12 +501,38 @@ bool MainWindow::selectProduct(ProductEntity* product)
     return true;
 }
 
+// One product selected is shown and edited; several are only counted (nothing would say which
+// of them the form edits).
 void MainWindow::showSelection()
 {
     const QList<ProductEntity*> products = selectedProducts();
-    m_detail->setProduct(products.isEmpty() ? nullptr : products.first());
-    m_attachments->setProduct(products.isEmpty() ? nullptr : products.first());
+    ProductEntity* shown = products.size() == 1 ? products.first() : nullptr;
+    m_detail->setProduct(shown);
+    m_attachments->setProduct(shown);
+    m_tabs->setEnabled(products.size() <= 1);
+    refreshSummary();
     updateActions();
+}
+
+void MainWindow::refreshSummary()
+{
+    const QList<ProductEntity*> products = selectedProducts();
+    if (products.size() > 1) {
+        m_summary->showSelectionCount(int(products.size()));
+    } else {
+        m_summary->showProduct(m_detail->product());
+    }
+}
+
+void MainWindow::openFirstAttachment()
+{
+    if (selectedProducts().size() != 1 || m_attachments->model()->rowCount() == 0) {
+        statusBar()->showMessage(localizedString(QStringLiteral("NoAttachmentToOpenStatus")), 4000);
+        return;
+    }
+    m_tabs->setCurrentWidget(m_attachments);
+    m_attachments->table()->selectRow(0);
+    m_attachments->openSelected();
 }
 
 void MainWindow::restoreSelection(const QList<ProductEntity*>& products)
@@ -451,6 +559,7 @@ void MainWindow::refreshList()
         restoreSelection(selected);
         showSelection();
     }
+    refreshSummary();
     updateCount();
     updateActions();
 }
@@ -658,13 +767,10 @@ void MainWindow::updateCount()
     if (!m_context) {
         return;
     }
-    const int count = m_model->rowCount();
-    QString text = count == 1 ? localizedString(QStringLiteral("ProductCountOneStatus"))
-                              : localizedFormat(QStringLiteral("ProductCountStatusFormat"), {QString::number(count)});
-    if (const int due = m_model->dueCount(); due > 0) {
-        text += QStringLiteral(" · ") + localizedFormat(QStringLiteral("DueCountStatusFormat"), {QString::number(due)});
-    }
-    m_status->setText(text);
+    m_countBar->setCount(m_model->rowCount(), m_model->totalCount());
+    const int due = m_model->dueCount();
+    m_status->setText(due > 0 ? localizedFormat(QStringLiteral("DueCountStatusFormat"), {QString::number(due)})
+                              : QString());
 }
 
 // The start-up reminder, as `keymoor remind` gives it; the notifications go out off this thread.
@@ -688,7 +794,26 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     m_terminationAccepted = true;
+    saveWindowState();
     event->accept();
+}
+
+void MainWindow::saveWindowState()
+{
+    if (m_delegate) {
+        MainWindowState::save(m_delegate->userPrefs().defaults(),
+                              {this, m_splitter, m_table->horizontalHeader(), m_tabs});
+    }
+}
+
+void MainWindow::restoreWindowState()
+{
+    if (MainWindowState::restore(m_delegate->userPrefs().defaults(),
+                                 {this, m_splitter, m_table->horizontalHeader(), m_tabs})) {
+        // The title column always shows and takes the room the others leave.
+        m_table->horizontalHeader()->setSectionHidden(ProductListModel::TitleColumn, false);
+        m_table->horizontalHeader()->setSectionResizeMode(ProductListModel::TitleColumn, QHeaderView::Stretch);
+    }
 }
 
 void MainWindow::buildReportActions()

@@ -25,7 +25,10 @@ class MaintenanceMenu;
 class MailLicenceCommands;
 class ProductDetailView;
 class ProductEntity;
+class ProductListColumns;
 class ProductListModel;
+class ProductSummaryView;
+class StatusBarCount;
 class PreferencesController;
 class QAction;
 class QCloseEvent;
@@ -102,9 +105,17 @@ public:
     MailLicenceCommands* mailLicenceCommands() const { return m_mailCommands; }
     // The preferences window of this main window (made on first use) and Edit > Preferences….
     PreferencesController* preferencesController();
+    // Keeps the window's geometry, divider, list columns and tab for the next run (also on close).
+    void saveWindowState();
+    // Puts the cursor in the search field, wherever the toolbar keeps it.
+    void focusSearchField();
+    ProductSummaryView* summaryView() const { return m_summary; }
+    StatusBarCount* countBar() const { return m_countBar; }
+    ProductListColumns* listColumns() const { return m_columns; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildActions();
@@ -112,6 +123,11 @@ private:
     void buildToolBar();
     void fillProductContextMenu(QMenu* menu);
     void buildCentralArea();
+    void buildProductList();
+    void setKeyboardOrder();
+    void restoreWindowState();
+    void refreshSummary();
+    void openFirstAttachment();
     void buildActivityIndicator();
     void connectAttachments();
     void connectProductCommands();
@@ -148,6 +164,10 @@ private:
     QLineEdit* m_search = nullptr;
     LicenceFilterBar* m_searchArea = nullptr;
     QSplitter* m_splitter = nullptr;
+    QWidget* m_listPane = nullptr;
+    ProductSummaryView* m_summary = nullptr;
+    StatusBarCount* m_countBar = nullptr;
+    ProductListColumns* m_columns = nullptr;
     QLabel* m_status = nullptr;
     QProgressBar* m_activity = nullptr;
     QAction* m_newAction = nullptr;

@@ -17,6 +17,8 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace Persistence;
@@ -161,52 +163,75 @@ QPlainTextEdit* ProductDetailView::addText(const QString& key)
     return edit;
 }
 
+// Each group of fields is a page of the tabs (the window puts the attachments in front); a page
+// scrolls only when the window is too small for it, and the notes fill theirs.
 void ProductDetailView::buildLayout()
 {
-    const auto form = [this](const QString& title, const QList<QPair<QString, QWidget*>>& rows) {
-        auto* box = new QGroupBox(title, this);
-        auto* layout = new QFormLayout(box);
+    const auto form = [](const QList<QPair<QString, QWidget*>>& rows) {
+        auto* page = new QWidget;
+        auto* layout = new QFormLayout(page);
         layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
         for (const auto& [label, widget] : rows) {
             layout->addRow(label, widget);
+            widget->setAccessibleName(QString(label).remove(QLatin1Char(':')));
         }
-        return box;
+        return page;
     };
     m_texts.value(SerialKey)->setFixedHeight(m_lines.value(QStringLiteral("title"))->sizeHint().height() * 3);
+    m_iconWell->hide(); // shown by the summary above the tabs
 
-    auto* priceRow = new QWidget(this);
+    auto* priceRow = new QWidget;
     auto* priceLayout = new QHBoxLayout(priceRow);
     priceLayout->setContentsMargins(0, 0, 0, 0);
     priceLayout->addWidget(m_price, 1);
     priceLayout->addWidget(m_currency);
+    m_currency->setAccessibleName(localizedString(QStringLiteral("DetailCurrencyAccessibleName")));
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("productTabs"));
+    addPage(
+        form({{localizedString(QStringLiteral("DetailTitleLabel")), m_lines.value(QStringLiteral("title"))},
+              {localizedString(QStringLiteral("DetailVersionLabel")), m_lines.value(QStringLiteral("productVersion"))},
+              {localizedString(QStringLiteral("DetailPublisherLabel")), m_lines.value(QStringLiteral("publisher"))},
+              {localizedString(QStringLiteral("DetailWebsiteLabel")), m_lines.value(QStringLiteral("productWebsite"))},
+              {localizedString(QStringLiteral("DetailSupportEmailLabel")),
+               m_lines.value(QStringLiteral("productEmail"))},
+              {localizedString(QStringLiteral("DetailBundleIdentifierLabel")),
+               m_lines.value(QStringLiteral("bundleIdentifier"))}}),
+        localizedString(QStringLiteral("DetailProductGroup")));
+    addPage(
+        form({{localizedString(QStringLiteral("DetailSerialNumberLabel")), m_texts.value(SerialKey)},
+              {localizedString(QStringLiteral("DetailRegisteredToLabel")),
+               m_lines.value(QStringLiteral("registeredName"))},
+              {localizedString(QStringLiteral("DetailEmailLabel")), m_lines.value(QStringLiteral("registeredEmail"))},
+              {localizedString(QStringLiteral("DetailCompanyLabel")),
+               m_lines.value(QStringLiteral("registeredCompany"))}}),
+        localizedString(QStringLiteral("DetailRegistrationGroup")));
+    addPage(form({{localizedString(QStringLiteral("DetailDateLabel")), m_date},
+                  {localizedString(QStringLiteral("DetailPriceLabel")), priceRow},
+                  {localizedString(QStringLiteral("DetailOrderNumberLabel")),
+                   m_lines.value(QStringLiteral("purchaseOrderNumber"))}}),
+            localizedString(QStringLiteral("DetailPurchaseGroup")));
+    addPage(m_licence, m_licence->title());
+    m_licence->setTitle(QString());
+    m_licence->setFlat(true);
+    QPlainTextEdit* notes = m_texts.value(CommentsKey);
+    notes->setAccessibleName(localizedString(QStringLiteral("DetailNotesGroup")));
+    m_pages->addTab(notes, localizedString(QStringLiteral("DetailNotesGroup")));
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(form(
-        localizedString(QStringLiteral("DetailProductGroup")),
-        {{localizedString(QStringLiteral("DetailIconLabel")), m_iconWell},
-         {localizedString(QStringLiteral("DetailTitleLabel")), m_lines.value(QStringLiteral("title"))},
-         {localizedString(QStringLiteral("DetailVersionLabel")), m_lines.value(QStringLiteral("productVersion"))},
-         {localizedString(QStringLiteral("DetailPublisherLabel")), m_lines.value(QStringLiteral("publisher"))},
-         {localizedString(QStringLiteral("DetailWebsiteLabel")), m_lines.value(QStringLiteral("productWebsite"))},
-         {localizedString(QStringLiteral("DetailSupportEmailLabel")), m_lines.value(QStringLiteral("productEmail"))},
-         {localizedString(QStringLiteral("DetailBundleIdentifierLabel")),
-          m_lines.value(QStringLiteral("bundleIdentifier"))}}));
-    layout->addWidget(form(
-        localizedString(QStringLiteral("DetailRegistrationGroup")),
-        {{localizedString(QStringLiteral("DetailSerialNumberLabel")), m_texts.value(SerialKey)},
-         {localizedString(QStringLiteral("DetailRegisteredToLabel")), m_lines.value(QStringLiteral("registeredName"))},
-         {localizedString(QStringLiteral("DetailEmailLabel")), m_lines.value(QStringLiteral("registeredEmail"))},
-         {localizedString(QStringLiteral("DetailCompanyLabel")), m_lines.value(QStringLiteral("registeredCompany"))}}));
-    layout->addWidget(form(localizedString(QStringLiteral("DetailPurchaseGroup")),
-                           {{localizedString(QStringLiteral("DetailDateLabel")), m_date},
-                            {localizedString(QStringLiteral("DetailPriceLabel")), priceRow},
-                            {localizedString(QStringLiteral("DetailOrderNumberLabel")),
-                             m_lines.value(QStringLiteral("purchaseOrderNumber"))}}));
-    layout->addWidget(m_licence);
-    auto* notes = new QGroupBox(localizedString(QStringLiteral("DetailNotesGroup")), this);
-    auto* notesLayout = new QVBoxLayout(notes);
-    notesLayout->addWidget(m_texts.value(CommentsKey));
-    layout->addWidget(notes, 1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pages);
+}
+
+void ProductDetailView::addPage(QWidget* page, const QString& title)
+{
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(page);
+    m_pages->addTab(scroll, title);
 }
 
 void ProductDetailView::setTabChain()
@@ -555,6 +580,20 @@ bool ProductDetailView::eventFilter(QObject* watched, QEvent* event)
 void ProductDetailView::focusTitle()
 {
     QLineEdit* title = m_lines.value(QStringLiteral("title"));
+    showEditor(title);
     title->setFocus(Qt::OtherFocusReason);
     title->selectAll();
+}
+
+void ProductDetailView::showEditor(QWidget* editor)
+{
+    for (int page = 0; page < m_pages->count(); ++page) {
+        if (m_pages->widget(page)->isAncestorOf(editor) || m_pages->widget(page) == editor) {
+            m_pages->setCurrentIndex(page);
+            if (auto* scroll = qobject_cast<QScrollArea*>(m_pages->widget(page))) {
+                scroll->ensureWidgetVisible(editor);
+            }
+            return;
+        }
+    }
 }

@@ -11,6 +11,7 @@ class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
+class QTabWidget;
 class UserPreferences;
 
 namespace Persistence {
@@ -44,8 +45,12 @@ public:
     // Writes every field with pending text to the product; answers whether the product changed.
     bool commitEditing();
 
-    // Puts the cursor in the title field with its text selected.
+    // Puts the cursor in the title field with its text selected, showing its page.
     void focusTitle();
+    // Shows the page holding `editor` and scrolls it into view.
+    void showEditor(QWidget* editor);
+    // The pages of field groups (the window adds its attachments page in front).
+    QTabWidget* pages() const { return m_pages; }
 
     // The editor of an attribute ("title", "purchasePrice", "comments", ...), for tests and focus.
     QWidget* editorForKey(const QString& key) const;
@@ -64,6 +69,7 @@ private:
     QLineEdit* addLine(const QString& key);
     QPlainTextEdit* addText(const QString& key);
     void buildLayout();
+    void addPage(QWidget* page, const QString& title);
     void setTabChain();
     void setEnabledFields(bool enabled);
 
@@ -90,6 +96,7 @@ private:
     QComboBox* m_currency = nullptr;
     ProductIconWell* m_iconWell = nullptr;
     LicenceFieldsBox* m_licence = nullptr;
+    QTabWidget* m_pages = nullptr;
     bool m_loading = false;
     bool m_dateEdited = false;
     bool m_priceRefused = false;

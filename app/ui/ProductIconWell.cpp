@@ -13,13 +13,18 @@
 
 namespace {
 
+// The first local file of the drop: of several files dropped at once, the first becomes the icon.
 QString droppedLocalFile(const QMimeData* data)
 {
     if (!data->hasUrls()) {
         return {};
     }
-    const QList<QUrl> urls = data->urls();
-    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
 }
 
 } // namespace

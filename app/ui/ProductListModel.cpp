@@ -8,10 +8,12 @@
 #include "products/LicenceDue.h"
 #include "products/LicenceDueText.h"
 
+#include <QCollator>
 #include <QColor>
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 using namespace Persistence;
 
@@ -91,6 +93,11 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const
     if (entry && role == Qt::ForegroundRole && index.column() == DueColumn && isDue(entry)) {
         return QColor(Qt::red); // due soon or past
     }
+    if (entry && role == SecondaryTextRole && index.column() == TitleColumn) {
+        QStringList parts {entry->productVersion(), entry->publisher()};
+        parts.removeAll(QString());
+        return parts.join(QStringLiteral(" \u2014 "));
+    }
     if (!entry || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
@@ -103,6 +110,8 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const
         return role == Qt::ToolTipRole ? entry->serialNumber() : oneLine(entry->serialNumber());
     case DueColumn:
         return dueData(entry, role);
+    case PublisherColumn:
+        return entry->publisher();
     default:
         return {};
     }
@@ -140,6 +149,8 @@ QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, 
         return localizedString(QStringLiteral("ProductListSerialNumberColumn"));
     case DueColumn:
         return localizedString(QStringLiteral("ProductListDueColumn"));
+    case PublisherColumn:
+        return localizedString(QStringLiteral("ProductListPublisherColumn"));
     default:
         return {};
     }
@@ -154,6 +165,8 @@ QString ProductListModel::keyForColumn(int column)
         return QStringLiteral("productVersion");
     case SerialColumn:
         return QStringLiteral("serialNumber");
+    case PublisherColumn:
+        return QStringLiteral("publisher");
     default:
         return {};
     }
@@ -287,7 +300,30 @@ QList<ProductEntity*> ProductListModel::fetch() const
             products.append(entry);
         }
     }
+    if (!m_order.isEmpty() && m_order.first().key == keyForColumn(VersionColumn)) {
+        sortVersionsNaturally(products, m_order.first().ascending);
+    }
     return products;
+}
+
+// The store compares versions as text ("12.0" before "2.1"); the list orders them by their numbers.
+// The store's order stays for equal versions (the sort is stable).
+void ProductListModel::sortVersionsNaturally(QList<ProductEntity*>& products, bool ascending)
+{
+    QCollator collator;
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<std::pair<QCollatorSortKey, ProductEntity*>> keyed;
+    keyed.reserve(size_t(products.size()));
+    for (ProductEntity* product : std::as_const(products)) {
+        keyed.emplace_back(collator.sortKey(product->productVersion()), product);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& left, const auto& right) {
+        return ascending ? left.first.compare(right.first) < 0 : right.first.compare(left.first) < 0;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        products[qsizetype(i)] = keyed[i].second;
+    }
 }
 
 bool ProductListModel::refresh()

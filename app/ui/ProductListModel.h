@@ -18,21 +18,23 @@ class ObjectContext;
 struct FetchRequest;
 } // namespace Persistence
 
-// The products of the main context as a table of title (with the product's icon), version and
-// serial number, in the preferred sort order and narrowed by the search text. The products are
-// fetched from the store on refresh() only; the search narrows them in memory (ProductSearchFilter,
-// whose texts are made in idle time after each fetch, so the first keystroke finds them ready), and
-// icons are read for the rows the view asks about (ProductIconCache). When only the order or the
-// values changed, rows move with their persistent indexes, so selections follow them. The licence
-// filters narrow the rows further to products due soon or expired (LicenceDue), and the last column
-// shows each product's next licence date.
+// The products of the main context as a table of title (with the product's icon, and version and
+// publisher for the cell's second line), version, serial number, publisher and next licence date, in
+// the preferred sort order and narrowed by the search text. The products are fetched from the store on
+// refresh() only; the search narrows them in memory (ProductSearchFilter, whose texts are made in idle
+// time after each fetch, so the first keystroke finds them ready), and icons are read for the rows the
+// view asks about (ProductIconCache). When only the order or the values changed, rows move with their
+// persistent indexes, so selections follow them. The licence filters narrow the rows further to
+// products due soon or expired (LicenceDue).
 class ProductListModel : public QAbstractTableModel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProductListModel)
 
 public:
-    enum Column { TitleColumn, VersionColumn, SerialColumn, DueColumn, ColumnCount };
+    enum Column { TitleColumn, VersionColumn, SerialColumn, PublisherColumn, DueColumn, ColumnCount };
+    // The second line of a title cell: version and publisher, for ProductCellDelegate.
+    static constexpr int SecondaryTextRole = Qt::UserRole + 1;
     // Which licences the list shows; both filters on show the products that pass either.
     struct LicenceFilters
     {
@@ -57,7 +59,7 @@ public:
     static int columnForKey(const QString& key);
 
     SortOrder sortOrder() const { return m_order; }
-    // Products whose title, serial number, publisher, registered name or e-mail contain the text,
+    // Products whose title, serial number, publisher, registered name, e-mail or notes contain the text,
     // ignoring case; an empty text shows every product. Answers false when the rows changed by a
     // reset, in which case selections are gone.
     bool setFilterText(const QString& text);
@@ -79,6 +81,8 @@ public:
     ProductEntity* product(int row) const;
     int rowOf(const ProductEntity* product) const;
     const QList<ProductEntity*>& products() const { return m_products; }
+    // Every product of the list, whether the search shows it or not.
+    int totalCount() const { return int(m_search.productCount()); }
 
     // The request refresh() runs: every product in the preferred order (the search is applied in
     // memory afterwards).
@@ -94,6 +98,7 @@ private:
     static constexpr qsizetype PreparedPerPass = 4000;
 
     QList<ProductEntity*> fetch() const;
+    static void sortVersionsNaturally(QList<ProductEntity*>& products, bool ascending);
     void takeAll(const QList<ProductEntity*>& products);
     void prepareSearch();
     bool show(const QList<ProductEntity*>& products);

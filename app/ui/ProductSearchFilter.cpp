@@ -37,8 +37,9 @@ QString foldedQuickly(QString text)
 
 const QStringList& ProductSearchFilter::searchedKeys()
 {
-    static const QStringList keys {QStringLiteral("title"), QStringLiteral("serialNumber"), QStringLiteral("publisher"),
-                                   QStringLiteral("registeredName"), QStringLiteral("registeredEmail")};
+    static const QStringList keys {QStringLiteral("title"),           QStringLiteral("serialNumber"),
+                                   QStringLiteral("publisher"),       QStringLiteral("registeredName"),
+                                   QStringLiteral("registeredEmail"), QStringLiteral("commentsString")};
     return keys;
 }
 

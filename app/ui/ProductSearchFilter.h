@@ -9,7 +9,7 @@
 class ProductEntity;
 
 // The search of the products list, done in memory: a product matches when its title, serial
-// number, publisher, registered name or registered e-mail contains the search text, ignoring case
+// number, publisher, registered name, registered e-mail or notes contain the search text, ignoring case
 // (both sides case folded, as the store's CONTAINS[c] compares; accents count). Each product's
 // folded text is made once per list (ahead of the first search through prepare(), or by the first
 // search), so a keystroke compares strings and reads nothing from the products. A text that holds
@@ -32,6 +32,7 @@ public:
     // Makes the texts of up to `count` more products; answers whether every text is made.
     bool prepare(qsizetype count);
     qsizetype preparedCount() const { return qsizetype(m_texts.size()); }
+    qsizetype productCount() const { return m_products.size(); }
 
 private:
     bool matches(qsizetype index, const QString& folded) const;

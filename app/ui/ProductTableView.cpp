@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -39,9 +40,21 @@ ProductTableView::ProductTableView(QWidget* parent)
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDropIndicatorShown(false);
+    setTabKeyNavigation(false); // Tab leaves the list instead of walking its cells
 }
 
 ProductTableView::~ProductTableView() = default;
+
+void ProductTableView::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && selectedRow() >= 0) {
+        emit openRequested();
+        event->accept();
+        return;
+    }
+    ZRTableView::keyPressEvent(event);
+}
 
 namespace {
 

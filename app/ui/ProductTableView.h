@@ -28,8 +28,11 @@ public:
 signals:
     void filesDropped(const QStringList& paths);
     void mailDropped(const MailDrop& mail);
+    // Return or Enter pressed with a product selected: open its first attachment.
+    void openRequested();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;

@@ -9,9 +9,9 @@ SourceListSplitter::SourceListSplitter(QWidget* list, QWidget* details, QWidget*
     addWidget(list);
     addWidget(details);
     setChildrenCollapsible(false);
-    // Only the right side stretches; the list gives way only below the right side's minimum.
-    setStretchFactor(0, 0);
-    setStretchFactor(1, 1);
+    // Both sides share a wider window, so a wide window gives the list room for more columns.
+    setStretchFactor(0, 2);
+    setStretchFactor(1, 3);
     setSizes({380, 660});
 }
 

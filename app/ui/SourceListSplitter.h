@@ -3,9 +3,8 @@
 #include <QSplitter>
 
 // The main window's split view: the product list on the left, the product's tabs on the right.
-// When the window is resized the list keeps its width and the right side takes the rest, until the
-// right side is at its minimum; then the list gives way. The divider stays within both minimums
-// and neither pane can be collapsed.
+// When the window is resized both sides share the change (the right side a little more). The divider stays within both
+// minimums and neither pane can be collapsed.
 class SourceListSplitter : public QSplitter
 {
     Q_OBJECT
