@@ -12,6 +12,7 @@
 #include "MainToolbarBuilder.h"
 #include "MainWindowCommandState.h"
 #include "MaintenanceMenu.h"
+#include "PhoneExportCommand.h"
 #include "PreferencesController.h"
 #include "ProductActions.h"
 #include "ProductDetailView.h"
@@ -219,6 +220,7 @@ void MainWindow::buildMenus()
     m_importMenu->addMenuTo(file);
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
+    file->addAction((new PhoneExportCommand(m_delegate, this))->action());
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
             &MainWindow::showDiscoverSoftwareSheet);
