@@ -2,6 +2,7 @@
 
 #include "CliSession.h"
 #include "CommandLine.h"
+#include "ExportHtmlCommand.h"
 #include "ExportSnipeItCommand.h"
 #include "LicenceCommands.h"
 #include "base/LibraryPaths.h"
@@ -146,14 +147,17 @@ int exportCommand(const QStringList& arguments, CliStreams& streams)
     if (kind == u"folder") {
         return exportFolder(arguments.mid(1), streams);
     }
+    if (kind == u"html") {
+        return exportHtmlCommand(arguments.mid(1), streams);
+    }
     if (kind == u"ics") {
         return exportIcsCommand(arguments.mid(1), streams);
     }
     if (kind == u"snipeit") {
         return ExportSnipeItCommand::run(arguments.mid(1), streams);
     }
-    streams.err << CommandOptions::usage(
-        {exportCsvOptions(), exportFolderOptions(), exportIcsOptions(), ExportSnipeItCommand::options()})
+    streams.err << CommandOptions::usage({exportCsvOptions(), exportFolderOptions(), exportHtmlOptions(),
+                                          exportIcsOptions(), ExportSnipeItCommand::options()})
                 << Qt::endl;
     return 2;
 }
@@ -196,9 +200,12 @@ void registerMaintenanceCommands(CommandLine& commandLine)
              "seats, remindDaysBefore, archived); the choice is remembered like the window's.\n\n"
              "folder writes \"Keymoor Export\" (or \"Keymoor Export 1\" ...) into DIR: the whole catalogue\n"
              "with its attached files and icons, which \"keymoor import library\" reads back.\n\n"
+             "html writes one self-contained page for reading on a phone, encrypted with the\n"
+             "first line of --passphrase-file; without FILE it goes to the remembered folder.\n\n"
              "ics writes the licence expiry and renewal dates as an iCalendar file (see \"keymoor due\").\n\n"
              "snipeit writes the licences CSV an asset register imports, one row per product by title."),
-         {exportCsvOptions(), exportFolderOptions(), exportIcsOptions(), ExportSnipeItCommand::options()},
+         {exportCsvOptions(), exportFolderOptions(), exportHtmlOptions(), exportIcsOptions(),
+          ExportSnipeItCommand::options()},
          exportCommand});
     commandLine.addCommand(CliCommand::withOptions(
         QStringLiteral("back up the library folder"),

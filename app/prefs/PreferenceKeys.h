@@ -34,6 +34,8 @@ inline constexpr QLatin1String ImportIconPath("Import Icon Path"); // folder, as
 inline constexpr QLatin1String ImportFilePath("Import File Path"); // folder, "~/Desktop" when it exists, else "~"
 inline constexpr QLatin1String ExportAttachmentPath("Export Attachment Path"); // folder, "~/Desktop"
 inline constexpr QLatin1String ExportCSVPath("Export CSV Path"); // folder, "~/Desktop"
+inline constexpr QLatin1String PhoneExportFolder("Phone Export Folder"); // folder, none
+inline constexpr QLatin1String PhoneExportPassphraseFile("Phone Export Passphrase File"); // path, none
 inline constexpr QLatin1String PrintAllOneAppPerPage("Print All One App Per Page"); // bool, true
 inline constexpr QLatin1String ActiveExportValues("ZRActiveExportValuesDefaultsKey"); // dictionary key path -> bool
 inline constexpr QLatin1String SyncOn("ZRSyncOnKey"); // bool, false

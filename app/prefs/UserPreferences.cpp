@@ -322,6 +322,10 @@ QString UserPreferences::exportCSVPath() const { return m_defaults.stringValue(P
 void UserPreferences::setExportCSVPath(const QString& path) { setString(PreferenceKeys::ExportCSVPath, path); }
 QString UserPreferences::syncDropFolderLocation() const { return m_defaults.stringValue(PreferenceKeys::SyncDropFolderLocation); }
 void UserPreferences::setSyncDropFolderLocation(const QString& path) { setString(PreferenceKeys::SyncDropFolderLocation, path); }
+QString UserPreferences::phoneExportFolder() const { return m_defaults.stringValue(PreferenceKeys::PhoneExportFolder); }
+void UserPreferences::setPhoneExportFolder(const QString& path) { setString(PreferenceKeys::PhoneExportFolder, path); }
+QString UserPreferences::phoneExportPassphraseFile() const { return m_defaults.stringValue(PreferenceKeys::PhoneExportPassphraseFile); }
+void UserPreferences::setPhoneExportPassphraseFile(const QString& path) { setString(PreferenceKeys::PhoneExportPassphraseFile, path); }
 QString UserPreferences::addressBookProfile() const { return m_defaults.stringValue(PreferenceKeys::AddressBookProfile); }
 // clang-format on
 

@@ -34,6 +34,13 @@ public:
     const Environment& environment() const { return m_environment; }
 
     // The 14 exportable product key paths, in export order, and the default dictionary of
+    // Where "export html" and File > Export for Phone write Keymoor.html, and the passphrase file
+    // they read; empty when none is remembered.
+    QString phoneExportFolder() const;
+    void setPhoneExportFolder(const QString& path);
+    QString phoneExportPassphraseFile() const;
+    void setPhoneExportPassphraseFile(const QString& path);
+
     // "ZRActiveExportValuesDefaultsKey" (every key path set to true).
     static QStringList exportableKeyPaths();
     static QVariantMap registeredCVSExportFields();

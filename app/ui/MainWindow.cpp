@@ -14,6 +14,7 @@
 #include "MainWindowCommandState.h"
 #include "MainWindowState.h"
 #include "MaintenanceMenu.h"
+#include "PhoneExportCommand.h"
 #include "PreferencesController.h"
 #include "ProductActions.h"
 #include "ProductCellDelegate.h"
@@ -244,6 +245,7 @@ void MainWindow::buildMenus()
     m_maintenance = new MaintenanceMenu(m_delegate, this);
     m_maintenance->addActionsTo(file);
     connect(m_maintenance, &MaintenanceMenu::statusMessage, this, &MainWindow::showStatusMessage);
+    file->addAction((new PhoneExportCommand(m_delegate, this))->action());
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
     connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
             &MainWindow::showDiscoverSoftwareSheet);

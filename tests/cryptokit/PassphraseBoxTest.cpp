@@ -1,0 +1,63 @@
+// Sealing bytes under a passphrase: the layout browsers expect, and that nothing opens with the
+// wrong passphrase or after tampering. A low iteration count keeps the derivations quick.
+#include "ZRPassphraseBox.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray Passphrase("correct horse battery staple");
+const QByteArray Plain(R"([{"title":"Test App","serialNumber":"ABC-123"}])");
+
+ZRPassphraseBox sealed()
+{
+    const std::optional<ZRPassphraseBox> box = ZRPassphraseBox::seal(Plain, Passphrase, 1000);
+    EXPECT_TRUE(box);
+    return box.value_or(ZRPassphraseBox {});
+}
+
+} // namespace
+
+TEST(PassphraseBox, SealsWithFreshSaltAndIVAndOpensWithThePassphrase)
+{
+    const ZRPassphraseBox box = sealed();
+    EXPECT_EQ(box.iterations, 1000);
+    EXPECT_EQ(box.salt.size(), ZRPassphraseBox::SaltLength);
+    EXPECT_EQ(box.iv.size(), ZRPassphraseBox::IVLength);
+    EXPECT_EQ(box.ciphertext.size(), Plain.size() + ZRPassphraseBox::TagLength);
+    EXPECT_FALSE(box.ciphertext.contains("ABC-123"));
+    EXPECT_EQ(box.open(Passphrase), Plain);
+
+    const ZRPassphraseBox other = sealed();
+    EXPECT_NE(other.salt, box.salt);
+    EXPECT_NE(other.iv, box.iv);
+    EXPECT_NE(other.ciphertext, box.ciphertext);
+    EXPECT_EQ(ZRPassphraseBox::DefaultIterations, 600000);
+}
+
+TEST(PassphraseBox, WrongPassphraseOrTamperingOpensNothing)
+{
+    const ZRPassphraseBox box = sealed();
+    EXPECT_FALSE(box.open("correct horse battery stapler"));
+    EXPECT_FALSE(box.open(QByteArray()));
+    for (const qsizetype at : {qsizetype(0), box.ciphertext.size() - 1}) { // in the text, in the tag
+        ZRPassphraseBox tampered = box;
+        tampered.ciphertext[at] = char(tampered.ciphertext[at] ^ 1);
+        EXPECT_FALSE(tampered.open(Passphrase)) << at;
+    }
+    ZRPassphraseBox otherSalt = box;
+    otherSalt.salt[0] = char(otherSalt.salt[0] ^ 1);
+    EXPECT_FALSE(otherSalt.open(Passphrase));
+    ZRPassphraseBox cut = box;
+    cut.ciphertext.truncate(ZRPassphraseBox::TagLength - 1);
+    EXPECT_FALSE(cut.open(Passphrase));
+}
+
+TEST(PassphraseBox, RefusesAnEmptyPassphraseButSealsEmptyText)
+{
+    EXPECT_FALSE(ZRPassphraseBox::seal(Plain, QByteArray(), 1000));
+    EXPECT_FALSE(ZRPassphraseBox::seal(Plain, Passphrase, 0));
+    const std::optional<ZRPassphraseBox> empty = ZRPassphraseBox::seal(QByteArray(), Passphrase, 1000);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->open(Passphrase), QByteArray(""));
+}
