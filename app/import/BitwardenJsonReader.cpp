@@ -108,13 +108,8 @@ ForeignReadResult BitwardenJsonReader::read(const QByteArray& bytes, const Forei
             break;
         }
         entry.setNotes(item.value(QLatin1String("notes")).toString());
-        if (entry.error()) {
-            return ForeignReadResult::failure(name(), *entry.error());
-        }
-        if (entry.isLicence()) {
-            result.records.append(entry.finish());
-        } else {
-            ++result.skippedNotLicence;
+        if (const std::optional<QString> error = entry.finishInto(result)) {
+            return ForeignReadResult::failure(name(), *error);
         }
     }
     return result;

@@ -92,13 +92,8 @@ ForeignReadResult EnpassJsonReader::read(const QByteArray& bytes, const ForeignR
         readFields(entry, item.value(QLatin1String("fields")).toArray());
         readAttachments(entry, item.value(QLatin1String("attachments")).toArray(), result.warnings);
         entry.setNotes(text(item, "note"));
-        if (entry.error()) {
-            return ForeignReadResult::failure(name(), *entry.error());
-        }
-        if (entry.isLicence()) {
-            result.records.append(entry.finish());
-        } else {
-            ++result.skippedNotLicence;
+        if (const std::optional<QString> error = entry.finishInto(result)) {
+            return ForeignReadResult::failure(name(), *error);
         }
     }
     return result;

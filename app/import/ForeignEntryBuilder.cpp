@@ -81,6 +81,19 @@ void ForeignEntryBuilder::addAttachment(const QString& fileName, const QByteArra
     m_record.attachments.append({name, bytes});
 }
 
+std::optional<QString> ForeignEntryBuilder::finishInto(ForeignReadResult& result)
+{
+    if (m_error) {
+        return m_error;
+    }
+    if (isLicence()) {
+        result.records.append(finish());
+    } else {
+        ++result.skippedNotLicence;
+    }
+    return std::nullopt;
+}
+
 ForeignRecord ForeignEntryBuilder::finish()
 {
     if (!m_password.trimmed().isEmpty()) {

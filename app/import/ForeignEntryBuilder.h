@@ -37,6 +37,9 @@ public:
     // Set once a text was over the limit: the reader gives up with this error.
     const std::optional<QString>& error() const { return m_error; }
     ForeignRecord finish();
+    // Ends the entry into `result`: its record when it is a licence, else one more skipped entry.
+    // Answers the error instead (adding nothing) when a text was over the limit.
+    std::optional<QString> finishInto(ForeignReadResult& result);
 
 private:
     bool checkSize(const QString& label, qsizetype size);

@@ -115,13 +115,8 @@ ForeignReadResult KeePassCsvReader::read(const QByteArray& bytes, const ForeignR
             }
         }
         entry.setNotes(column(5));
-        if (entry.error()) {
-            return ForeignReadResult::failure(name(), *entry.error());
-        }
-        if (entry.isLicence()) {
-            result.records.append(entry.finish());
-        } else {
-            ++result.skippedNotLicence;
+        if (const std::optional<QString> error = entry.finishInto(result)) {
+            return ForeignReadResult::failure(name(), *error);
         }
     }
     return result;

@@ -31,20 +31,20 @@ inline QByteArray zipFixture(const QList<ZipFixtureEntry>& entries, const ZipFix
 {
     static const char* const Script = R"(
 import base64, json, struct, sys, zipfile
-spec = json.load(sys.stdin)
+wanted = json.load(sys.stdin)
 path = sys.argv[1]
 with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as archive:
-    for entry in spec['entries']:
+    for entry in wanted['entries']:
         archive.writestr(zipfile.ZipInfo(entry['name']) if entry['name'].endswith('/') else entry['name'],
                          base64.b64decode(entry['bytes']), compress_type=zipfile.ZIP_DEFLATED)
 data = bytearray(open(path, 'rb').read())
 def patch(signature, flag_at, size_at):
     at = data.find(signature)
     while at >= 0:
-        if spec['encrypted']:
+        if wanted['encrypted']:
             data[at + flag_at] |= 1
-        if spec['declared'] >= 0:
-            struct.pack_into('<I', data, at + size_at, spec['declared'])
+        if wanted['declared'] >= 0:
+            struct.pack_into('<I', data, at + size_at, wanted['declared'])
         at = data.find(signature, at + 4)
 patch(b'PK\x03\x04', 6, 22)
 patch(b'PK\x01\x02', 8, 24)
@@ -55,14 +55,14 @@ open(path, 'wb').write(bytes(data))
         list.append(QJsonObject {{QStringLiteral("name"), entry.name},
                                  {QStringLiteral("bytes"), QString::fromLatin1(entry.bytes.toBase64())}});
     }
-    const QJsonObject spec {{QStringLiteral("entries"), list},
-                            {QStringLiteral("encrypted"), options.markEncrypted},
-                            {QStringLiteral("declared"), double(options.declaredSize)}};
+    const QJsonObject wanted {{QStringLiteral("entries"), list},
+                              {QStringLiteral("encrypted"), options.markEncrypted},
+                              {QStringLiteral("declared"), double(options.declaredSize)}};
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("fixture.zip"));
     QProcess python;
     python.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromUtf8(Script), path});
-    python.write(QJsonDocument(spec).toJson());
+    python.write(QJsonDocument(wanted).toJson());
     python.closeWriteChannel();
     python.waitForFinished(-1);
     QFile file(path);
