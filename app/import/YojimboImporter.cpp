@@ -4,10 +4,7 @@
 #include "base/Log.h"
 #include "desktop/ApplicationLocator.h"
 #include "model/ProductEntity.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
+#include "text/BoundedFile.h"
 
 namespace {
 
@@ -19,24 +16,8 @@ const char* const RecognitionPatterns[] = {
 
 std::optional<QString> YojimboImporter::readText(const QString& path)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile() || info.size() > MaximumFileSize) {
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(MaximumFileSize + 1);
-    if (bytes.size() > MaximumFileSize) {
-        return std::nullopt;
-    }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
-        return std::nullopt;
-    }
-    return text;
+    QString problem;
+    return BoundedFile::readUtf8(path, MaximumFileSize, &problem);
 }
 
 bool YojimboImporter::fileIsYojimboExport(const QString& path)

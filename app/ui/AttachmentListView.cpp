@@ -1,6 +1,7 @@
 #include "AttachmentListView.h"
 
 #include "AttachmentListModel.h"
+#include "DroppedFiles.h"
 #include "MainWindowCommandState.h"
 #include "ZRTableView.h"
 #include "base/Localization.h"
@@ -30,17 +31,6 @@ bool isRawMessage(const QString& text)
 {
     return text.contains(QLatin1String("Subject:")) && text.contains(QLatin1String("From:"))
         && text.contains(QLatin1String("To:"));
-}
-
-QStringList localFiles(const QMimeData* data)
-{
-    QStringList paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            paths.append(url.toLocalFile());
-        }
-    }
-    return paths;
 }
 
 } // namespace
@@ -160,7 +150,7 @@ AttachmentListView::DropAction AttachmentListView::dropAction(const QMimeData* d
     if (!data || fromInsideApplication || !hasProduct) {
         return DropAction::Refuse;
     }
-    const QStringList files = localFiles(data);
+    const QStringList files = droppedLocalFiles(data);
     const bool onlyMessageFiles = !files.isEmpty() && std::all_of(files.begin(), files.end(), &MailDrop::isEmlFile);
     if (!onlyMessageFiles && MailDrop::holdsMail(data)) {
         return DropAction::AttachMail;
@@ -192,7 +182,7 @@ bool AttachmentListView::acceptDrop(const QMimeData* data)
     }
     switch (dropAction(data, false, m_model->product() != nullptr)) {
     case DropAction::AttachFiles:
-        return m_delegate->attachDocumentsToSelectedProduct(localFiles(data), true);
+        return m_delegate->attachDocumentsToSelectedProduct(droppedLocalFiles(data), true);
     case DropAction::AttachRawEmail:
         return m_delegate->attachEmailRawSourceToSelectedProduct(data->text(), true);
     case DropAction::AttachMail:

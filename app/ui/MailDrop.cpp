@@ -1,5 +1,6 @@
 #include "MailDrop.h"
 
+#include "DroppedFiles.h"
 #include "email/MailStoreLocations.h"
 #include "email/MailStoreReader.h"
 #include "email/ThunderbirdMessageAddress.h"
@@ -58,17 +59,6 @@ QStringList messageAddresses(const QMimeData* data)
     return addresses;
 }
 
-QStringList localFiles(const QMimeData* data)
-{
-    QStringList paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            paths.append(url.toLocalFile());
-        }
-    }
-    return paths;
-}
-
 bool startsWithFromLine(const QString& path)
 {
     QFile file(path);
@@ -99,7 +89,7 @@ bool MailDrop::holdsMail(const QMimeData* data)
     if (data->hasFormat(MessageFormat) || !messageAddresses(data).isEmpty()) {
         return true;
     }
-    const QStringList files = localFiles(data);
+    const QStringList files = droppedLocalFiles(data);
     return !files.isEmpty() && std::all_of(files.begin(), files.end(), [](const QString& path) {
         return isEmlFile(path)
             || ((QFileInfo(path).suffix().isEmpty() || path.endsWith(QLatin1String(".mbox"), Qt::CaseInsensitive))
@@ -130,7 +120,7 @@ MailDrop MailDrop::read(const QMimeData* data, const QString& thunderbirdProfile
             drop.messages.append(bytes);
         }
     }
-    for (const QString& path : localFiles(data)) {
+    for (const QString& path : droppedLocalFiles(data)) {
         if (isEmlFile(path)) {
             drop.emlFiles.append(path);
         } else if (isMboxFile(path)) {

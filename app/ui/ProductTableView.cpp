@@ -1,5 +1,6 @@
 #include "ProductTableView.h"
 
+#include "DroppedFiles.h"
 #include "import/KMImportProductsOperation.h"
 
 #include <QDragEnterEvent>
@@ -10,20 +11,6 @@
 #include <QUrl>
 
 namespace {
-
-QStringList localFiles(const QMimeData* data)
-{
-    QStringList paths;
-    if (!data || !data->hasUrls()) {
-        return paths;
-    }
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            paths.append(url.toLocalFile());
-        }
-    }
-    return paths;
-}
 
 bool isCatalogueFile(const QString& path)
 {
@@ -60,7 +47,7 @@ namespace {
 
 bool isImportDrop(const QMimeData* data)
 {
-    const QStringList paths = localFiles(data);
+    const QStringList paths = droppedLocalFiles(data);
     if (paths.isEmpty()) {
         return false;
     }
@@ -78,7 +65,7 @@ bool ProductTableView::acceptsDrop(const QMimeData* data)
 bool ProductTableView::acceptDrop(const QMimeData* data)
 {
     if (isImportDrop(data)) {
-        emit filesDropped(localFiles(data));
+        emit filesDropped(droppedLocalFiles(data));
         return true;
     }
     if (MailDrop::holdsMail(data)) {

@@ -1,8 +1,8 @@
 #include "DesktopEntryFile.h"
 
+#include "text/BoundedFile.h"
+
 #include <QByteArrayView>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -69,26 +69,11 @@ QString DesktopEntryFile::mainGroup()
 std::optional<DesktopEntryFile> DesktopEntryFile::read(const QString& path, QString* error,
                                                        const QString& requiredGroup)
 {
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        *error = QStringLiteral("%1 is no file.").arg(path);
+    const std::optional<QByteArray> data = BoundedFile::read(path, MaximumSize, error);
+    if (!data) {
         return std::nullopt;
     }
-    if (info.size() > MaximumSize) {
-        *error = QStringLiteral("%1 is larger than %2 bytes.").arg(path).arg(MaximumSize);
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    const QByteArray data = file.read(MaximumSize + 1);
-    if (data.size() > MaximumSize) {
-        *error = QStringLiteral("%1 is larger than %2 bytes.").arg(path).arg(MaximumSize);
-        return std::nullopt;
-    }
-    std::optional<DesktopEntryFile> entry = parse(data, error, requiredGroup);
+    std::optional<DesktopEntryFile> entry = parse(*data, error, requiredGroup);
     if (!entry) {
         *error = QStringLiteral("%1: %2").arg(path, *error);
     }
