@@ -1,17 +1,22 @@
 // export html over a real library: the embedded catalogue, read back by an independent
-// implementation (Python's html.parser and cryptography), equals what list --json prints; nothing
-// readable is left in an encrypted page; hostile titles stay inside their element; the remembered
-// folder; and the passphrase files and arguments it refuses.
+// implementation (Python's html.parser and cryptography), equals what list --json prints; the icons
+// travel beside it keyed by uuid, sealed too when the catalogue is; nothing readable is left in an
+// encrypted page; hostile titles stay inside their element; the remembered folder; and the
+// passphrase files and arguments it refuses.
 #include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
 #include "../../support/TestData.h"
 #include "base/Log.h"
 #include "cli/Commands.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -70,7 +75,18 @@ protected:
     // The catalogue the page holds, as Python reads it (opened with `passphrase` when given).
     static QJsonArray pythonReads(const QString& page, const QByteArray& passphrase = {})
     {
-        QStringList arguments {testDataPath("/phone/open_page.py"), page};
+        return QJsonDocument::fromJson(pythonOutput({page}, passphrase)).array();
+    }
+
+    // The icon map the page holds, read the same way.
+    static QJsonObject pythonReadsIcons(const QString& page, const QByteArray& passphrase = {})
+    {
+        return QJsonDocument::fromJson(pythonOutput({page, QStringLiteral("--icons")}, passphrase)).object();
+    }
+
+    static QByteArray pythonOutput(const QStringList& pageArguments, const QByteArray& passphrase)
+    {
+        QStringList arguments = QStringList {testDataPath("/phone/open_page.py")} + pageArguments;
         if (!passphrase.isEmpty()) {
             arguments << QString::fromUtf8(passphrase);
         }
@@ -78,7 +94,45 @@ protected:
         python.start(pythonProgram(), arguments);
         EXPECT_TRUE(python.waitForFinished(120000));
         EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-        return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        return python.readAllStandardOutput();
+    }
+
+    // Gives the product titled `title` an icon made from a wide picture (stored square, with
+    // transparent bands) and answers its uuid.
+    QString setIcon(const QString& title, const QColor& colour)
+    {
+        QImage picture(300, 150, QImage::Format_ARGB32);
+        picture.fill(colour);
+        const QString file = path(title + QStringLiteral(".png"));
+        EXPECT_TRUE(picture.save(file, "PNG"));
+        const CliResult set
+            = run({QStringLiteral("set"), title, QStringLiteral("--icon"), file, QStringLiteral("--json")});
+        EXPECT_EQ(set.status, 0) << set.err.toStdString();
+        return QJsonDocument::fromJson(set.out.toUtf8()).object().value(QStringLiteral("uuid")).toString();
+    }
+
+    // The stored icon file of a product, as list --json names it.
+    QString iconFileOf(const QString& uuid)
+    {
+        for (const QJsonValue& product : listJson()) {
+            if (product.toObject().value(QStringLiteral("uuid")).toString() == uuid) {
+                return product.toObject().value(QStringLiteral("iconFile")).toString();
+            }
+        }
+        return {};
+    }
+
+    // The image of a data URL, when it is a PNG one.
+    static QImage pngOfDataUrl(const QString& url)
+    {
+        const QString prefix = QStringLiteral("data:image/png;base64,");
+        if (!url.startsWith(prefix)) {
+            return {};
+        }
+        QByteArray bytes = QByteArray::fromBase64(url.mid(prefix.size()).toLatin1());
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        return reader.format() == "png" ? reader.read() : QImage();
     }
 
     // The system's Python, which has the cryptography package (scripts/setup installs it).
@@ -121,6 +175,88 @@ TEST_F(ExportHtmlCommandTest, EncryptedPageOpensWithThePassphraseToTheListAndSho
     EXPECT_FALSE(bytes.contains("not encrypted"));
     // Nothing outside the file is loaded.
     EXPECT_FALSE(bytes.contains("http://") || bytes.contains("https://") || bytes.contains(" src=\""));
+}
+
+TEST_F(ExportHtmlCommandTest, IconsTravelBesideTheListKeyedByUuidAndUnreadableOnesAreLeftOut)
+{
+    addProducts();
+    ASSERT_EQ(run({QStringLiteral("add"), QStringLiteral("--title"), QStringLiteral("Broken Icon App")}).status, 0);
+    const QString withIcon = setIcon(QStringLiteral("Test App"), Qt::red);
+    const QString broken = setIcon(QStringLiteral("Broken Icon App"), Qt::blue);
+    ASSERT_FALSE(withIcon.isEmpty());
+    const QString brokenFile = iconFileOf(broken);
+    ASSERT_TRUE(QFile::exists(brokenFile));
+    {
+        QFile file(brokenFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("no image at all");
+    }
+    const QString page = path(QStringLiteral("Catalogue.html"));
+    const CliResult result = run({QStringLiteral("export"), QStringLiteral("html"), page});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+
+    const QJsonArray products = listJson();
+    EXPECT_EQ(pythonReads(page), products);
+    // Every product with a readable icon (a new library has one of its own), but not the broken
+    // one and none without an icon.
+    QStringList expected;
+    for (const QJsonValue& value : products) {
+        const QJsonObject product = value.toObject();
+        const QString uuid = product.value(QStringLiteral("uuid")).toString();
+        if (!product.value(QStringLiteral("iconFile")).isNull() && uuid != broken) {
+            expected.append(uuid);
+        }
+    }
+    EXPECT_TRUE(expected.contains(withIcon));
+    EXPECT_LT(expected.size(), products.size() - 1); // "Other App" has none
+    const QJsonObject icons = pythonReadsIcons(page);
+    QStringList keys = icons.keys();
+    keys.sort();
+    expected.sort();
+    EXPECT_EQ(keys, expected);
+    const QImage icon = pngOfDataUrl(icons.value(withIcon).toString());
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.size(), QSize(64, 64)); // the stored square icon, scaled down
+    EXPECT_EQ(icon.pixelColor(32, 32), QColor(Qt::red));
+    EXPECT_EQ(icon.pixelColor(32, 2).alpha(), 0); // the band above the wide picture stays clear
+}
+
+TEST_F(ExportHtmlCommandTest, EncryptedPageSealsTheIconsUnderTheSameKeyWithAnIVOfTheirOwn)
+{
+    addProducts();
+    const QString uuid = setIcon(QStringLiteral("Other App"), Qt::darkGreen);
+    const QString passphraseFile = writeFile(QStringLiteral("pass"), Passphrase + "\n");
+    const QString page = path(QStringLiteral("Catalogue.html"));
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("html"), page, QStringLiteral("--passphrase-file"),
+                   passphraseFile})
+                  .status,
+              0);
+
+    const QJsonObject icons = pythonReadsIcons(page, Passphrase);
+    EXPECT_TRUE(icons.contains(uuid));
+    EXPECT_EQ(pngOfDataUrl(icons.value(uuid).toString()).size(), QSize(64, 64));
+
+    const QByteArray bytes = readAll(page);
+    // No icon, PNG signature (raw or in base64) or product uuid in clear, not even of the product
+    // a new library has.
+    for (const QByteArray& clear :
+         {QByteArray("base64,iVBOR"), QByteArray("iVBORw0KGgo"), QByteArray("\x89PNG"), uuid.toLatin1()}) {
+        EXPECT_FALSE(bytes.contains(clear)) << clear.toStdString();
+    }
+    for (const QString& key : icons.keys()) {
+        EXPECT_FALSE(bytes.contains(key.toLatin1())) << key.toStdString();
+    }
+    const auto envelopeOf = [&](const QByteArray& id) {
+        const QByteArray opening = "id=\"" + id + "\">";
+        const qsizetype start = bytes.indexOf(opening) + opening.size();
+        return QJsonDocument::fromJson(bytes.mid(start, bytes.indexOf("</script>", start) - start)).object();
+    };
+    const QJsonObject data = envelopeOf("keymoor-data");
+    const QJsonObject sealedIcons = envelopeOf("keymoor-icons");
+    EXPECT_EQ(sealedIcons.value(QStringLiteral("salt")), data.value(QStringLiteral("salt")));
+    EXPECT_EQ(sealedIcons.value(QStringLiteral("iterations")), data.value(QStringLiteral("iterations")));
+    EXPECT_FALSE(sealedIcons.value(QStringLiteral("iv")).toString().isEmpty());
+    EXPECT_NE(sealedIcons.value(QStringLiteral("iv")), data.value(QStringLiteral("iv")));
 }
 
 TEST_F(ExportHtmlCommandTest, PlainPageHoldsTheListWrittenAtomicallyForTheOwnerOnly)
