@@ -111,15 +111,12 @@ protected:
         return QJsonDocument::fromJson(set.out.toUtf8()).object().value(QStringLiteral("uuid")).toString();
     }
 
-    // The stored icon file of a product, as list --json names it.
-    QString iconFileOf(const QString& uuid)
+    // The JSON object in the page's script element `id`, read plainly.
+    static QJsonObject elementObject(const QByteArray& page, const QByteArray& id)
     {
-        for (const QJsonValue& product : listJson()) {
-            if (product.toObject().value(QStringLiteral("uuid")).toString() == uuid) {
-                return product.toObject().value(QStringLiteral("iconFile")).toString();
-            }
-        }
-        return {};
+        const QByteArray opening = "id=\"" + id + "\">";
+        const qsizetype start = page.indexOf(opening) + opening.size();
+        return QJsonDocument::fromJson(page.mid(start, page.indexOf("</script>", start) - start)).object();
     }
 
     // The image of a data URL, when it is a PNG one.
@@ -166,9 +163,7 @@ TEST_F(ExportHtmlCommandTest, EncryptedPageOpensWithThePassphraseToTheListAndSho
     for (const QString& secret : {Serial, Notes, QStringLiteral("Test App"), QStringLiteral("Other App")}) {
         EXPECT_FALSE(bytes.contains(secret.toUtf8())) << secret.toStdString();
     }
-    const qsizetype start = bytes.indexOf("id=\"keymoor-data\">") + 18;
-    const QJsonObject envelope
-        = QJsonDocument::fromJson(bytes.mid(start, bytes.indexOf("</script>", start) - start)).object();
+    const QJsonObject envelope = elementObject(bytes, "keymoor-data");
     EXPECT_GE(envelope.value(QStringLiteral("iterations")).toInt(), 600000);
     EXPECT_EQ(QByteArray::fromBase64(envelope.value(QStringLiteral("salt")).toString().toLatin1()).size(), 16);
     EXPECT_EQ(QByteArray::fromBase64(envelope.value(QStringLiteral("iv")).toString().toLatin1()).size(), 12);
@@ -177,86 +172,59 @@ TEST_F(ExportHtmlCommandTest, EncryptedPageOpensWithThePassphraseToTheListAndSho
     EXPECT_FALSE(bytes.contains("http://") || bytes.contains("https://") || bytes.contains(" src=\""));
 }
 
-TEST_F(ExportHtmlCommandTest, IconsTravelBesideTheListKeyedByUuidAndUnreadableOnesAreLeftOut)
+TEST_F(ExportHtmlCommandTest, IconsTravelKeyedByUuidSealedUnderTheSameKeyWithAnIVOfTheirOwn)
 {
     addProducts();
     ASSERT_EQ(run({QStringLiteral("add"), QStringLiteral("--title"), QStringLiteral("Broken Icon App")}).status, 0);
-    const QString withIcon = setIcon(QStringLiteral("Test App"), Qt::red);
+    const QString uuid = setIcon(QStringLiteral("Test App"), Qt::red);
     const QString broken = setIcon(QStringLiteral("Broken Icon App"), Qt::blue);
-    ASSERT_FALSE(withIcon.isEmpty());
-    const QString brokenFile = iconFileOf(broken);
-    ASSERT_TRUE(QFile::exists(brokenFile));
-    {
-        QFile file(brokenFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("no image at all");
-    }
-    const QString page = path(QStringLiteral("Catalogue.html"));
-    const CliResult result = run({QStringLiteral("export"), QStringLiteral("html"), page});
-    ASSERT_EQ(result.status, 0) << result.err.toStdString();
-
-    const QJsonArray products = listJson();
-    EXPECT_EQ(pythonReads(page), products);
-    // Every product with a readable icon (a new library has one of its own), but not the broken
-    // one and none without an icon.
+    // Every product with a readable icon (a new library has one of its own), not the one whose
+    // stored icon is damaged, none without an icon ("Other App").
     QStringList expected;
-    for (const QJsonValue& value : products) {
+    for (const QJsonValue& value : listJson()) {
         const QJsonObject product = value.toObject();
-        const QString uuid = product.value(QStringLiteral("uuid")).toString();
-        if (!product.value(QStringLiteral("iconFile")).isNull() && uuid != broken) {
-            expected.append(uuid);
+        const QString iconFile = product.value(QStringLiteral("iconFile")).toString();
+        if (product.value(QStringLiteral("uuid")).toString() == broken) {
+            QFile file(iconFile);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("no image at all");
+        } else if (!iconFile.isEmpty()) {
+            expected.append(product.value(QStringLiteral("uuid")).toString());
         }
     }
-    EXPECT_TRUE(expected.contains(withIcon));
-    EXPECT_LT(expected.size(), products.size() - 1); // "Other App" has none
-    const QJsonObject icons = pythonReadsIcons(page);
-    QStringList keys = icons.keys();
-    keys.sort();
-    expected.sort();
-    EXPECT_EQ(keys, expected);
-    const QImage icon = pngOfDataUrl(icons.value(withIcon).toString());
-    ASSERT_FALSE(icon.isNull());
-    EXPECT_EQ(icon.size(), QSize(64, 64)); // the stored square icon, scaled down
-    EXPECT_EQ(icon.pixelColor(32, 32), QColor(Qt::red));
-    EXPECT_EQ(icon.pixelColor(32, 2).alpha(), 0); // the band above the wide picture stays clear
-}
-
-TEST_F(ExportHtmlCommandTest, EncryptedPageSealsTheIconsUnderTheSameKeyWithAnIVOfTheirOwn)
-{
-    addProducts();
-    const QString uuid = setIcon(QStringLiteral("Other App"), Qt::darkGreen);
+    ASSERT_TRUE(expected.contains(uuid));
+    const QString plain = path(QStringLiteral("Plain.html"));
+    const QString sealed = path(QStringLiteral("Sealed.html"));
     const QString passphraseFile = writeFile(QStringLiteral("pass"), Passphrase + "\n");
-    const QString page = path(QStringLiteral("Catalogue.html"));
-    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("html"), page, QStringLiteral("--passphrase-file"),
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("html"), plain}).status, 0);
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("html"), sealed, QStringLiteral("--passphrase-file"),
                    passphraseFile})
                   .status,
               0);
 
-    const QJsonObject icons = pythonReadsIcons(page, Passphrase);
-    EXPECT_TRUE(icons.contains(uuid));
-    EXPECT_EQ(pngOfDataUrl(icons.value(uuid).toString()).size(), QSize(64, 64));
+    for (const QJsonObject& icons : {pythonReadsIcons(plain), pythonReadsIcons(sealed, Passphrase)}) {
+        QStringList keys = icons.keys();
+        keys.sort();
+        expected.sort();
+        EXPECT_EQ(keys, expected);
+        const QImage icon = pngOfDataUrl(icons.value(uuid).toString());
+        EXPECT_EQ(icon.size(), QSize(64, 64)); // the stored square icon, scaled down
+        EXPECT_EQ(icon.pixelColor(32, 32), QColor(Qt::red));
+        EXPECT_EQ(icon.pixelColor(32, 2).alpha(), 0); // the band above the wide picture stays clear
+    }
 
-    const QByteArray bytes = readAll(page);
-    // No icon, PNG signature (raw or in base64) or product uuid in clear, not even of the product
-    // a new library has.
-    for (const QByteArray& clear :
-         {QByteArray("base64,iVBOR"), QByteArray("iVBORw0KGgo"), QByteArray("\x89PNG"), uuid.toLatin1()}) {
-        EXPECT_FALSE(bytes.contains(clear)) << clear.toStdString();
+    // No PNG signature (raw or in base64) and no product uuid in clear.
+    const QByteArray bytes = readAll(sealed);
+    for (const QString& clear :
+         expected + QStringList {QStringLiteral("base64,iVBOR"), QStringLiteral("iVBORw0KGgo")}) {
+        EXPECT_FALSE(bytes.contains(clear.toLatin1())) << clear.toStdString();
     }
-    for (const QString& key : icons.keys()) {
-        EXPECT_FALSE(bytes.contains(key.toLatin1())) << key.toStdString();
-    }
-    const auto envelopeOf = [&](const QByteArray& id) {
-        const QByteArray opening = "id=\"" + id + "\">";
-        const qsizetype start = bytes.indexOf(opening) + opening.size();
-        return QJsonDocument::fromJson(bytes.mid(start, bytes.indexOf("</script>", start) - start)).object();
-    };
-    const QJsonObject data = envelopeOf("keymoor-data");
-    const QJsonObject sealedIcons = envelopeOf("keymoor-icons");
-    EXPECT_EQ(sealedIcons.value(QStringLiteral("salt")), data.value(QStringLiteral("salt")));
-    EXPECT_EQ(sealedIcons.value(QStringLiteral("iterations")), data.value(QStringLiteral("iterations")));
-    EXPECT_FALSE(sealedIcons.value(QStringLiteral("iv")).toString().isEmpty());
-    EXPECT_NE(sealedIcons.value(QStringLiteral("iv")), data.value(QStringLiteral("iv")));
+    EXPECT_FALSE(bytes.contains("\x89PNG"));
+    const QJsonObject data = elementObject(bytes, "keymoor-data");
+    const QJsonObject icons = elementObject(bytes, "keymoor-icons");
+    EXPECT_EQ(icons.value(QStringLiteral("salt")), data.value(QStringLiteral("salt")));
+    EXPECT_FALSE(icons.value(QStringLiteral("iv")).toString().isEmpty());
+    EXPECT_NE(icons.value(QStringLiteral("iv")), data.value(QStringLiteral("iv")));
 }
 
 TEST_F(ExportHtmlCommandTest, PlainPageHoldsTheListWrittenAtomicallyForTheOwnerOnly)
