@@ -1,5 +1,6 @@
 #include "ZRPassphraseBox.h"
 
+#include <algorithm>
 #include <memory>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
@@ -74,24 +75,38 @@ std::optional<QByteArray> runCipher(bool encrypt, const QByteArray& key, const Q
 std::optional<ZRPassphraseBox> ZRPassphraseBox::seal(const QByteArray& plaintext, const QByteArray& passphrase,
                                                      int iterations)
 {
-    if (passphrase.isEmpty() || iterations < 1) {
+    const std::optional<QList<ZRPassphraseBox>> boxes = sealAll({plaintext}, passphrase, iterations);
+    return boxes ? std::optional(boxes->first()) : std::nullopt;
+}
+
+std::optional<QList<ZRPassphraseBox>> ZRPassphraseBox::sealAll(const QList<QByteArray>& plaintexts,
+                                                               const QByteArray& passphrase, int iterations)
+{
+    if (passphrase.isEmpty() || iterations < 1 || plaintexts.isEmpty()) {
         return std::nullopt;
     }
-    ZRPassphraseBox box;
-    box.iterations = iterations;
-    box.salt = randomBytes(SaltLength);
-    box.iv = randomBytes(IVLength);
-    if (box.salt.isEmpty() || box.iv.isEmpty()) {
+    const QByteArray salt = randomBytes(SaltLength);
+    const std::optional<QByteArray> key = salt.isEmpty() ? std::nullopt : deriveKey(passphrase, salt, iterations);
+    if (!key) {
         return std::nullopt;
     }
-    const std::optional<QByteArray> key = deriveKey(passphrase, box.salt, iterations);
-    QByteArray tag;
-    const std::optional<QByteArray> sealed = key ? runCipher(true, *key, box.iv, plaintext, &tag) : std::nullopt;
-    if (!sealed) {
-        return std::nullopt;
+    QList<ZRPassphraseBox> boxes;
+    for (const QByteArray& plaintext : plaintexts) {
+        ZRPassphraseBox box;
+        box.iterations = iterations;
+        box.salt = salt;
+        box.iv = randomBytes(IVLength);
+        const bool repeated = std::any_of(boxes.cbegin(), boxes.cend(), [&](const auto& b) { return b.iv == box.iv; });
+        QByteArray tag;
+        const std::optional<QByteArray> sealed
+            = box.iv.isEmpty() || repeated ? std::nullopt : runCipher(true, *key, box.iv, plaintext, &tag);
+        if (!sealed) {
+            return std::nullopt;
+        }
+        box.ciphertext = *sealed + tag;
+        boxes.append(box);
     }
-    box.ciphertext = *sealed + tag;
-    return box;
+    return boxes;
 }
 
 std::optional<QByteArray> ZRPassphraseBox::open(const QByteArray& passphrase) const

@@ -3,6 +3,7 @@
 #include "ZRCryptoKitGlobal.h"
 
 #include <QByteArray>
+#include <QList>
 
 #include <optional>
 
@@ -24,6 +25,11 @@ struct ZRCRYPTOKIT_EXPORT ZRPassphraseBox
     // Nothing when the passphrase is empty, iterations is below 1 or the cipher fails.
     static std::optional<ZRPassphraseBox> seal(const QByteArray& plaintext, const QByteArray& passphrase,
                                                int iterations = DefaultIterations);
+    // Several texts sealed under one key: one salt, so the passphrase is derived once to open them
+    // all, and an IV of each box's own, since an IV must never repeat under the same key. Nothing
+    // when any of them fails.
+    static std::optional<QList<ZRPassphraseBox>>
+    sealAll(const QList<QByteArray>& plaintexts, const QByteArray& passphrase, int iterations = DefaultIterations);
     // Nothing on a wrong passphrase or damaged box (the tag does not match).
     std::optional<QByteArray> open(const QByteArray& passphrase) const;
 };

@@ -27,7 +27,8 @@ enum class Target {
     Order,
     Date,
     Price,
-    Expiry
+    Expiry,
+    Seats
 };
 
 // Identifiers and titles compared without case, blanks, '_' and '-': "reg_code" and "Reg. code" match.
@@ -76,6 +77,15 @@ Target targetOf(const QString& key)
         {QStringLiteral("expirydate"), Target::Expiry},
         {QStringLiteral("expirationdate"), Target::Expiry},
         {QStringLiteral("expires"), Target::Expiry},
+        {QStringLiteral("seats"), Target::Seats},
+        {QStringLiteral("seatcount"), Target::Seats},
+        {QStringLiteral("numberofseats"), Target::Seats},
+        {QStringLiteral("numberoflicenses"), Target::Seats},
+        {QStringLiteral("numberoflicences"), Target::Seats},
+        {QStringLiteral("licensecount"), Target::Seats},
+        {QStringLiteral("licencecount"), Target::Seats},
+        {QStringLiteral("licenses"), Target::Seats},
+        {QStringLiteral("licences"), Target::Seats},
     };
     return targets.value(folded(key), Target::None);
 }
@@ -113,6 +123,7 @@ QString* textTarget(ForeignRecord* record, Target target)
         return &record->price;
     case Target::None:
     case Target::Expiry:
+    case Target::Seats:
         break;
     }
     return nullptr;
@@ -172,6 +183,20 @@ void addExpiry(ForeignRecord* record, const QString& name, const QJsonObject& va
                                           : QDate::fromString(valueText(value), Qt::ISODate);
     if (date.isValid() && !record->expiryDate.isValid()) {
         record->expiryDate = date;
+    } else {
+        record->addUnmapped(name, valueText(value));
+    }
+}
+
+// A count of seats only when it is a positive whole number and the record has none yet; anything
+// else ("unlimited", "0", "2.5", a second count) stays in the notes under its name.
+void addSeats(ForeignRecord* record, const QString& name, const QJsonObject& value)
+{
+    const QString text = valueText(value).trimmed();
+    bool isNumber = false;
+    const int seats = text.toInt(&isNumber);
+    if (isNumber && seats > 0 && !record->seats) {
+        record->seats = seats;
     } else {
         record->addUnmapped(name, valueText(value));
     }
@@ -258,6 +283,8 @@ ForeignRecord OnePasswordItem::record(const QList<ZipArchive::Entry>& entries, c
                 attachFile(value.value(QStringLiteral("file")).toObject(), entries, limits, &record, warnings);
             } else if (target == Target::Expiry) {
                 addExpiry(&record, name, value);
+            } else if (target == Target::Seats) {
+                addSeats(&record, name, value);
             } else {
                 addText(&record, target, name, valueText(value));
             }

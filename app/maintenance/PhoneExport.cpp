@@ -1,5 +1,6 @@
 #include "PhoneExport.h"
 
+#include "PhoneExportIcons.h"
 #include "ZRPassphraseBox.h"
 #include "base/FileWriting.h"
 #include "base/Localization.h"
@@ -30,6 +31,37 @@ QString localizeTemplate(const QString& text)
     return result;
 }
 
+// The page text with each placeholder, in the order they appear, replaced by its bytes. Each is
+// looked for after the one before, in the template's own text only, so nothing in the data is ever
+// taken for a placeholder.
+QByteArray withData(const QString& text, const QList<std::pair<QString, QByteArray>>& parts)
+{
+    QByteArray bytes;
+    qsizetype last = 0;
+    for (const auto& [placeholder, value] : parts) {
+        const qsizetype at = text.indexOf(placeholder, last);
+        if (at < 0) {
+            continue;
+        }
+        bytes += QStringView(text).mid(last, at - last).toUtf8();
+        bytes += value;
+        last = at + placeholder.size();
+    }
+    bytes += QStringView(text).mid(last).toUtf8();
+    return bytes;
+}
+
+QByteArray envelope(const ZRPassphraseBox& box)
+{
+    const QJsonObject object {{QStringLiteral("version"), 1},
+                              {QStringLiteral("kdf"), QStringLiteral("PBKDF2-SHA256")},
+                              {QStringLiteral("iterations"), box.iterations},
+                              {QStringLiteral("salt"), QString::fromLatin1(box.salt.toBase64())},
+                              {QStringLiteral("iv"), QString::fromLatin1(box.iv.toBase64())},
+                              {QStringLiteral("ciphertext"), QString::fromLatin1(box.ciphertext.toBase64())}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
 } // namespace
 
 QString defaultFileName()
@@ -46,19 +78,18 @@ QByteArray embeddableJson(const QByteArray& json)
     return safe;
 }
 
-std::optional<QByteArray> sealedEnvelope(const QByteArray& json, const QByteArray& passphrase, int iterations)
+std::optional<QList<QByteArray>> sealedEnvelopes(const QList<QByteArray>& texts, const QByteArray& passphrase,
+                                                 int iterations)
 {
-    const std::optional<ZRPassphraseBox> box = ZRPassphraseBox::seal(json, passphrase, iterations);
-    if (!box) {
+    const std::optional<QList<ZRPassphraseBox>> boxes = ZRPassphraseBox::sealAll(texts, passphrase, iterations);
+    if (!boxes) {
         return std::nullopt;
     }
-    QJsonObject envelope {{QStringLiteral("version"), 1},
-                          {QStringLiteral("kdf"), QStringLiteral("PBKDF2-SHA256")},
-                          {QStringLiteral("iterations"), box->iterations},
-                          {QStringLiteral("salt"), QString::fromLatin1(box->salt.toBase64())},
-                          {QStringLiteral("iv"), QString::fromLatin1(box->iv.toBase64())},
-                          {QStringLiteral("ciphertext"), QString::fromLatin1(box->ciphertext.toBase64())}};
-    return QJsonDocument(envelope).toJson(QJsonDocument::Compact);
+    QList<QByteArray> envelopes;
+    for (const ZRPassphraseBox& box : *boxes) {
+        envelopes.append(envelope(box));
+    }
+    return envelopes;
 }
 
 std::optional<QByteArray> page(const QByteArray& json, const QByteArray& passphrase, int iterations, QString* error)
@@ -69,24 +100,23 @@ std::optional<QByteArray> page(const QByteArray& json, const QByteArray& passphr
         return std::nullopt;
     }
     QByteArray data = json;
+    QByteArray icons = PhoneExportIcons::iconMap(json);
     if (!passphrase.isEmpty()) {
-        const std::optional<QByteArray> sealed = sealedEnvelope(json, passphrase, iterations);
+        const std::optional<QList<QByteArray>> sealed = sealedEnvelopes({data, icons}, passphrase, iterations);
         if (!sealed) {
             *error = localizedString(QStringLiteral("PhoneExportSealFailed"));
             return std::nullopt;
         }
-        data = *sealed;
+        data = sealed->at(0);
+        icons = sealed->at(1);
     }
     QString text = localizeTemplate(QString::fromUtf8(file.readAll()));
     const QString notice = localizedString(passphrase.isEmpty() ? QStringLiteral("PhoneExportPageNotEncrypted")
                                                                 : QStringLiteral("PhoneExportPageEncrypted"));
     text.replace(QStringLiteral("{{NOTICE}}"), notice.toHtmlEscaped());
-    // The data goes in last, so nothing in it is ever taken for a placeholder.
-    const qsizetype at = text.indexOf(QStringLiteral("{{DATA}}"));
-    QByteArray bytes = text.left(at).toUtf8();
-    bytes += embeddableJson(data);
-    bytes += text.mid(at + 8).toUtf8();
-    return bytes;
+    return withData(
+        text,
+        {{QStringLiteral("{{DATA}}"), embeddableJson(data)}, {QStringLiteral("{{ICONS}}"), embeddableJson(icons)}});
 }
 
 bool write(const QByteArray& json, const QByteArray& passphrase, const QString& target, QString* error, int iterations)

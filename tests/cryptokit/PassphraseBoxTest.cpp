@@ -61,3 +61,22 @@ TEST(PassphraseBox, RefusesAnEmptyPassphraseButSealsEmptyText)
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->open(Passphrase), QByteArray(""));
 }
+
+TEST(PassphraseBox, SealsSeveralTextsUnderOneSaltWithAnIVEach)
+{
+    const QList<QByteArray> texts {Plain, QByteArray(R"({"uuid-1":"data:image/png;base64,iVBORw0K"})"), Plain};
+    const std::optional<QList<ZRPassphraseBox>> boxes = ZRPassphraseBox::sealAll(texts, Passphrase, 1000);
+    ASSERT_TRUE(boxes);
+    ASSERT_EQ(boxes->size(), texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(boxes->at(i).salt, boxes->first().salt);
+        EXPECT_EQ(boxes->at(i).open(Passphrase), texts.at(i));
+        for (qsizetype j = 0; j < i; ++j) {
+            EXPECT_NE(boxes->at(i).iv, boxes->at(j).iv) << i << " " << j;
+        }
+    }
+    // The same text twice is sealed differently, so the boxes do not show that they are equal.
+    EXPECT_NE(boxes->at(0).ciphertext, boxes->at(2).ciphertext);
+    EXPECT_FALSE(ZRPassphraseBox::sealAll({}, Passphrase, 1000));
+    EXPECT_FALSE(ZRPassphraseBox::sealAll(texts, QByteArray(), 1000));
+}

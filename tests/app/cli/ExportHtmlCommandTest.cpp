@@ -1,17 +1,22 @@
 // export html over a real library: the embedded catalogue, read back by an independent
-// implementation (Python's html.parser and cryptography), equals what list --json prints; nothing
-// readable is left in an encrypted page; hostile titles stay inside their element; the remembered
-// folder; and the passphrase files and arguments it refuses.
+// implementation (Python's html.parser and cryptography), equals what list --json prints; the icons
+// travel beside it keyed by uuid, sealed too when the catalogue is; nothing readable is left in an
+// encrypted page; hostile titles stay inside their element; the remembered folder; and the
+// passphrase files and arguments it refuses.
 #include "../../support/CliRunner.h"
 #include "../../support/TemporaryUserFolders.h"
 #include "../../support/TestData.h"
 #include "base/Log.h"
 #include "cli/Commands.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -70,7 +75,18 @@ protected:
     // The catalogue the page holds, as Python reads it (opened with `passphrase` when given).
     static QJsonArray pythonReads(const QString& page, const QByteArray& passphrase = {})
     {
-        QStringList arguments {testDataPath("/phone/open_page.py"), page};
+        return QJsonDocument::fromJson(pythonOutput({page}, passphrase)).array();
+    }
+
+    // The icon map the page holds, read the same way.
+    static QJsonObject pythonReadsIcons(const QString& page, const QByteArray& passphrase = {})
+    {
+        return QJsonDocument::fromJson(pythonOutput({page, QStringLiteral("--icons")}, passphrase)).object();
+    }
+
+    static QByteArray pythonOutput(const QStringList& pageArguments, const QByteArray& passphrase)
+    {
+        QStringList arguments = QStringList {testDataPath("/phone/open_page.py")} + pageArguments;
         if (!passphrase.isEmpty()) {
             arguments << QString::fromUtf8(passphrase);
         }
@@ -78,7 +94,42 @@ protected:
         python.start(pythonProgram(), arguments);
         EXPECT_TRUE(python.waitForFinished(120000));
         EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-        return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        return python.readAllStandardOutput();
+    }
+
+    // Gives the product titled `title` an icon made from a wide picture (stored square, with
+    // transparent bands) and answers its uuid.
+    QString setIcon(const QString& title, const QColor& colour)
+    {
+        QImage picture(300, 150, QImage::Format_ARGB32);
+        picture.fill(colour);
+        const QString file = path(title + QStringLiteral(".png"));
+        EXPECT_TRUE(picture.save(file, "PNG"));
+        const CliResult set
+            = run({QStringLiteral("set"), title, QStringLiteral("--icon"), file, QStringLiteral("--json")});
+        EXPECT_EQ(set.status, 0) << set.err.toStdString();
+        return QJsonDocument::fromJson(set.out.toUtf8()).object().value(QStringLiteral("uuid")).toString();
+    }
+
+    // The JSON object in the page's script element `id`, read plainly.
+    static QJsonObject elementObject(const QByteArray& page, const QByteArray& id)
+    {
+        const QByteArray opening = "id=\"" + id + "\">";
+        const qsizetype start = page.indexOf(opening) + opening.size();
+        return QJsonDocument::fromJson(page.mid(start, page.indexOf("</script>", start) - start)).object();
+    }
+
+    // The image of a data URL, when it is a PNG one.
+    static QImage pngOfDataUrl(const QString& url)
+    {
+        const QString prefix = QStringLiteral("data:image/png;base64,");
+        if (!url.startsWith(prefix)) {
+            return {};
+        }
+        QByteArray bytes = QByteArray::fromBase64(url.mid(prefix.size()).toLatin1());
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        return reader.format() == "png" ? reader.read() : QImage();
     }
 
     // The system's Python, which has the cryptography package (scripts/setup installs it).
@@ -112,15 +163,68 @@ TEST_F(ExportHtmlCommandTest, EncryptedPageOpensWithThePassphraseToTheListAndSho
     for (const QString& secret : {Serial, Notes, QStringLiteral("Test App"), QStringLiteral("Other App")}) {
         EXPECT_FALSE(bytes.contains(secret.toUtf8())) << secret.toStdString();
     }
-    const qsizetype start = bytes.indexOf("id=\"keymoor-data\">") + 18;
-    const QJsonObject envelope
-        = QJsonDocument::fromJson(bytes.mid(start, bytes.indexOf("</script>", start) - start)).object();
+    const QJsonObject envelope = elementObject(bytes, "keymoor-data");
     EXPECT_GE(envelope.value(QStringLiteral("iterations")).toInt(), 600000);
     EXPECT_EQ(QByteArray::fromBase64(envelope.value(QStringLiteral("salt")).toString().toLatin1()).size(), 16);
     EXPECT_EQ(QByteArray::fromBase64(envelope.value(QStringLiteral("iv")).toString().toLatin1()).size(), 12);
     EXPECT_FALSE(bytes.contains("not encrypted"));
     // Nothing outside the file is loaded.
     EXPECT_FALSE(bytes.contains("http://") || bytes.contains("https://") || bytes.contains(" src=\""));
+}
+
+TEST_F(ExportHtmlCommandTest, IconsTravelKeyedByUuidSealedUnderTheSameKeyWithAnIVOfTheirOwn)
+{
+    addProducts();
+    ASSERT_EQ(run({QStringLiteral("add"), QStringLiteral("--title"), QStringLiteral("Broken Icon App")}).status, 0);
+    const QString uuid = setIcon(QStringLiteral("Test App"), Qt::red);
+    const QString broken = setIcon(QStringLiteral("Broken Icon App"), Qt::blue);
+    // Every product with a readable icon (a new library has one of its own), not the one whose
+    // stored icon is damaged, none without an icon ("Other App").
+    QStringList expected;
+    for (const QJsonValue& value : listJson()) {
+        const QJsonObject product = value.toObject();
+        const QString iconFile = product.value(QStringLiteral("iconFile")).toString();
+        if (product.value(QStringLiteral("uuid")).toString() == broken) {
+            QFile file(iconFile);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("no image at all");
+        } else if (!iconFile.isEmpty()) {
+            expected.append(product.value(QStringLiteral("uuid")).toString());
+        }
+    }
+    ASSERT_TRUE(expected.contains(uuid));
+    const QString plain = path(QStringLiteral("Plain.html"));
+    const QString sealed = path(QStringLiteral("Sealed.html"));
+    const QString passphraseFile = writeFile(QStringLiteral("pass"), Passphrase + "\n");
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("html"), plain}).status, 0);
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("html"), sealed, QStringLiteral("--passphrase-file"),
+                   passphraseFile})
+                  .status,
+              0);
+
+    for (const QJsonObject& icons : {pythonReadsIcons(plain), pythonReadsIcons(sealed, Passphrase)}) {
+        QStringList keys = icons.keys();
+        keys.sort();
+        expected.sort();
+        EXPECT_EQ(keys, expected);
+        const QImage icon = pngOfDataUrl(icons.value(uuid).toString());
+        EXPECT_EQ(icon.size(), QSize(64, 64)); // the stored square icon, scaled down
+        EXPECT_EQ(icon.pixelColor(32, 32), QColor(Qt::red));
+        EXPECT_EQ(icon.pixelColor(32, 2).alpha(), 0); // the band above the wide picture stays clear
+    }
+
+    // No PNG signature (raw or in base64) and no product uuid in clear.
+    const QByteArray bytes = readAll(sealed);
+    for (const QString& clear :
+         expected + QStringList {QStringLiteral("base64,iVBOR"), QStringLiteral("iVBORw0KGgo")}) {
+        EXPECT_FALSE(bytes.contains(clear.toLatin1())) << clear.toStdString();
+    }
+    EXPECT_FALSE(bytes.contains("\x89PNG"));
+    const QJsonObject data = elementObject(bytes, "keymoor-data");
+    const QJsonObject icons = elementObject(bytes, "keymoor-icons");
+    EXPECT_EQ(icons.value(QStringLiteral("salt")), data.value(QStringLiteral("salt")));
+    EXPECT_FALSE(icons.value(QStringLiteral("iv")).toString().isEmpty());
+    EXPECT_NE(icons.value(QStringLiteral("iv")), data.value(QStringLiteral("iv")));
 }
 
 TEST_F(ExportHtmlCommandTest, PlainPageHoldsTheListWrittenAtomicallyForTheOwnerOnly)

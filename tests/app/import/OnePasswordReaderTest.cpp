@@ -68,11 +68,47 @@ TEST_F(OnePasswordReaderTest, SoftwareLicenceFieldsLandInTheirProductFields)
     EXPECT_EQ(licence.price, QStringLiteral("59.00")); // what was paid, not the list price
     EXPECT_EQ(licence.expiryDate, QDate(2026, 1, 1));
     EXPECT_EQ(licence.notes, QStringLiteral("Bought in the winter sale."));
+    EXPECT_EQ(licence.seats, 3);
+    EXPECT_TRUE(unmapped(licence, QStringLiteral("Seats")).isEmpty());
     // Nothing is dropped: the second website, the list price, custom fields and tags are kept.
     EXPECT_EQ(unmapped(licence, QStringLiteral("website")), QStringLiteral("https://forge.example.com"));
     EXPECT_EQ(unmapped(licence, QStringLiteral("retail price")), QStringLiteral("79.00"));
-    EXPECT_EQ(unmapped(licence, QStringLiteral("Seats")), QStringLiteral("3"));
     EXPECT_EQ(unmapped(licence, QStringLiteral("tags")), QStringLiteral("graphics, work"));
+}
+
+TEST_F(OnePasswordReaderTest, OnlyAPositiveWholeSeatCountBecomesTheSeatsTheRestStaysInTheNotes)
+{
+    const struct
+    {
+        QByteArray fields;
+        std::optional<int> seats;
+        QString inNotes; // "name: value" of the one unmapped field, if any
+    } cases[] = {
+        {R"({"id":"f1","title":"Number of licenses","value":{"string":" 12 "}})", 12, {}},
+        {R"({"id":"licence_count","title":"","value":{"number":5}})", 5, {}},
+        {R"({"id":"f1","title":"Seats","value":{"string":"unlimited"}})", {}, "Seats: unlimited"},
+        {R"({"id":"f1","title":"seats","value":{"string":"0"}})", {}, "seats: 0"},
+        {R"({"id":"f1","title":"Seats","value":{"number":2.5}})", {}, "Seats: 2.5"},
+        {R"({"id":"f1","title":"Seats","value":{"string":"99999999999"}})", {}, "Seats: 99999999999"},
+        // The first count is kept; a second one goes to the notes.
+        {R"({"id":"f1","title":"Seats","value":{"string":"4"}},{"id":"f2","title":"Seat count","value":{"string":"6"}})",
+         4, "Seat count: 6"},
+    };
+    for (const auto& example : cases) {
+        const ForeignReadResult result = m_reader.read(
+            exportWithData(R"({"accounts":[{"vaults":[{"items":[{"categoryUuid":"100","overview":{"title":"Tool"},)"
+                           R"("details":{"sections":[{"fields":[)"
+                           + example.fields + "]}]}}]}]}]}"),
+            {});
+        ASSERT_EQ(result.records.size(), 1) << example.fields.constData();
+        const ForeignRecord& record = result.records.at(0);
+        EXPECT_EQ(record.seats, example.seats) << example.fields.constData();
+        QStringList notes;
+        for (const ForeignField& field : record.unmapped) {
+            notes.append(field.name + QStringLiteral(": ") + field.value);
+        }
+        EXPECT_EQ(notes.join(u'\n'), example.inNotes) << example.fields.constData();
+    }
 }
 
 TEST_F(OnePasswordReaderTest, OnlyItemsWithALicenceAreReadAndDocumentsAreAttached)

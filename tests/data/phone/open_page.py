@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # Prints the catalogue embedded in a phone export page, opening the sealed form with the
-# passphrase given as the second argument. An implementation of its own, independent of ours.
+# passphrase given as the second argument; with --icons, prints the icon map instead (an empty
+# object when the page has none). An implementation of its own, independent of ours.
 import base64
 import html.parser
 import json
@@ -11,32 +12,42 @@ from cryptography.hazmat.primitives.ciphers.aead import AESGCM
 from cryptography.hazmat.primitives.kdf.pbkdf2 import PBKDF2HMAC
 
 
-class DataElement(html.parser.HTMLParser):
+class DataElements(html.parser.HTMLParser):
     def __init__(self):
         super().__init__()
-        self.inside = False
-        self.text = None
+        self.inside = None
+        self.texts = {}
 
     def handle_starttag(self, tag, attrs):
-        self.inside = tag == "script" and ("id", "keymoor-data") in attrs
+        ids = [value for name, value in attrs if name == "id"]
+        self.inside = ids[0] if tag == "script" and ids else None
 
     def handle_endtag(self, tag):
-        self.inside = False
+        self.inside = None
 
     def handle_data(self, data):
         if self.inside:
-            self.text = data
+            self.texts[self.inside] = data
 
 
-parser = DataElement()
-with open(sys.argv[1], encoding="utf-8") as page:
+def opened(box, passphrase):
+    assert box["version"] == 1 and box["kdf"] == "PBKDF2-SHA256", box
+    kdf = PBKDF2HMAC(algorithm=hashes.SHA256(), length=32, salt=base64.b64decode(box["salt"]),
+                     iterations=box["iterations"])
+    key = kdf.derive(passphrase.encode("utf-8"))
+    plain = AESGCM(key).decrypt(base64.b64decode(box["iv"]), base64.b64decode(box["ciphertext"]), None)
+    return json.loads(plain.decode("utf-8"))
+
+
+arguments = [argument for argument in sys.argv[1:] if argument != "--icons"]
+element = "keymoor-icons" if "--icons" in sys.argv[1:] else "keymoor-data"
+parser = DataElements()
+with open(arguments[0], encoding="utf-8") as page:
     parser.feed(page.read())
-data = json.loads(parser.text)
-if len(sys.argv) > 2:
-    assert data["version"] == 1 and data["kdf"] == "PBKDF2-SHA256", data
-    kdf = PBKDF2HMAC(algorithm=hashes.SHA256(), length=32, salt=base64.b64decode(data["salt"]),
-                     iterations=data["iterations"])
-    key = kdf.derive(sys.argv[2].encode("utf-8"))
-    plain = AESGCM(key).decrypt(base64.b64decode(data["iv"]), base64.b64decode(data["ciphertext"]), None)
-    data = json.loads(plain.decode("utf-8"))
+if element not in parser.texts:
+    json.dump({}, sys.stdout)
+    sys.exit(0)
+data = json.loads(parser.texts[element])
+if len(arguments) > 1:
+    data = opened(data, arguments[1])
 json.dump(data, sys.stdout)
