@@ -71,17 +71,27 @@ TEST(Localization, EveryTextIsPresentAndEveryFormatTakesItsArguments)
     ASSERT_GT(texts.size(), 100);
     // Keys whose texts are filled in, with the number of arguments their callers pass.
     const std::pair<const char*, int> formats[] = {
-        {"DeleteProductVersionQuestionFormat", 2}, {"DeleteProductQuestionFormat", 1},
-        {"DeleteNamedAttachmentFormat", 1},        {"ScannedInfoSerialNumberFormat", 1},
-        {"ScannedInfoRegisteredEmail", 1},         {"ScannedInfoPurchaseDate", 1},
-        {"ScannedInfoMessageFormat", 1},           {"NewerLibraryDetectedMessageFormat", 2},
-        {"LowDiskSpaceMessageFormat", 2},          {"BadAttachmentContentMessageFormat", 1},
-        {"MissingAttachmentFilePathMessage", 1},   {"FailedToWriteAttachmentToDiskMessageFormat", 2},
-        {"LibraryUnavailableStatusFormat", 1},     {"ProductCountStatusFormat", 1},
-        {"DetailPriceNotANumberFormat", 2},        {"DetailPriceNegativeFormat", 1},
-        {"ImportFileNotFoundFormat", 1},           {"ImportFileNotKeymoorFileFormat", 1},
-        {"ImportFileNotMacHeist3FileFormat", 1},   {"ImportFileNotReadableFormat", 1},
-        {"XMLParseErrorMessageFormat", 3},         {"PreferencesAutoSaveIntervalRefusedFormat", 3},
+        {"DeleteProductVersionQuestionFormat", 2},
+        {"DeleteProductQuestionFormat", 1},
+        {"DeleteNamedAttachmentFormat", 1},
+        {"ScannedInfoSerialNumberFormat", 1},
+        {"ScannedInfoRegisteredEmail", 1},
+        {"ScannedInfoPurchaseDate", 1},
+        {"ScannedInfoMessageFormat", 1},
+        {"NewerLibraryDetectedMessageFormat", 2},
+        {"LowDiskSpaceMessageFormat", 2},
+        {"BadAttachmentContentMessageFormat", 1},
+        {"MissingAttachmentFilePathMessage", 1},
+        {"FailedToWriteAttachmentToDiskMessageFormat", 2},
+        {"LibraryUnavailableStatusFormat", 1},
+        {"ProductCountStatusFormat", 1},
+        {"DetailPriceNotANumberFormat", 2},
+        {"ImportFileNotFoundFormat", 1},
+        {"ImportFileNotKeymoorFileFormat", 1},
+        {"ImportFileNotMacHeist3FileFormat", 1},
+        {"ImportFileNotReadableFormat", 1},
+        {"XMLParseErrorMessageFormat", 3},
+        {"PreferencesAutoSaveIntervalRefusedFormat", 3},
     };
     for (const auto& [key, arguments] : formats) {
         const QString text = texts.value(QString::fromUtf8(key)).toString();
