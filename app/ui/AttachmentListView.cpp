@@ -43,6 +43,7 @@ AttachmentListView::AttachmentListView(KeymoorAppDelegate* delegate, QWidget* pa
     m_model = new AttachmentListModel(delegate->userPrefs(), this);
     m_table = new ZRTableView(this);
     m_table->setObjectName(QStringLiteral("attachmentsTable"));
+    m_table->setAccessibleName(localizedString(QStringLiteral("MainAttachmentsTab")));
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -44,6 +44,7 @@ void CurrencyListPane::buildLayout()
 {
     m_table = new QTableWidget(0, 2, this);
     m_table->setObjectName(QStringLiteral("currencyTable"));
+    m_table->setAccessibleName(localizedString(QStringLiteral("CurrencyListAccessibleName")));
     m_table->setHorizontalHeaderLabels({localizedString(QStringLiteral("CurrencySymbolColumn")),
                                         localizedString(QStringLiteral("CurrencyCodeColumn"))});
     m_table->verticalHeader()->hide();
@@ -56,9 +57,11 @@ void CurrencyListPane::buildLayout()
     m_symbol = new QLineEdit(this);
     m_symbol->setObjectName(QStringLiteral("currencyNewSymbol"));
     m_symbol->setPlaceholderText(localizedString(QStringLiteral("CurrencySymbolPlaceholder")));
+    m_symbol->setAccessibleName(m_symbol->placeholderText());
     m_code = new QLineEdit(this);
     m_code->setObjectName(QStringLiteral("currencyNewCode"));
     m_code->setPlaceholderText(localizedString(QStringLiteral("CurrencyCodePlaceholder")));
+    m_code->setAccessibleName(m_code->placeholderText());
     m_code->setMaxLength(3);
     connect(m_symbol, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_code->setText(list().guessedCode(text)); });

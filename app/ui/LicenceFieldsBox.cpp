@@ -1,9 +1,10 @@
 #include "LicenceFieldsBox.h"
 
 #include "base/Localization.h"
+#include "model/CurrencyCodes.h"
 #include "model/LicenceFieldText.h"
+#include "model/PriceText.h"
 #include "model/ProductEntity.h"
-#include "model/ZRCurrencyManager.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,6 +32,13 @@ const QDate NoDate(1900, 1, 1);
 constexpr int NoCount = -1;
 constexpr int MaximumCount = 100000;
 const QString RefusedStyle = QStringLiteral("border: 2px solid #c0392b;");
+
+// Renewal prices are shown and read like purchase prices, in the product's currency.
+PriceText priceText(const ProductEntity& product)
+{
+    const QString symbol = product.purchaseCurrency();
+    return PriceText(CurrencyCodes().codeForSymbol(symbol), symbol);
+}
 
 QString dateFormat()
 {
@@ -229,7 +237,8 @@ void LicenceFieldsBox::load()
 
 void LicenceFieldsBox::loadPrice()
 {
-    m_price->setText(productIsLive() ? LicenceFieldText::text(*m_product, PriceKey) : QString());
+    const auto price = productIsLive() ? m_product->renewalPrice() : std::nullopt;
+    m_price->setText(price ? priceText(*m_product).toText(*price) : QString());
     clearRefusal(m_price);
 }
 
@@ -273,16 +282,20 @@ bool LicenceFieldsBox::commitPrice()
     if (!productIsLive() || !m_price->isModified()) {
         return false;
     }
-    QString error;
-    const auto value = LicenceFieldText::parse(PriceKey, m_price->text(), m_product->purchaseCurrency(), &error,
-                                               LicenceFieldText::Naming::Label);
-    if (!value) {
-        refuse(m_price, error); // the text stays, pending, until it reads as a price
+    const QString typed = m_price->text().trimmed();
+    const PriceText prices = priceText(*m_product);
+    const PriceText::Reading reading = prices.read(typed);
+    if (!reading.accepted()) {
+        const QString message = reading.refusal == PriceText::Refusal::Negative
+            ? localizedFormat(QStringLiteral("DetailPriceNegativeFormat"), {typed})
+            : localizedFormat(QStringLiteral("DetailPriceNotANumberFormat"),
+                              {typed, prices.toText(Persistence::Decimal(123450, 2))});
+        refuse(m_price, message); // the text stays, pending, until it reads as a price
         return false;
     }
     m_price->setModified(false);
     clearRefusal(m_price);
-    const bool changed = write(PriceKey, *value);
+    const bool changed = write(PriceKey, reading.price ? QVariant::fromValue(*reading.price) : QVariant());
     if (!m_price->hasFocus()) {
         loadPrice(); // the price in the currency's own form
     }

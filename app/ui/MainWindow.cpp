@@ -405,10 +405,10 @@ void MainWindow::buildProductList()
 }
 
 // Tab goes list -> search -> summary -> tabs -> the fields of the page shown (hidden pages are
-// skipped), and from the notes back to the list (focusNextPrevChild).
+// skipped), and from the last field of the page shown back to the list (focusNextPrevChild).
 void MainWindow::setKeyboardOrder()
 {
-    QList<QWidget*> chain {m_table, m_search, m_summary->copySerialButton(), m_tabs, m_attachments->table()};
+    QList<QWidget*> chain {m_table, m_search, m_summary->copySerialButton(), m_tabs->tabBar(), m_attachments->table()};
     QWidget* last = m_detail->editorForKey(QStringLiteral("comments"));
     QWidget* field = m_detail->editorForKey(QStringLiteral("title"));
     // The form's own order, from the title to the notes.
@@ -427,7 +427,7 @@ void MainWindow::setKeyboardOrder()
 
 bool MainWindow::focusNextPrevChild(bool next)
 {
-    if (next && focusWidget() == m_detail->editorForKey(QStringLiteral("comments"))) {
+    if (next && m_detail->isLastFieldShown(focusWidget())) {
         m_table->setFocus(Qt::TabFocusReason);
         return true;
     }

@@ -85,6 +85,7 @@ QLineEdit* PreferencesPane::addFolder(const QString& key, const QString& label, 
     field->setObjectName(key);
     field->setReadOnly(true);
     field->setMinimumWidth(260);
+    field->setAccessibleName(QString(label).remove(QLatin1Char(':')));
     auto* button = new QPushButton(localizedString(QStringLiteral("PreferencesChooseButton")), this);
     button->setObjectName(key + QStringLiteral(" Choose"));
     auto* row = new QHBoxLayout;

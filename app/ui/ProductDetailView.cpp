@@ -3,18 +3,21 @@
 #include "LicenceFieldsBox.h"
 #include "ProductIconWell.h"
 #include "base/Localization.h"
+#include "model/PriceText.h"
 #include "model/ProductEntity.h"
-#include "model/ZRCurrencyManager.h"
 #include "persistence/ObjectContext.h"
 #include "prefs/UserPreferences.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -30,6 +33,7 @@ const QString CurrencyKey = QStringLiteral("purchaseCurrency");
 const QString DateKey = QStringLiteral("purchaseDate");
 const QString CommentsKey = QStringLiteral("comments");
 const QString SerialKey = QStringLiteral("serialNumber");
+const QString TitleKey = QStringLiteral("title");
 
 const QStringList& lineKeys()
 {
@@ -138,6 +142,9 @@ ProductDetailView::ProductDetailView(ObjectContext* context, UserPreferences& pr
 
     buildLayout();
     setTabChain();
+    for (QDateEdit* date : findChildren<QDateEdit*>()) {
+        date->installEventFilter(this); // Tab leaves a date field instead of stepping through its parts
+    }
     reloadCurrencies();
     setProduct(nullptr);
 }
@@ -186,6 +193,7 @@ void ProductDetailView::buildLayout()
     priceLayout->addWidget(m_price, 1);
     priceLayout->addWidget(m_currency);
     m_currency->setAccessibleName(localizedString(QStringLiteral("DetailCurrencyAccessibleName")));
+    m_price->setAccessibleName(localizedString(QStringLiteral("DetailPriceLabel")).remove(QLatin1Char(':')));
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("productTabs"));
@@ -219,9 +227,18 @@ void ProductDetailView::buildLayout()
     notes->setAccessibleName(localizedString(QStringLiteral("DetailNotesGroup")));
     m_pages->addTab(notes, localizedString(QStringLiteral("DetailNotesGroup")));
 
+    // Refusals show under the tabs, in view whichever page holds the field.
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("detailMessage"));
+    m_message->setWordWrap(true);
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setStyleSheet(QStringLiteral("QLabel { color: #c0392b; }"));
+    m_message->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_pages);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(m_message);
 }
 
 void ProductDetailView::addPage(QWidget* page, const QString& title)
@@ -305,6 +322,7 @@ void ProductDetailView::setProduct(ProductEntity* product)
     m_price->setModified(false);
     m_currency->lineEdit()->setModified(false);
     m_dateEdited = false;
+    m_message->hide();
     m_licence->setProduct(live ? product : nullptr);
     reload();
 }
@@ -383,12 +401,16 @@ void ProductDetailView::loadPrice()
     QString text;
     if (productIsLive()) {
         if (const auto price = m_product->purchasePrice()) {
-            text = ZRCurrencyManager::formatterForCurrency(m_product->purchaseCurrency())
-                       .toStringFromDecimal(price->toString());
+            text = priceText().toText(*price);
         }
     }
     m_price->setText(text);
-    markPriceRefused(false);
+}
+
+PriceText ProductDetailView::priceText() const
+{
+    const QString symbol = productIsLive() ? m_product->purchaseCurrency() : QString();
+    return PriceText(m_codes.codeForSymbol(symbol), symbol);
 }
 
 void ProductDetailView::reloadCurrencies()
@@ -408,6 +430,7 @@ void ProductDetailView::reloadCurrencies()
             }
         }
     }
+    m_codes = m_context ? CurrencyCodes(*m_context) : CurrencyCodes();
     const QString text = m_currency->currentText();
     const bool pending = m_currency->lineEdit()->isModified();
     m_loading = true;
@@ -455,6 +478,12 @@ bool ProductDetailView::commitField(const QString& key)
 bool ProductDetailView::commitLine(const QString& key, QLineEdit* edit)
 {
     edit->setModified(false);
+    if (key == TitleKey && edit->text().trimmed().isEmpty()) {
+        // A product without a title cannot be found in the list again.
+        loadField(key);
+        refuse(localizedString(QStringLiteral("DetailEmptyTitleRefused")));
+        return false;
+    }
     return writeValue(key, textValue(edit->text()));
 }
 
@@ -501,22 +530,29 @@ bool ProductDetailView::commitPrice()
     if (!productIsLive() || !m_price->isModified()) {
         return false;
     }
-    const QString text = m_price->text().trimmed();
-    std::optional<Decimal> price;
-    if (!text.isEmpty()) {
-        const auto decimal
-            = ZRCurrencyManager::formatterForCurrency(m_product->purchaseCurrency()).decimalFromString(text);
-        price = decimal ? Decimal::fromString(*decimal) : std::nullopt;
-        if (!price) {
-            markPriceRefused(true); // the text stays, pending, until it reads as a price
-            return false;
-        }
-    }
     m_price->setModified(false);
-    markPriceRefused(false);
-    const bool changed = writeValue(PriceKey, price ? QVariant::fromValue(*price) : QVariant());
+    const QString typed = m_price->text().trimmed();
+    const PriceText prices = priceText();
+    const PriceText::Reading reading = prices.read(typed);
+    if (!reading.accepted()) {
+        // The stored price stays, and the field shows it again rather than text that is not saved.
+        loadPrice();
+        const QString example = prices.toText(Decimal(123450, 2));
+        switch (reading.refusal) {
+        case PriceText::Refusal::Negative:
+            refuse(localizedFormat(QStringLiteral("DetailPriceNegativeFormat"), {typed}));
+            break;
+        case PriceText::Refusal::TooLarge:
+            refuse(localizedFormat(QStringLiteral("DetailPriceTooLargeFormat"), {typed}));
+            break;
+        default:
+            refuse(localizedFormat(QStringLiteral("DetailPriceNotANumberFormat"), {typed, example}));
+        }
+        return false;
+    }
+    const bool changed = writeValue(PriceKey, reading.price ? QVariant::fromValue(*reading.price) : QVariant());
     if (!m_price->hasFocus()) {
-        loadPrice(); // shows the price in the currency's own form
+        loadPrice(); // shows the price with the locale's separators and the currency's decimals
     }
     return changed;
 }
@@ -539,18 +575,15 @@ bool ProductDetailView::commitCurrency()
     return changed;
 }
 
-void ProductDetailView::markPriceRefused(bool refused)
+void ProductDetailView::refuse(const QString& message)
 {
-    m_priceRefused = refused;
-    if (refused) {
-        const auto formatter = ZRCurrencyManager::formatterForCurrency(m_product->purchaseCurrency());
-        m_price->setStyleSheet(QStringLiteral("QLineEdit { border: 2px solid #c0392b; }"));
-        m_price->setToolTip(
-            localizedFormat(QStringLiteral("DetailInvalidPriceToolTipFormat"), {formatter.toString(1234.5)}));
-    } else {
-        m_price->setStyleSheet(QString());
-        m_price->setToolTip(QString());
-    }
+    m_message->setText(message);
+    m_message->show();
+}
+
+QString ProductDetailView::refusal() const
+{
+    return m_message->isHidden() ? QString() : m_message->text();
 }
 
 bool ProductDetailView::writeValue(const QString& key, const QVariant& value)
@@ -561,12 +594,24 @@ bool ProductDetailView::writeValue(const QString& key, const QVariant& value)
     if (!m_product->setValue(key, value)) {
         return false;
     }
+    m_message->hide(); // an edit that is stored ends the previous refusal
     emit productEdited(key);
     return true;
 }
 
 bool ProductDetailView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QDateEdit*>(watched)) {
+        // A date field would take Tab to move between day, month and year (and an empty one never
+        // lets go of it); the arrow keys do that, Tab goes on to the next field. The parent handles
+        // Tab the way every field does, so the window's own order applies.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            QCoreApplication::sendEvent(static_cast<QWidget*>(watched)->parentWidget(), event);
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusOut) {
         for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it) {
             if (it.value() == watched) {
@@ -583,6 +628,24 @@ void ProductDetailView::focusTitle()
     showEditor(title);
     title->setFocus(Qt::OtherFocusReason);
     title->selectAll();
+}
+
+bool ProductDetailView::isLastFieldShown(const QWidget* widget) const
+{
+    QWidget* page = m_pages->currentWidget();
+    if (!widget || !page || (widget != page && !page->isAncestorOf(widget))) {
+        return false;
+    }
+    // The page's fields in Tab order: the chain is one ring through the window, so go round once.
+    const QWidget* last = (page->focusPolicy() & Qt::TabFocus) ? page : nullptr;
+    QWidget* next = page->nextInFocusChain();
+    for (int guard = 0; next != page && guard < 5000; ++guard, next = next->nextInFocusChain()) {
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isVisible() && next->isEnabled()
+            && page->isAncestorOf(next)) {
+            last = next;
+        }
+    }
+    return widget == last;
 }
 
 void ProductDetailView::showEditor(QWidget* editor)

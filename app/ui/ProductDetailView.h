@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/CurrencyCodes.h"
+
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
@@ -9,9 +11,11 @@ class ProductEntity;
 class ProductIconWell;
 class QComboBox;
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
+class PriceText;
 class UserPreferences;
 
 namespace Persistence {
@@ -23,8 +27,8 @@ class ObjectContext;
 // undo step of the context's undo manager. commitEditing() does the same for every field with
 // pending text, without moving the cursor, so a save never loses what is being typed.
 //
-// A price that the currency's formatter cannot read is refused: it stays in the field, marked, and
-// the stored price is left alone until the text is corrected.
+// Text that cannot be stored (a price that reads as no price, an empty title) is refused: the field
+// shows the stored value again and a message under the tabs names what was typed and why.
 class ProductDetailView : public QWidget
 {
     Q_OBJECT
@@ -54,7 +58,10 @@ public:
 
     // The editor of an attribute ("title", "purchasePrice", "comments", ...), for tests and focus.
     QWidget* editorForKey(const QString& key) const;
-    bool isPriceRefused() const { return m_priceRefused; }
+    // The refusal shown under the tabs; empty when there is none.
+    QString refusal() const;
+    // Whether `widget` is the last field of the page shown, after which Tab leaves the form.
+    bool isLastFieldShown(const QWidget* widget) const;
     ProductIconWell* iconWell() const { return m_iconWell; }
     LicenceFieldsBox* licenceFields() const { return m_licence; }
 
@@ -81,7 +88,8 @@ private:
     bool commitDate();
     bool commitPrice();
     bool commitCurrency();
-    void markPriceRefused(bool refused);
+    PriceText priceText() const;
+    void refuse(const QString& message);
     bool writeValue(const QString& key, const QVariant& value);
     bool hasPendingEdit(const QString& key) const;
     bool productIsLive() const;
@@ -97,7 +105,8 @@ private:
     ProductIconWell* m_iconWell = nullptr;
     LicenceFieldsBox* m_licence = nullptr;
     QTabWidget* m_pages = nullptr;
+    QLabel* m_message = nullptr;
+    CurrencyCodes m_codes;
     bool m_loading = false;
     bool m_dateEdited = false;
-    bool m_priceRefused = false;
 };

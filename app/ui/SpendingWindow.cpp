@@ -3,6 +3,7 @@
 #include "SpendingChart.h"
 #include "base/Localization.h"
 #include "core/KeymoorAppDelegate.h"
+#include "model/PriceText.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 
@@ -151,11 +152,12 @@ void SpendingWindow::fillTable(const QList<SpendingRow>& rows)
     m_table->setRowCount(int(rows.size()));
     for (int index = 0; index < rows.size(); ++index) {
         const SpendingRow& row = rows.at(index);
+        const PriceText prices(row.currency, row.currency); // the interface's separators, as in the details
         m_table->setItem(index, 0, cell(row.group, false));
         m_table->setItem(index, 1, cell(row.currency, false));
-        m_table->setItem(index, 2, cell(row.total.toString(), true));
+        m_table->setItem(index, 2, cell(prices.toText(row.total), true));
         m_table->setItem(index, 3, cell(QString::number(row.count), true));
-        m_table->setItem(index, 4, cell(row.annualRecurring.toString(), true));
+        m_table->setItem(index, 4, cell(prices.toText(row.annualRecurring), true));
     }
     m_table->resizeColumnsToContents();
 }

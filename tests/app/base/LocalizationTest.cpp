@@ -85,7 +85,7 @@ TEST(Localization, EveryTextIsPresentAndEveryFormatTakesItsArguments)
         {"FailedToWriteAttachmentToDiskMessageFormat", 2},
         {"LibraryUnavailableStatusFormat", 1},
         {"ProductCountStatusFormat", 1},
-        {"DetailInvalidPriceToolTipFormat", 1},
+        {"DetailPriceNotANumberFormat", 2},
         {"ImportFileNotFoundFormat", 1},
         {"ImportFileNotKeymoorFileFormat", 1},
         {"ImportFileNotMacHeist3FileFormat", 1},

@@ -64,8 +64,22 @@ protected:
     std::unique_ptr<ProductDetailView> m_view;
 };
 
-TEST_F(ProductDetailViewTest, PricesAreReadWithTheSeparatorsOfTheirCurrency)
+// Sets the interface locale for one test.
+class InterfaceLocale
 {
+public:
+    explicit InterfaceLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~InterfaceLocale() { QLocale::setDefault(m_previous); }
+    Q_DISABLE_COPY_MOVE(InterfaceLocale)
+
+private:
+    QLocale m_previous;
+};
+
+TEST_F(ProductDetailViewTest, PricesAreReadAndShownTheWayTheInterfaceWritesNumbers)
+{
+    const InterfaceLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString euro = ZRCurrencyManager::euroCurrencySymbol();
     const struct
     {
         QString currency;
@@ -73,11 +87,9 @@ TEST_F(ProductDetailViewTest, PricesAreReadWithTheSeparatorsOfTheirCurrency)
         QString stored;
         QString shown;
     } cases[] = {
-        {ZRCurrencyManager::euroCurrencySymbol(), "1.234,56", "1234.56", "1.234,56"},
-        {ZRCurrencyManager::euroCurrencySymbol(), "19,9", "19.9", "19,9"},
-        {"$", "1,234.5", "1234.5", "1,234.5"},
-        {"$", "1234.5", "1234.5", "1,234.5"},
-        {"CHF", "0.125", "0.125", "0.125"}, // free text formats like the dollar
+        // The English form is read whatever the currency, and shown with two decimals.
+        {euro, "1,299.00", "1299", "1,299.00"},
+        {ZRCurrencyManager::yenCurrencySymbol(), "1,299", "1299", "1,299"},
         {"$", "", "", ""},
     };
     auto* price = editor<QLineEdit>("purchasePrice");
@@ -87,29 +99,56 @@ TEST_F(ProductDetailViewTest, PricesAreReadWithTheSeparatorsOfTheirCurrency)
         const auto stored = m_product->purchasePrice();
         EXPECT_EQ(stored ? stored->toString() : QString(), entry.stored) << entry.typed.toStdString();
         EXPECT_EQ(price->text(), entry.shown) << entry.typed.toStdString();
-        EXPECT_FALSE(m_view->isPriceRefused());
+        EXPECT_TRUE(m_view->refusal().isEmpty()) << entry.typed.toStdString();
     }
+
+    // A German interface reads and shows its own separators.
+    const InterfaceLocale german(QLocale(QLocale::German, QLocale::Germany));
+    typeCurrency(euro);
+    type(price, QStringLiteral("1.299,00"));
+    EXPECT_EQ(m_product->purchasePrice(), Decimal(1299, 0));
+    EXPECT_EQ(price->text(), QStringLiteral("1.299,00"));
 }
 
-TEST_F(ProductDetailViewTest, TextThatIsNoPriceIsKeptMarkedAndNotStored)
+TEST_F(ProductDetailViewTest, TextThatIsNoPriceIsRefusedVisiblyAndTheStoredPriceStays)
 {
+    const InterfaceLocale english(QLocale(QLocale::English, QLocale::UnitedStates));
     m_product->setPurchasePrice(Decimal(1000, 2));
     m_view->reload();
-    typeCurrency(ZRCurrencyManager::euroCurrencySymbol());
-    auto* price = editor<QLineEdit>("purchasePrice");
-    EXPECT_EQ(price->text(), QStringLiteral("10"));
-
-    // With "." grouping, "12.50" is no euro price; it must not become 1250 or vanish.
-    type(price, QStringLiteral("12.50"));
-    EXPECT_TRUE(m_view->isPriceRefused());
-    EXPECT_EQ(price->text(), QStringLiteral("12.50"));
-    EXPECT_EQ(m_product->purchasePrice(), Decimal(1000, 2));
-    EXPECT_FALSE(m_view->commitEditing());
-
-    // The same text reads once the currency is the dollar.
     typeCurrency(QStringLiteral("$"));
-    EXPECT_FALSE(m_view->isPriceRefused());
-    EXPECT_EQ(m_product->purchasePrice(), Decimal(1250, 2));
+    auto* price = editor<QLineEdit>("purchasePrice");
+    EXPECT_EQ(price->text(), QStringLiteral("10.00"));
+
+    for (const QString& junk : {QStringLiteral("12abc"), QStringLiteral("-3")}) {
+        type(price, junk);
+        EXPECT_EQ(m_product->purchasePrice(), Decimal(1000, 2)) << junk.toStdString();
+        EXPECT_EQ(price->text(), QStringLiteral("10.00")) << junk.toStdString();
+        EXPECT_TRUE(m_view->refusal().contains(junk)) << junk.toStdString();
+        EXPECT_TRUE(m_view->findChild<QWidget*>(QStringLiteral("detailMessage"))->isVisible());
+        EXPECT_FALSE(m_view->commitEditing()) << "nothing is left pending to be stored later";
+    }
+
+    // The next price that reads is stored and ends the message; so does showing another product.
+    type(price, QStringLiteral("12.5"));
+    EXPECT_EQ(m_product->purchasePrice(), Decimal(125, 1));
+    EXPECT_TRUE(m_view->refusal().isEmpty());
+    type(price, QStringLiteral("abc"));
+    m_view->setProduct(UiTestLibrary::addProduct(m_context, QStringLiteral("Other")));
+    EXPECT_TRUE(m_view->refusal().isEmpty());
+}
+
+TEST_F(ProductDetailViewTest, AnEmptyTitleIsRefusedAndThePreviousOneShownAgain)
+{
+    auto* title = editor<QLineEdit>("title");
+    for (const QString& empty : {QString(), QStringLiteral("   ")}) {
+        type(title, empty);
+        EXPECT_EQ(m_product->title(), QStringLiteral("Ledger"));
+        EXPECT_EQ(title->text(), QStringLiteral("Ledger"));
+        EXPECT_FALSE(m_view->refusal().isEmpty());
+    }
+    type(title, QStringLiteral("Ledger 2"));
+    EXPECT_EQ(m_product->title(), QStringLiteral("Ledger 2"));
+    EXPECT_TRUE(m_view->refusal().isEmpty());
 }
 
 TEST_F(ProductDetailViewTest, CurrencyListFollowsThePreferredOrderAndAcceptsFreeText)
@@ -228,7 +267,7 @@ TEST_F(ProductDetailViewTest, TheLicenceGroupStoresItsFieldsAndRefusesBadInputVi
     EXPECT_EQ(m_product->seats(), 0);
     EXPECT_TRUE(m_product->isArchived());
     EXPECT_EQ(m_product->renewalPrice()->toString(), QStringLiteral("1049.5"));
-    EXPECT_EQ(renewalPrice->text(), QStringLiteral("1,049.5"));
+    EXPECT_EQ(renewalPrice->text(), QStringLiteral("1,049.50"));
 
     // A wrong separator and a renewal before the purchase are shown and not stored.
     type(renewalPrice, QStringLiteral("12,50"));
@@ -241,7 +280,7 @@ TEST_F(ProductDetailViewTest, TheLicenceGroupStoresItsFieldsAndRefusesBadInputVi
     renewal->setDate(QDate(2026, 4, 1));
     EXPECT_EQ(m_product->renewalDate(), QDate(2026, 4, 1));
     type(renewalPrice, QStringLiteral("12.50"));
-    EXPECT_EQ(m_product->renewalPrice()->toString(), QStringLiteral("12.50"));
+    EXPECT_EQ(m_product->renewalPrice(), Decimal(1250, 2));
     EXPECT_TRUE(m_view->licenceFields()->refusal().isEmpty());
 
     // Each change is one undo step, and the field follows the product back.
