@@ -1,6 +1,7 @@
+#include "CurrencyCodes.h"
 #include "LicenceFieldText.h"
+#include "PriceText.h"
 #include "ProductEntity.h"
-#include "ZRCurrencyManager.h"
 #include "base/Log.h"
 
 const QString ProductEntity::DontImportKey = QStringLiteral("Don't Import");
@@ -19,9 +20,15 @@ void ProductEntity::importValue(const std::optional<QString>& value, const QStri
         return;
     }
     if (key == u"purchasePrice") {
-        const std::optional<QString> decimal
-            = ZRCurrencyManager::formatterForCurrency(purchaseCurrency()).decimalFromString(text);
-        setPurchasePrice(decimal ? Persistence::Decimal::fromString(*decimal) : std::nullopt);
+        // Read as a person would type it (the locale's form, the currency's own, or a plain number);
+        // a price that cannot be read keeps the value the product has.
+        const QString symbol = purchaseCurrency();
+        const PriceText::Reading reading = PriceText(CurrencyCodes().codeForSymbol(symbol), symbol).read(text);
+        if (reading.accepted()) {
+            setPurchasePrice(reading.price);
+        } else {
+            Log::write(QStringLiteral("Import of \"%1\": the price \"%2\" cannot be read.").arg(title(), text));
+        }
     } else if (LicenceFieldText::isLicenceField(key)) {
         // A licence field that is refused keeps its value; the log says which text it was.
         QString error;

@@ -6,11 +6,12 @@
 #include "ZRStringTools.h"
 #include "base/ImageUtilities.h"
 #include "base/Log.h"
+#include "model/CurrencyCodes.h"
 #include "model/IconEntity.h"
 #include "model/LicenceFieldText.h"
+#include "model/PriceText.h"
 #include "model/ProductEntity.h"
 #include "model/ZRCacheFileManager.h"
-#include "model/ZRCurrencyManager.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/ObjectModel.h"
 
@@ -38,13 +39,17 @@ QString readResource(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
+// A price as the window shows it: the interface's separators, the currency's decimals.
+QString priceText(const ProductEntity& product, const Decimal& price)
+{
+    const QString symbol = product.purchaseCurrency();
+    return PriceText(CurrencyCodes().codeForSymbol(symbol), symbol).toText(price);
+}
+
 QString purchasePriceText(const ProductEntity& product)
 {
     const std::optional<Decimal> price = product.purchasePrice();
-    if (!price) {
-        return {};
-    }
-    return ZRCurrencyManager::formatterForCurrency(product.purchaseCurrency()).toStringFromDecimal(price->toString());
+    return price ? priceText(product, *price) : QString();
 }
 
 QString purchaseDateText(const ProductEntity& product)
@@ -61,11 +66,15 @@ QString licenceValueText(const ProductEntity& product, const QString& key)
         const QDate day = key == u"expiryDate" ? product.expiryDate() : product.renewalDate();
         return day.isValid() ? QLocale().toString(day, QLocale::ShortFormat) : QString();
     }
-    const QString text = LicenceFieldText::text(product, key);
-    if (key == u"renewalPrice" && !text.isEmpty() && !product.purchaseCurrency().isEmpty()) {
-        return product.purchaseCurrency() + u' ' + text;
+    if (key == u"renewalPrice") {
+        const std::optional<Decimal> price = product.renewalPrice();
+        if (!price) {
+            return {};
+        }
+        const QString text = priceText(product, *price);
+        return product.purchaseCurrency().isEmpty() ? text : product.purchaseCurrency() + u' ' + text;
     }
-    return text;
+    return LicenceFieldText::text(product, key);
 }
 
 // One table row per licence field that is set, so products without licence details print as before.

@@ -106,6 +106,16 @@ TEST_F(DelimitedImportTest, APriceIsReadInTheCurrencyTheProductHasWhenItsColumnI
     EXPECT_FALSE(only(QStringLiteral("Euro Later"))->purchasePrice());
     EXPECT_EQ(only(QStringLiteral("Dollar Later"))->purchasePrice()->toString(), QStringLiteral("1234.5"));
     EXPECT_EQ(only(QStringLiteral("Dollar Later"))->purchaseCurrency(), euro);
+
+    // A euro price written the English way is read, not dropped; an unreadable one on an update
+    // keeps the price the product had.
+    DelimitedRow englishRow {QStringLiteral("Euro First"), euro, QStringLiteral("1,299.00")};
+    ASSERT_TRUE(m_delegate->importProductsArray({englishRow}, currencyFirst, true));
+    EXPECT_EQ(only(QStringLiteral("Euro First"))->purchasePrice()->toString(), QStringLiteral("1299"));
+    DelimitedRow junkRow {QStringLiteral("Euro First"), euro, QStringLiteral("12abc")};
+    ASSERT_TRUE(m_delegate->importProductsArray({junkRow}, currencyFirst, true));
+    EXPECT_EQ(only(QStringLiteral("Euro First"))->purchasePrice()->toString(), QStringLiteral("1299"));
+    EXPECT_TRUE(logged(QStringLiteral("Import of \"Euro First\": the price \"12abc\" cannot be read.")));
 }
 
 TEST_F(DelimitedImportTest, ANewProductTakesItsApplicationsBundleButMappedValuesWin)

@@ -100,7 +100,8 @@ TEST_F(ProductsReportTest, AProductWithoutAPriceShowsNoCurrency)
     product->setPurchaseCurrency(QStringLiteral("€"));
     EXPECT_EQ(fill(product, QStringLiteral("[{purchase currency}][{purchase price}]")), QStringLiteral("[][]"));
     product->setPurchasePrice(price("1234.5"));
-    EXPECT_EQ(fill(product, QStringLiteral("[{purchase currency}][{purchase price}]")), QStringLiteral("[€][1.234,5]"));
+    EXPECT_EQ(fill(product, QStringLiteral("[{purchase currency}][{purchase price}]")),
+              QStringLiteral("[€][1,234.50]"));
 }
 
 TEST_F(ProductsReportTest, LicenceRowsAppearOnlyForTheFieldsThatAreSet)
@@ -115,7 +116,7 @@ TEST_F(ProductsReportTest, LicenceRowsAppearOnlyForTheFieldsThatAreSet)
     const QString rows = fill(product, QStringLiteral("[{licence rows}]"));
     EXPECT_EQ(rows.count(QStringLiteral("<tr>")), 3) << rows.toStdString();
     EXPECT_TRUE(rows.contains(QStringLiteral("&lt;subscription&gt;"))) << "values are escaped";
-    EXPECT_TRUE(rows.contains(QStringLiteral(">€ 1.234,5<"))) << rows.toStdString();
+    EXPECT_TRUE(rows.contains(QStringLiteral(">€ 1,234.50<"))) << rows.toStdString();
     EXPECT_TRUE(rows.contains(QStringLiteral(">Seats<")));
     EXPECT_FALSE(rows.contains(QStringLiteral("Expiry")));
 }
