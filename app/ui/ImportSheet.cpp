@@ -68,7 +68,6 @@ ImportSheet::ImportSheet(KeymoorAppDelegate* delegate, ZRImportSheetController* 
     , m_panes(new QStackedWidget(this))
 {
     setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    setMinimumSize(500, 300);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->setMovable(false);
     m_panes->addWidget(buildTextPane());
@@ -101,6 +100,9 @@ ImportSheet::ImportSheet(KeymoorAppDelegate* delegate, ZRImportSheetController* 
     layout->setMenuBar(m_toolbar);
     layout->addWidget(m_panes, 1);
     layout->addWidget(buttons);
+    // At least 500 by 300, and never less than the panes need: with a larger font or scale the
+    // choices would otherwise be squeezed into each other.
+    setMinimumSize(layout->minimumSize().expandedTo(QSize(500, 300)));
     reloadPreview();
     setActivePane(Pane::Text);
 }
