@@ -1,6 +1,7 @@
 #include "ZRImportSheetController.h"
 
 #include "DelimitedTextFile.h"
+#include "ImportHeaderMatcher.h"
 #include "ImportService.h"
 #include "base/Localization.h"
 #include "base/Log.h"
@@ -48,6 +49,16 @@ QString ZRImportSheetController::mappingForKeyPathLabel(const QString& label)
     return QString();
 }
 
+QString ZRImportSheetController::labelForKeyPath(const QString& keyPath)
+{
+    for (const KeyPathEntry& entry : productKeyPaths()) {
+        if (entry.keyPath == keyPath) {
+            return entry.label;
+        }
+    }
+    return QString();
+}
+
 void ZRImportSheetController::setImportTextFile(const QString& path)
 {
     if (path != m_textFile) {
@@ -60,7 +71,7 @@ void ZRImportSheetController::setTextRecordDelimiter(const QString& name)
 {
     if (name != m_recordDelimiter) {
         m_recordDelimiter = name;
-        refreshParsedFields();
+        toggleParsedFieldsHeaderRow();
     }
 }
 
@@ -68,7 +79,7 @@ void ZRImportSheetController::setTextFieldDelimiter(const QString& name)
 {
     if (name != m_fieldDelimiter) {
         m_fieldDelimiter = name;
-        refreshParsedFields();
+        toggleParsedFieldsHeaderRow();
     }
 }
 
@@ -76,7 +87,7 @@ void ZRImportSheetController::setFieldQuote(const QString& name)
 {
     if (name != m_quote) {
         m_quote = name;
-        refreshParsedFields();
+        toggleParsedFieldsHeaderRow();
     }
 }
 
@@ -103,38 +114,99 @@ DelimitedTextOptions ZRImportSheetController::textOptions() const
     return options;
 }
 
-void ZRImportSheetController::refreshParsedFields()
+void ZRImportSheetController::readPreview()
 {
     m_parsedFields.clear();
+    m_headerNames.clear();
     m_previewProblem.clear();
-    if (!m_textFile.isEmpty()) {
-        QString problem;
-        const std::optional<QString> text = readDelimitedTextFile(m_textFile, &problem);
-        if (!text) {
-            Log::write(QStringLiteral("Error raw file content:%1 error:%2").arg(m_textFile, problem));
-            m_previewProblem = problem;
-        } else {
-            const DelimitedTextOptions options = textOptions();
-            const DelimitedRows rows
-                = scannedRowsWithRecordDelimter(*text, options.recordDelimiter, options.fieldDelimiter, options.quote);
-            const qsizetype sample = m_hasHeaderRow && rows.size() >= 2 ? 1 : 0;
-            for (const DelimitedField& value : rows.value(sample)) {
-                m_parsedFields.append(FieldRecord {value, ProductEntity::DontImportKey});
-            }
+    if (m_textFile.isEmpty()) {
+        return;
+    }
+    QString problem;
+    const std::optional<QString> text = readDelimitedTextFile(m_textFile, &problem);
+    if (!text) {
+        Log::write(QStringLiteral("Error raw file content:%1 error:%2").arg(m_textFile, problem));
+        m_previewProblem = problem;
+        return;
+    }
+    const DelimitedTextOptions options = textOptions();
+    const DelimitedRows rows
+        = scannedRowsWithRecordDelimter(*text, options.recordDelimiter, options.fieldDelimiter, options.quote);
+    const qsizetype sample = m_hasHeaderRow && rows.size() >= 2 ? 1 : 0;
+    for (const DelimitedField& value : rows.value(sample)) {
+        m_parsedFields.append(FieldRecord {value, ProductEntity::DontImportKey});
+    }
+    if (m_hasHeaderRow) {
+        for (const DelimitedField& name : rows.value(0)) {
+            m_headerNames.append(name.value_or(QString()));
         }
     }
+}
+
+void ZRImportSheetController::refreshParsedFields()
+{
+    readPreview();
+    matchHeaderNames(QList<bool>(m_parsedFields.size(), false));
     emit parsedFieldsChanged();
 }
 
 void ZRImportSheetController::toggleParsedFieldsHeaderRow()
 {
     const QList<FieldRecord> previous = m_parsedFields;
-    refreshParsedFields();
-    if (previous.size() == m_parsedFields.size()) {
-        for (qsizetype i = 0; i < previous.size(); ++i) {
-            m_parsedFields[i].destination = previous.at(i).destination;
+    const QStringList previousHeaders = m_headerNames;
+    readPreview();
+    matchHeaderNames(keepDestinations(previous, previousHeaders));
+    emit parsedFieldsChanged();
+}
+
+// Copies the destinations of the previous preview into the new one. Answers, per column, whether
+// its destination is settled: one found by header name stays even when it is "Don't Import" (the
+// person chose so for that column); one found by position only when it names a field.
+QList<bool> ZRImportSheetController::keepDestinations(const QList<FieldRecord>& previous,
+                                                      const QStringList& previousHeaders)
+{
+    QList<bool> decided(m_parsedFields.size(), false);
+    QList<bool> taken(previous.size(), false);
+    for (qsizetype column = 0; column < m_parsedFields.size(); ++column) {
+        const QString name = ImportHeaderMatcher::normalised(m_headerNames.value(column));
+        for (qsizetype old = 0; !name.isEmpty() && old < previousHeaders.size() && old < previous.size(); ++old) {
+            if (!taken.at(old) && ImportHeaderMatcher::normalised(previousHeaders.at(old)) == name) {
+                m_parsedFields[column].destination = previous.at(old).destination;
+                taken[old] = decided[column] = true;
+                break;
+            }
         }
-        emit parsedFieldsChanged();
+    }
+    if (previous.size() == m_parsedFields.size()) {
+        for (qsizetype column = 0; column < m_parsedFields.size(); ++column) {
+            if (!decided.at(column) && !taken.at(column)
+                && previous.at(column).destination != ProductEntity::DontImportKey) {
+                m_parsedFields[column].destination = previous.at(column).destination;
+                decided[column] = true;
+            }
+        }
+    }
+    return decided;
+}
+
+// Gives each unsettled column the field its header names, unless another column already has it.
+void ZRImportSheetController::matchHeaderNames(const QList<bool>& decided)
+{
+    if (!m_hasHeaderRow) {
+        return;
+    }
+    QStringList used;
+    for (qsizetype column = 0; column < m_parsedFields.size(); ++column) {
+        if (decided.value(column)) {
+            used.append(mappingForKeyPathLabel(m_parsedFields.at(column).destination));
+        }
+    }
+    for (qsizetype column = 0; column < m_parsedFields.size(); ++column) {
+        const QString keyPath = ImportHeaderMatcher::keyPathForHeader(m_headerNames.value(column));
+        if (!decided.value(column) && !keyPath.isEmpty() && !used.contains(keyPath)) {
+            m_parsedFields[column].destination = labelForKeyPath(keyPath);
+            used.append(keyPath);
+        }
     }
 }
 

@@ -53,6 +53,8 @@ public:
     // "Keymoor (MacUpdate)", "AppShelf", "The Serial Keeper 3.3".
     static QStringList xmlTemplates();
     static QString mappingForKeyPathLabel(const QString& label);
+    // The label offered for a key path; empty for one that is not offered.
+    static QString labelForKeyPath(const QString& keyPath);
 
     QString importTextFile() const { return m_textFile; }
     void setImportTextFile(const QString& path);
@@ -66,6 +68,8 @@ public:
     void setImportTextHasHeaderRow(bool hasHeaderRow);
 
     QList<FieldRecord> parsedFields() const { return m_parsedFields; }
+    // The first row's values when it is a header row, one per column; empty otherwise.
+    QStringList headerNames() const { return m_headerNames; }
     void setDestination(int column, const QString& label);
     // Why the preview is empty ("" when it is not or no file is chosen).
     QString previewProblem() const { return m_previewProblem; }
@@ -82,10 +86,13 @@ public:
     void setSelectedXMLTemplate(const QString& name) { m_xmlTemplate = name; }
 
     // Rebuilds the preview from the text file: one field record per value of the sample row (the
-    // second row when the first is a header).
+    // second row when the first is a header). With a header row, each column whose header names a
+    // catalogue field goes to that field; the others are not imported.
     void refreshParsedFields();
-    // Rebuilds the preview after the header-row option changed, keeping the destinations when the
-    // number of columns stayed the same.
+    // Rebuilds the preview after the header-row option, a delimiter or the quote changed, keeping
+    // what was chosen: a column goes where the column of the same header name went, or, when the
+    // number of columns stayed, where the column at its position went. Columns left without a
+    // field are matched to the header row.
     void toggleParsedFieldsHeaderRow();
     // The key path of each column; "Don't Import" for columns without a known destination.
     QStringList importMapping() const;
@@ -103,6 +110,9 @@ signals:
 
 private:
     DelimitedTextOptions textOptions() const;
+    void readPreview();
+    QList<bool> keepDestinations(const QList<FieldRecord>& previous, const QStringList& previousHeaders);
+    void matchHeaderNames(const QList<bool>& decided);
 
     QString m_textFile;
     QString m_recordDelimiter = QStringLiteral("Return");
@@ -110,6 +120,7 @@ private:
     QString m_quote;
     bool m_hasHeaderRow = false;
     QList<FieldRecord> m_parsedFields;
+    QStringList m_headerNames;
     QString m_previewProblem;
     bool m_overwriteData = true;
     bool m_deleteExistingData = false;

@@ -47,7 +47,7 @@ AttachmentsWindowController::AttachmentsWindowController(KeymoorAppDelegate* del
     setObjectName(QStringLiteral("attachmentWindow"));
     resize(720, 640);
     QPalette background = palette();
-    background.setColor(QPalette::Window, QColor::fromRgbF(0.9, 0.9, 0.9));
+    background.setColor(QPalette::Window, background.color(QPalette::Window).darker(108)); // light or dark
     setPalette(background);
 
     m_printAction = new QAction(localizedString(QStringLiteral("AttachmentWindowPrintMenuItem")), this);

@@ -6,12 +6,16 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int KeyPathRole = Qt::UserRole + 1;
@@ -63,16 +67,31 @@ DelimitedExportSheet::DelimitedExportSheet(ZRDataMigrator* migrator, QWidget* wi
     });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(0); });
 
+    auto* separator = new QGroupBox(localizedString(QStringLiteral("DelimitedExportSeparatorGroup")), this);
     auto* custom = new QHBoxLayout;
     custom->addWidget(m_custom);
-    custom->addWidget(m_customText);
+    custom->addWidget(m_customText, 1);
+    auto* separators = new QVBoxLayout(separator);
+    separators->addWidget(m_comma);
+    separators->addWidget(m_tab);
+    separators->addLayout(custom);
+
+    auto* listLabel = new QLabel(localizedString(QStringLiteral("DelimitedExportFieldsLabel")), this);
+    listLabel->setBuddy(m_list);
+    listLabel->setWordWrap(true);
+    // Sizes follow the font, so the sheet keeps its proportions at any scale: the list shows a
+    // good part of the fields and is wide enough for the longest label.
+    const int em = fontMetrics().horizontalAdvance(QLatin1Char('M'));
+    m_list->setMinimumSize(22 * em, 8 * m_list->sizeHintForRow(0) + 2 * m_list->frameWidth());
+    m_customText->setMinimumWidth(4 * em);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addWidget(m_comma);
-    layout->addWidget(m_tab);
-    layout->addLayout(custom);
+    layout->addWidget(listLabel);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(separator);
     layout->addWidget(m_header);
     layout->addWidget(buttons);
+    resize(std::max(sizeHint().width(), 36 * em), sizeHint().height() + 6 * m_list->sizeHintForRow(0));
 }
 
 DelimitedExportSheet::~DelimitedExportSheet() = default;

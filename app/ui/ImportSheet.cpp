@@ -68,7 +68,6 @@ ImportSheet::ImportSheet(KeymoorAppDelegate* delegate, ZRImportSheetController* 
     , m_panes(new QStackedWidget(this))
 {
     setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    setMinimumSize(500, 300);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->setMovable(false);
     m_panes->addWidget(buildTextPane());
@@ -101,6 +100,9 @@ ImportSheet::ImportSheet(KeymoorAppDelegate* delegate, ZRImportSheetController* 
     layout->setMenuBar(m_toolbar);
     layout->addWidget(m_panes, 1);
     layout->addWidget(buttons);
+    // At least 500 by 300, and never less than the panes need: with a larger font or scale the
+    // choices would otherwise be squeezed into each other.
+    setMinimumSize(layout->minimumSize().expandedTo(QSize(500, 300)));
     reloadPreview();
     setActivePane(Pane::Text);
 }
@@ -211,8 +213,11 @@ QWidget* ImportSheet::buildXMLPane()
     m_template = new QComboBox(pane);
     m_template->setObjectName(QStringLiteral("templateBox"));
     m_template->addItems(ZRImportSheetController::xmlTemplates());
-    m_template->setPlaceholderText(localizedString(QStringLiteral("ImportSheetTemplatePlaceholder")));
-    m_template->setCurrentIndex(ZRImportSheetController::xmlTemplates().indexOf(m_controller->selectedXMLTemplate()));
+    // A real choice is always shown: an empty box reads as a disabled one.
+    if (!ZRImportSheetController::xmlTemplates().contains(m_controller->selectedXMLTemplate())) {
+        m_controller->setSelectedXMLTemplate(ZRImportSheetController::xmlTemplates().constFirst());
+    }
+    m_template->setCurrentText(m_controller->selectedXMLTemplate());
     connect(m_template, &QComboBox::currentTextChanged, this, [this](const QString& name) {
         m_controller->setSelectedXMLTemplate(name);
         updateImportButton();
@@ -284,6 +289,10 @@ void ImportSheet::chooseXMLFile()
     if (const auto path = choosePath(false)) {
         m_xmlFile->setText(*path);
         m_controller->setImportXMLFile(*path);
+        // A MacHeist 3 data file names its writer by its extension.
+        if (path->endsWith(QStringLiteral(".appshelf"), Qt::CaseInsensitive)) {
+            m_template->setCurrentText(QStringLiteral("AppShelf"));
+        }
         updateImportButton();
     }
 }
@@ -307,6 +316,14 @@ void ImportSheet::reloadPreview()
     }
     const QList<ZRImportSheetController::FieldRecord> fields = m_controller->parsedFields();
     m_preview->setRowCount(int(fields.size()));
+    // With a header row, each row of the preview is labelled with its column's name.
+    const QStringList headers = m_controller->headerNames();
+    QStringList rowLabels;
+    for (int row = 0; row < fields.size(); ++row) {
+        const QString name = headers.value(row).simplified();
+        rowLabels.append(name.isEmpty() ? QString::number(row + 1) : name);
+    }
+    m_preview->setVerticalHeaderLabels(rowLabels);
     const auto keyPaths = ZRImportSheetController::productKeyPaths();
     for (int row = 0; row < fields.size(); ++row) {
         const auto& field = fields.at(row);

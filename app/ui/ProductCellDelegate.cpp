@@ -14,6 +14,16 @@ namespace {
 constexpr int Margin = 4;
 constexpr int Gap = 6;
 
+// The text colour faded towards the background: dimmer than the title and readable in any palette.
+// (A dark palette made by hand often keeps the light palette's placeholder colour, dark on dark.)
+QColor fadedText(const QColor& text, const QColor& background)
+{
+    constexpr double keep = 0.62;
+    const auto mix = [](double a, double b) { return a * keep + b * (1 - keep); };
+    return QColor::fromRgbF(float(mix(text.redF(), background.redF())), float(mix(text.greenF(), background.greenF())),
+                            float(mix(text.blueF(), background.blueF())));
+}
+
 } // namespace
 
 ProductCellDelegate::ProductCellDelegate(QObject* parent)
@@ -67,7 +77,7 @@ void ProductCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     const QPalette::ColorGroup group
         = option.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
     const QColor primary = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
-    const QColor secondary = selected ? primary : option.palette.color(group, QPalette::PlaceholderText);
+    const QColor secondary = selected ? primary : fadedText(primary, option.palette.color(group, QPalette::Base));
 
     QRect text = area.adjusted(iconSize + Gap, 0, 0, 0);
     const QFont small = secondaryFont(option.font);

@@ -3,8 +3,8 @@
 #include <QStyledItemDelegate>
 
 // Paints the title cell of the products list in two lines: the product's icon, its title, and
-// below it the version and publisher in a smaller text of the palette's placeholder colour (so it
-// stays readable in a dark palette). Rows are painted, never backed by widgets, so the list costs
+// below it the version and publisher in a smaller text of the palette's text colour faded towards
+// its background (so it stays readable in a dark palette). Rows are painted, never backed by widgets, so the list costs
 // the same at any length; the icon is asked of the model only for the rows painted.
 class ProductCellDelegate : public QStyledItemDelegate
 {

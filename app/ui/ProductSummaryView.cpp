@@ -46,7 +46,7 @@ ProductSummaryView::ProductSummaryView(ProductIconWell* iconWell, QWidget* paren
     , m_values(new QWidget(this))
 {
     setObjectName(QStringLiteral("productSummary"));
-    setFixedHeight(FixedHeight);
+    setFixedHeight(qMax(FixedHeight, 9 * fontMetrics().lineSpacing())); // grows with a large font
     QFont titleFont = m_title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);

@@ -3,11 +3,12 @@
 //  - main-window.png (and main-window-dark.png in a dark Fusion palette),
 //  - attachments-viewer.png showing a receipt e-mail,
 //  - preferences.png,
-//  - import-sheet.png.
+//  - import-sheet.png and export-sheet.png.
 // With --check the files are read back and each must have the size of its window and more than
-// one colour, so the pictures cannot silently turn blank or vanish.
+// one colour, so the pictures cannot silently turn blank or vanish. With --scale 2 everything is
+// drawn at twice the size (as on a 200% screen) and the names end in "-200" (main-window-200.png).
 //
-//   keymoor_screenshots OUTPUT_FOLDER [--check]
+//   keymoor_screenshots OUTPUT_FOLDER [--check] [--scale FACTOR]
 
 #include "base/Log.h"
 #include "core/KeymoorAppDelegate.h"
@@ -20,6 +21,7 @@
 #include "support/ScriptedUserInterface.h"
 #include "support/TestData.h"
 #include "ui/AttachmentsWindowController.h"
+#include "ui/DelimitedExportSheet.h"
 #include "ui/ImportSheet.h"
 #include "ui/MainWindow.h"
 #include "ui/PreferencesController.h"
@@ -169,10 +171,18 @@ void settle()
     }
 }
 
-bool save(QWidget& widget, const QDir& folder, const QString& name, std::map<QString, QSize>& written)
+// "-200" at 200%, nothing at 100%: the pictures of one scale sit beside those of another.
+QString scaleSuffix()
+{
+    const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    return scale > 0 && qRound(scale * 100) != 100 ? QStringLiteral("-%1").arg(qRound(scale * 100)) : QString();
+}
+
+bool save(QWidget& widget, const QDir& folder, const QString& baseName, std::map<QString, QSize>& written)
 {
     settle();
     const QImage picture = widget.grab().toImage();
+    const QString name = QString(baseName).replace(QStringLiteral(".png"), scaleSuffix() + QStringLiteral(".png"));
     const QString path = folder.filePath(name);
     if (picture.isNull() || !picture.save(path, "PNG")) {
         std::fprintf(stderr, "keymoor_screenshots: cannot write %s\n", qPrintable(path));
@@ -204,12 +214,28 @@ bool shootMainWindow(KeymoorAppDelegate& delegate, const QDir& folder, std::map<
     const bool prefs = save(*preferences->window(), folder, QStringLiteral("preferences.png"), written);
     preferences->window()->close();
 
+    // The sheets open at the size they ask for, as on a screen large enough for them (the
+    // offscreen screen is small at 200%).
     ZRImportSheetController sheetController;
+    sheetController.setFieldQuote(QStringLiteral("Double Quote"));
+    sheetController.setImportTextHasHeaderRow(true);
+    // Deep enough that the field shows none of the random temporary folder.
+    const QString sample = QDir::home().filePath(QStringLiteral("Documents/Purchases/software-licences.csv"));
+    QDir::home().mkpath(QStringLiteral("Documents/Purchases"));
+    QFile::copy(testDataPath("/import/products.csv"), sample);
+    sheetController.setImportTextFile(sample);
     ImportSheet sheet(&delegate, &sheetController, {}, &window);
     sheet.show();
+    sheet.resize(sheet.sizeHint().expandedTo(sheet.size()));
     const bool imports = save(sheet, folder, QStringLiteral("import-sheet.png"), written);
     sheet.close();
-    return dark && prefs && imports;
+
+    DelimitedExportSheet exportSheet(delegate.dataMigrator(), &window);
+    exportSheet.show();
+    exportSheet.resize(exportSheet.sizeHint().expandedTo(exportSheet.size()));
+    const bool exports = save(exportSheet, folder, QStringLiteral("export-sheet.png"), written);
+    exportSheet.close();
+    return dark && prefs && imports && exports;
 }
 
 bool shootReceipt(KeymoorAppDelegate& delegate, AttachmentEntity* receipt, const QDir& folder,
@@ -227,7 +253,7 @@ bool shootReceipt(KeymoorAppDelegate& delegate, AttachmentEntity* receipt, const
 // The written pictures must read back at their windows' sizes and show more than one colour.
 bool checkPictures(const QDir& folder, const std::map<QString, QSize>& written)
 {
-    bool good = written.size() == 5;
+    bool good = written.size() == 6;
     for (const auto& [name, size] : written) {
         const QImage picture(folder.filePath(name));
         bool varied = false;
@@ -243,6 +269,19 @@ bool checkPictures(const QDir& folder, const std::map<QString, QSize>& written)
     return good;
 }
 
+// The factor given with --scale; 1 without it, 0 when it is not a sensible factor.
+double scaleArgument(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--scale") == 0) {
+            bool ok = false;
+            const double scale = i + 1 < argc ? QByteArray(argv[i + 1]).toDouble(&ok) : 0;
+            return ok && scale >= 0.5 && scale <= 4 ? scale : 0;
+        }
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -250,10 +289,15 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The scale must be set before the application starts.
+    const double scale = scaleArgument(argc, argv);
+    if (scale != 1) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+    }
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() < 2 || arguments.at(1).startsWith(QLatin1Char('-'))) {
-        std::fprintf(stderr, "usage: keymoor_screenshots OUTPUT_FOLDER [--check]\n");
+    if (arguments.size() < 2 || arguments.at(1).startsWith(QLatin1Char('-')) || scale == 0) {
+        std::fprintf(stderr, "usage: keymoor_screenshots OUTPUT_FOLDER [--check] [--scale FACTOR]\n");
         return 2;
     }
     const QDir folder(arguments.at(1));

@@ -1,6 +1,8 @@
 #include "../model/AttachmentTestLibrary.h"
 #include "base/Localization.h"
 #include "import/ZRImportSheetController.h"
+#include "maintenance/ZRDataMigrator.h"
+#include "model/ExportField.h"
 #include "support/TestData.h"
 
 namespace {
@@ -59,6 +61,67 @@ TEST_F(ImportSheetControllerTest, ThePreviewShowsTheFirstDataRowAndKeepsTheMappi
     EXPECT_TRUE(m_sheet.import(Pane::Text, m_delegate->imports()));
     m_delegate->imports().text().waitForTextImports();
     EXPECT_EQ(count(QStringLiteral("Product")), before + 2);
+}
+
+TEST_F(ImportSheetControllerTest, ChoicesFollowTheirColumnsWhenQuoteOrDelimitersChangeTheColumns)
+{
+    // Without a quote, the first title splits in two and the header names keep their quotes.
+    m_sheet.setImportTextFile(writeFile(QStringLiteral("shop.txt"),
+                                        "\"Product Name\";\"Serial Number\";\"Shop\";"
+                                        "\"Notes\"\n\"Orbit; Clock\";OC-1;Web;fine\n"));
+    m_sheet.setTextFieldDelimiter(QStringLiteral("Semicolon"));
+    m_sheet.setImportTextHasHeaderRow(true);
+    EXPECT_EQ(destinations(),
+              (QStringList {label("ExportTitle"), label("ExportSerialNumber"), ProductEntity::DontImportKey,
+                            label("ExportNotes"), ProductEntity::DontImportKey}));
+    m_sheet.setDestination(2, label("ExportPurchaseOrderNumber"));
+    m_sheet.setDestination(3, ProductEntity::DontImportKey); // chosen, so it stays so
+
+    m_sheet.setFieldQuote(QStringLiteral("Double Quote"));
+    EXPECT_EQ(sources(),
+              (QStringList {QStringLiteral("Orbit; Clock"), QStringLiteral("OC-1"), QStringLiteral("Web"),
+                            QStringLiteral("fine")}));
+    QStringList chosen {label("ExportTitle"), label("ExportSerialNumber"), label("ExportPurchaseOrderNumber"),
+                        ProductEntity::DontImportKey};
+    EXPECT_EQ(destinations(), chosen);
+
+    // Without a header row the columns keep their fields by position while their number stays;
+    // turning it on again fills the columns left over from the header.
+    m_sheet.setImportTextHasHeaderRow(false);
+    EXPECT_EQ(destinations(), chosen);
+    m_sheet.setImportTextHasHeaderRow(true);
+    EXPECT_EQ(destinations(),
+              (QStringList {label("ExportTitle"), label("ExportSerialNumber"), label("ExportPurchaseOrderNumber"),
+                            label("ExportNotes")}));
+    // A new file starts over, matched to its own header row only.
+    m_sheet.setImportTextFile(writeFile(QStringLiteral("other.csv"), "Developer,Name\nOrbit Works,Ada\n"));
+    m_sheet.setTextFieldDelimiter(QStringLiteral("Comma"));
+    EXPECT_EQ(destinations(), (QStringList {label("ExportPublisher"), label("ExportRegisteredName")}));
+    EXPECT_EQ(m_sheet.headerNames(), (QStringList {QStringLiteral("Developer"), QStringLiteral("Name")}));
+}
+
+TEST_F(ImportSheetControllerTest, AnExportedFileImportsAgainWithoutChoosingAColumn)
+{
+    ZRDataMigrator* migrator = m_delegate->dataMigrator();
+    ExportFieldList fields = migrator->exportFields();
+    QStringList keyPaths;
+    for (ExportField& field : fields) {
+        field.active = true;
+        keyPaths.append(field.keyPath);
+    }
+    migrator->setExportFields(fields);
+    migrator->setIncludeHeadersInTextExport(true);
+    migrator->setExportAsCommaSeparated(true);
+    m_product->setSerialNumber(QStringLiteral("NN-1"));
+    ASSERT_TRUE(m_delegate->saveAction());
+    const QString written = migrator->performBackgroundTextExportToPath(m_scratch.filePath(QStringLiteral("all.txt")));
+    ASSERT_FALSE(written.isEmpty());
+
+    m_sheet.setFieldQuote(QStringLiteral("Double Quote"));
+    m_sheet.setImportTextHasHeaderRow(true);
+    m_sheet.setImportTextFile(written);
+    EXPECT_EQ(m_sheet.importMapping(), keyPaths);
+    EXPECT_TRUE(m_sheet.canImport(Pane::Text));
 }
 
 TEST_F(ImportSheetControllerTest, ColumnsWithoutAKnownDestinationAreNotImported)

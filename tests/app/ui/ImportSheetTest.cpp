@@ -1,12 +1,19 @@
 #include "ui/ImportSheet.h"
 
 #include "UiTestLibrary.h"
+#include "base/Localization.h"
 #include "desktop/ApplicationLocator.h"
+#include "support/TestData.h"
 #include "support/WidgetLookup.h"
+#include "ui/DelimitedExportSheet.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolBar>
@@ -61,13 +68,13 @@ TEST_F(ImportSheetTest, ATextFileIsChosenMappedAndImported)
     // One field chooser per column: those of earlier previews are gone, not left on screen.
     EXPECT_EQ(child<QTableWidget>(sheet, "previewTable")->findChildren<QComboBox*>().size(), 3);
     EXPECT_EQ(child<QTableWidget>(sheet, "previewTable")->item(0, 0)->text(), QStringLiteral("Orbit Clock"));
-    EXPECT_FALSE(child<QPushButton>(sheet, "importButton")->isEnabled());
-
+    // The header row named the title and the serial; the shop names no field.
+    EXPECT_TRUE(child<QPushButton>(sheet, "importButton")->isEnabled());
     auto* title = qobject_cast<QComboBox*>(child<QTableWidget>(sheet, "previewTable")->cellWidget(0, 1));
-    auto* serial = qobject_cast<QComboBox*>(child<QTableWidget>(sheet, "previewTable")->cellWidget(1, 1));
-    ASSERT_TRUE(title && serial);
+    ASSERT_TRUE(title);
+    title->setCurrentIndex(0);
+    EXPECT_FALSE(child<QPushButton>(sheet, "importButton")->isEnabled());
     title->setCurrentIndex(1); // the title is the first field after "Don't Import"
-    serial->setCurrentIndex(3);
     EXPECT_TRUE(child<QPushButton>(sheet, "importButton")->isEnabled());
     EXPECT_EQ(m_controller.importMapping(),
               (QStringList {QStringLiteral("title"), QStringLiteral("serialNumber"), QStringLiteral("Don't Import")}));
@@ -86,6 +93,92 @@ TEST_F(ImportSheetTest, ATextFileIsChosenMappedAndImported)
     EXPECT_EQ(child<QTableWidget>(again, "previewTable")->rowCount(), 3);
     EXPECT_EQ(child<QComboBox>(again, "fieldDelimiterBox")->currentText(), QStringLiteral("Semicolon"));
     EXPECT_TRUE(child<QCheckBox>(again, "headerRowBox")->isChecked());
+}
+
+TEST_F(ImportSheetTest, ColumnsMapThemselvesFromTheHeaderAndKeepTheirFieldsWhenTheQuoteChanges)
+{
+    const QString path = m_scratch.filePath(QStringLiteral("shop.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\"Product Name\",\"Shop\",\"Serial\"\n\"Orbit, Clock\",Web,OC-1\n");
+    file.close();
+    ImportSheet sheet(m_delegate.get(), &m_controller, {}, nullptr);
+    m_ui.queueOpenPanelResult(QStringList {path});
+    sheet.chooseTextFile();
+    child<QComboBox>(sheet, "quoteBox")->setCurrentIndex(1); // "Double Quote"
+    child<QCheckBox>(sheet, "headerRowBox")->setChecked(true);
+
+    auto* preview = child<QTableWidget>(sheet, "previewTable");
+    const auto fieldIn = [preview](int row) {
+        auto* box = qobject_cast<QComboBox*>(preview->cellWidget(row, 1));
+        return box ? box->currentText() : QStringLiteral("(none)");
+    };
+    ASSERT_EQ(preview->rowCount(), 3);
+    EXPECT_EQ(preview->verticalHeaderItem(2)->text(), QStringLiteral("Serial"));
+    EXPECT_EQ(fieldIn(0), localizedString(QStringLiteral("ExportTitle")));
+    EXPECT_EQ(fieldIn(1), ProductEntity::DontImportKey);
+    EXPECT_EQ(fieldIn(2), localizedString(QStringLiteral("ExportSerialNumber")));
+    EXPECT_TRUE(child<QPushButton>(sheet, "importButton")->isEnabled());
+
+    qobject_cast<QComboBox*>(preview->cellWidget(1, 1))->setCurrentText(localizedString(QStringLiteral("ExportNotes")));
+    // Without the quote the title splits in two, yet every named column keeps its field.
+    child<QComboBox>(sheet, "quoteBox")->setCurrentIndex(0);
+    ASSERT_EQ(preview->rowCount(), 4);
+    EXPECT_EQ(fieldIn(0), localizedString(QStringLiteral("ExportTitle")));
+    EXPECT_EQ(fieldIn(1), localizedString(QStringLiteral("ExportNotes")));
+    EXPECT_EQ(fieldIn(2), localizedString(QStringLiteral("ExportSerialNumber")));
+    EXPECT_EQ(fieldIn(3), ProductEntity::DontImportKey);
+    child<QComboBox>(sheet, "quoteBox")->setCurrentIndex(1);
+    EXPECT_EQ(fieldIn(1), localizedString(QStringLiteral("ExportNotes")));
+    EXPECT_EQ(
+        m_controller.importMapping(),
+        (QStringList {QStringLiteral("title"), QStringLiteral("commentsString"), QStringLiteral("serialNumber")}));
+}
+
+TEST_F(ImportSheetTest, TheWrittenByBoxOffersARealChoiceFromTheStart)
+{
+    ImportSheet sheet(m_delegate.get(), &m_controller, {}, nullptr);
+    sheet.setActivePane(ImportSheet::Pane::XML);
+    auto* writtenBy = child<QComboBox>(sheet, "templateBox");
+    EXPECT_TRUE(writtenBy->isEnabled());
+    EXPECT_EQ(writtenBy->currentIndex(), 0);
+    EXPECT_EQ(m_controller.selectedXMLTemplate(), writtenBy->currentText());
+    EXPECT_FALSE(child<QPushButton>(sheet, "importButton")->isEnabled()); // no file yet
+
+    // A file of the AppShelf kind chooses its writer itself; the Import button is then ready.
+    m_ui.queueOpenPanelResult(QStringList {testDataPath("/import/shelf.appshelf")});
+    sheet.chooseXMLFile();
+    EXPECT_EQ(m_controller.selectedXMLTemplate(), QStringLiteral("AppShelf"));
+    EXPECT_TRUE(child<QPushButton>(sheet, "importButton")->isEnabled());
+    writtenBy->setCurrentIndex(2);
+    EXPECT_EQ(m_controller.selectedXMLTemplate(), ZRImportSheetController::xmlTemplates().at(2));
+}
+
+TEST_F(ImportSheetTest, TheExportSheetCannotShrinkBelowWhatItsFieldsAndLabelsNeed)
+{
+    DelimitedExportSheet sheet(m_delegate->dataMigrator(), nullptr);
+    sheet.show();
+    sheet.resize(50, 50);
+    QApplication::processEvents();
+    EXPECT_GE(sheet.width(), sheet.minimumSizeHint().width());
+    EXPECT_GE(sheet.height(), sheet.minimumSizeHint().height());
+    auto* list = child<QListWidget>(sheet, "fieldList");
+    // At its smallest the list still shows several fields, and no label or button is cut short.
+    EXPECT_GE(list->viewport()->height(), 5 * list->sizeHintForRow(0));
+    for (const QWidget* widget : sheet.findChildren<QWidget*>()) {
+        if (qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QLabel*>(widget)) {
+            const bool wraps = qobject_cast<const QLabel*>(widget) && qobject_cast<const QLabel*>(widget)->wordWrap();
+            EXPECT_GE(widget->width(), wraps ? widget->minimumSizeHint().width() : widget->sizeHint().width())
+                << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+        }
+    }
+    // The field list takes what the sheet grows by.
+    const int smallest = list->height();
+    const int narrowest = list->width();
+    sheet.resize(sheet.width() + 100, sheet.height() + 200);
+    QApplication::processEvents();
+    EXPECT_EQ(list->height(), smallest + 200);
+    EXPECT_EQ(list->width(), narrowest + 100);
 }
 
 TEST_F(ImportSheetTest, TheYojimboKindIsOfferedWhenYojimboIsInstalled)
