@@ -1,6 +1,7 @@
 #include "PreferencesPanes.h"
 
 #include "CurrencyListPane.h"
+#include "FadedText.h"
 #include "MailSources.h"
 #include "PreferencesController.h"
 #include "PreferencesPane.h"
@@ -30,7 +31,7 @@ QLabel* noteLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
+    useFadedText(label);
     return label;
 }
 

@@ -1,5 +1,6 @@
 #include "ProductCellDelegate.h"
 
+#include "FadedText.h"
 #include "ProductIconCache.h"
 #include "ProductListModel.h"
 
@@ -13,16 +14,6 @@ namespace {
 
 constexpr int Margin = 4;
 constexpr int Gap = 6;
-
-// The text colour faded towards the background: dimmer than the title and readable in any palette.
-// (A dark palette made by hand often keeps the light palette's placeholder colour, dark on dark.)
-QColor fadedText(const QColor& text, const QColor& background)
-{
-    constexpr double keep = 0.62;
-    const auto mix = [](double a, double b) { return a * keep + b * (1 - keep); };
-    return QColor::fromRgbF(float(mix(text.redF(), background.redF())), float(mix(text.greenF(), background.greenF())),
-                            float(mix(text.blueF(), background.blueF())));
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "ProductSummaryView.h"
 
+#include "FadedText.h"
 #include "ProductIconWell.h"
 #include "base/Localization.h"
 #include "model/ProductEntity.h"
@@ -52,7 +53,7 @@ ProductSummaryView::ProductSummaryView(ProductIconWell* iconWell, QWidget* paren
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     m_title->setFont(titleFont);
     m_title->setAccessibleName(localizedString(QStringLiteral("DetailTitleLabel")));
-    m_subtitle->setForegroundRole(QPalette::PlaceholderText);
+    useFadedText(m_subtitle);
 
     auto* grid = new QGridLayout(m_values);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -88,7 +89,7 @@ QLabel* ProductSummaryView::addValue(const QString& name, int row, const QString
 {
     auto* grid = static_cast<QGridLayout*>(m_values->layout());
     auto* caption = new QLabel(localizedString(labelKey), m_values);
-    caption->setForegroundRole(QPalette::PlaceholderText);
+    useFadedText(caption);
     QLabel* value = selectableLabel(m_values, name);
     value->setAccessibleName(caption->text());
     grid->addWidget(caption, row, 0, Qt::AlignRight);

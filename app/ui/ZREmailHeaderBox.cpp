@@ -23,9 +23,10 @@ ZREmailHeaderBox::ZREmailHeaderBox(QWidget* parent)
     : QWidget(parent)
 {
     setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    // The headers sit on the document colour, as the message below them does, in light and dark
+    // palettes alike.
+    setBackgroundRole(QPalette::Base);
+    setForegroundRole(QPalette::Text);
     m_from = valueLabel(this);
     m_subject = valueLabel(this);
     QFont bold = m_subject->font();
