@@ -3,6 +3,7 @@
 #include "AttachmentListModel.h"
 #include "DroppedFiles.h"
 #include "MainWindowCommandState.h"
+#include "UndoNaming.h"
 #include "ZRTableView.h"
 #include "base/Localization.h"
 #include "base/TextUtilities.h"
@@ -218,7 +219,12 @@ void AttachmentListView::dragMoveEvent(QDragMoveEvent* event)
 
 void AttachmentListView::dropEvent(QDropEvent* event)
 {
-    if (event->source() == nullptr && acceptDrop(event->mimeData())) {
+    bool accepted = false;
+    if (event->source() == nullptr && m_delegate) {
+        UndoNaming::runNamed(m_delegate->managedObjectContext(), UndoNaming::attachFiles(),
+                             [&] { accepted = acceptDrop(event->mimeData()); });
+    }
+    if (accepted) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
@@ -229,7 +235,8 @@ void AttachmentListView::dropEvent(QDropEvent* event)
 void AttachmentListView::attachFiles()
 {
     if (m_delegate) {
-        m_delegate->attachExistingFile();
+        UndoNaming::runNamed(m_delegate->managedObjectContext(), UndoNaming::attachFiles(),
+                             [this] { m_delegate->attachExistingFile(); });
     }
 }
 
@@ -248,7 +255,14 @@ void AttachmentListView::attachSelectedMail()
 
 void AttachmentListView::removeSelected()
 {
-    if (m_delegate && m_delegate->removeAttachedFiles(selectedAttachments())) {
+    if (!m_delegate) {
+        return;
+    }
+    const QList<AttachmentEntity*> attachments = selectedAttachments();
+    bool removed = false;
+    UndoNaming::runNamed(m_delegate->managedObjectContext(), UndoNaming::removeAttachments(int(attachments.size())),
+                         [&] { removed = m_delegate->removeAttachedFiles(attachments); });
+    if (removed) {
         m_model->reload();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "MailDrop.h"
 #include "MailLicenceSheet.h"
+#include "MailProposalTable.h"
 #include "base/FileWriting.h"
 #include "base/LibraryPaths.h"
 #include "base/Localization.h"
@@ -9,10 +10,15 @@
 #include "base/TextUtilities.h"
 #include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
+#include "library/BackgroundJobTracker.h"
 
 #include <QAction>
 #include <QDir>
+#include <QList>
 #include <QWidget>
+
+#include <algorithm>
+#include <memory>
 
 MailLicenceCommands::MailLicenceCommands(KeymoorAppDelegate* delegate, QWidget* window)
     : QObject(window)
@@ -43,11 +49,45 @@ MailLicenceSheet* MailLicenceCommands::showSheet(const QStringList& paths)
     m_sheet = new MailLicenceSheet(m_delegate, m_window, m_defaultMailProgramId);
     m_sheet->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_sheet, &MailLicenceSheet::productsAdded, this, &MailLicenceCommands::productsAdded);
+    watchSheet(m_sheet);
     if (!paths.isEmpty()) {
         m_sheet->setDroppedFiles(paths);
     }
     m_sheet->open();
     return m_sheet;
+}
+
+// When the sheet closes, the status bar says what came of it.
+void MailLicenceCommands::watchSheet(MailLicenceSheet* sheet)
+{
+    auto added = std::make_shared<int>(-1);
+    auto scanned = std::make_shared<bool>(false);
+    connect(sheet, &MailLicenceSheet::productsAdded, this,
+            [added](const QList<Persistence::ObjectID>& ids) { *added = int(ids.size()); });
+    if (m_delegate) {
+        connect(&m_delegate->jobs(), &BackgroundJobTracker::jobFinished, sheet, [scanned](const QString& name) {
+            if (name == QLatin1String(MailLicenceSheet::ScanJobName)) {
+                *scanned = true;
+            }
+        });
+    }
+    connect(sheet, &QDialog::finished, this, [this, sheet, added, scanned] {
+        const int found = sheet->table() ? sheet->table()->rowCount() : 0;
+        emit statusMessage(addedMessage(std::max(*added, 0), *scanned, found));
+    });
+}
+
+QString MailLicenceCommands::addedMessage(int added, bool scanned, int found)
+{
+    if (added > 0) {
+        return added == 1
+            ? localizedString(QStringLiteral("StatusAddedOneProductFromMail"))
+            : localizedFormat(QStringLiteral("StatusAddedProductsFromMailFormat"), {QString::number(added)});
+    }
+    if (scanned && found == 0) {
+        return localizedString(QStringLiteral("StatusNoLicencesInMail"));
+    }
+    return localizedString(QStringLiteral("StatusNothingAddedFromMail"));
 }
 
 bool MailLicenceCommands::productListDrop(const MailDrop& mail)

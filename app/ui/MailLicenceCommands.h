@@ -38,14 +38,20 @@ public:
     // The desktop file ID handed to new sheets (tests); empty asks the desktop.
     void setDefaultMailProgramId(const QString& id) { m_defaultMailProgramId = id; }
 
+    // What the sheet did when it closed: the products it added, or why there were none.
+    static QString addedMessage(int added, bool scanned, int found);
+
 signals:
     void productsAdded(const QList<Persistence::ObjectID>& productIDs);
+    // What a command did, for the window's status bar.
+    void statusMessage(const QString& message);
 
 private:
     // Tells the person which addresses could not be read and how to drop the message instead;
     // answers whether there were any.
     bool reportUnresolved(const QStringList& addresses);
     QStringList cachedMessageFiles(const QList<QByteArray>& messages);
+    void watchSheet(MailLicenceSheet* sheet);
 
     QPointer<KeymoorAppDelegate> m_delegate;
     QWidget* m_window;

@@ -2,6 +2,7 @@
 
 #include "MailProposalTable.h"
 #include "MailSources.h"
+#include "UndoNaming.h"
 #include "base/Localization.h"
 #include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
@@ -294,8 +295,12 @@ void MailLicenceSheet::addCheckedProposals()
         return;
     }
     QString error;
-    const std::optional<QList<Persistence::ObjectID>> added
-        = MailLicenceFinder(m_delegate->session()).addProposals(checked, &error);
+    std::optional<QList<Persistence::ObjectID>> added;
+    Persistence::ObjectContext* context = m_delegate->managedObjectContext();
+    UndoNaming::runNamed(context, QString(), [&] {
+        added = MailLicenceFinder(m_delegate->session()).addProposals(checked, &error);
+        UndoNaming::name(context, UndoNaming::importProducts(added ? int(added->size()) : 0));
+    });
     if (!added) {
         alert(localizedString(QStringLiteral("MailFinderAddFailedTitle")), error);
         return;

@@ -4,8 +4,10 @@
 #include "AttachmentListModel.h"
 #include "AttachmentListView.h"
 #include "AttachmentWindows.h"
+#include "EditMenuActions.h"
 #include "ForeignImportSheet.h"
 #include "ImportApplicationMenu.h"
+#include "ImportFeedback.h"
 #include "ImportSheet.h"
 #include "LicenceFilterBar.h"
 #include "MailLicenceCommands.h"
@@ -31,6 +33,7 @@
 #include "SpendingWindow.h"
 #include "StatusBarCount.h"
 #include "ToolbarIcons.h"
+#include "UndoNaming.h"
 #include "WindowMenu.h"
 #include "base/Localization.h"
 #include "base/Log.h"
@@ -155,12 +158,14 @@ void MainWindow::connectProductCommands()
     // A drop on the icon well is for the product shown at the time of the drop.
     connect(m_detail->iconWell(), &ProductIconWell::fileDropped, this, [this](const QString& path) {
         if (m_delegate && m_detail->product()) {
-            m_delegate->fileDroppedFile(m_detail->product(), path);
+            UndoNaming::runNamed(m_context, UndoNaming::changeIcon(),
+                                 [&] { m_delegate->fileDroppedFile(m_detail->product(), path); });
         }
     });
     connect(m_detail->iconWell(), &ProductIconWell::imageDropped, this, [this](const QByteArray& bytes) {
         if (m_delegate && m_detail->product()) {
-            m_delegate->fileDroppedImage(m_detail->product(), bytes);
+            UndoNaming::runNamed(m_context, UndoNaming::changeIcon(),
+                                 [&] { m_delegate->fileDroppedImage(m_detail->product(), bytes); });
         }
     });
 }
@@ -247,6 +252,7 @@ void MainWindow::buildMenus()
     connect(m_maintenance, &MaintenanceMenu::statusMessage, this, &MainWindow::showStatusMessage);
     file->addAction((new PhoneExportCommand(m_delegate, this))->action());
     connect(m_importMenu, &ImportApplicationMenu::importSheetRequested, this, &MainWindow::showImportSheet);
+    connect(new ImportFeedback(m_delegate, this), &ImportFeedback::statusMessage, this, &MainWindow::showStatusMessage);
     connect(m_importMenu, &ImportApplicationMenu::discoverSoftwareRequested, this,
             &MainWindow::showDiscoverSoftwareSheet);
     connect(m_importMenu, &ImportApplicationMenu::foreignImportRequested, this, [this] {
@@ -274,6 +280,9 @@ void MainWindow::buildMenus()
     QMenu* edit = menuBar()->addMenu(localizedString(QStringLiteral("MainEditMenu")));
     edit->addAction(m_undoAction);
     edit->addAction(m_redoAction);
+    m_editActions = new EditMenuActions(this, m_table, [this] { return selectedProducts(); });
+    m_editActions->addTo(edit);
+    connect(m_editActions, &EditMenuActions::statusMessage, this, &MainWindow::showStatusMessage);
     edit->addSeparator();
     edit->addAction(m_findAction);
     addPreferencesAction(edit);
@@ -301,6 +310,7 @@ void MainWindow::connectMailFinder(QMenu* file)
             [this] { m_mailCommands->showSheet(); });
     connect(m_table, &ProductTableView::mailDropped, m_mailCommands, &MailLicenceCommands::productListDrop);
     connect(m_attachments, &AttachmentListView::mailDropped, m_mailCommands, &MailLicenceCommands::attachmentsDrop);
+    connect(m_mailCommands, &MailLicenceCommands::statusMessage, this, &MainWindow::showStatusMessage);
     connect(m_mailCommands, &MailLicenceCommands::productsAdded, this, [this](const QList<Persistence::ObjectID>& ids) {
         if (!ids.isEmpty()) {
             productImported(ids.first());
@@ -321,6 +331,7 @@ void MainWindow::buildCentralArea()
 
     m_detail = new ProductDetailView(m_context, prefs, this);
     connect(m_detail, &ProductDetailView::productEdited, this, [this](const QString& key) {
+        UndoNaming::name(m_context, UndoNaming::typingIn(m_detail->editorForKey(key)));
         updateActions();
         refreshSummary();
         if (m_model->dependsOnKey(key)) {
@@ -604,7 +615,8 @@ void MainWindow::addProduct()
     m_detail->commitEditing();
     // A new product must be seen: a search would hide it.
     m_search->clear();
-    m_delegate->addNewProduct();
+    UndoNaming::runNamed(m_context, UndoNaming::newProduct(), [this] { m_delegate->addNewProduct(); });
+    updateActions(); // Undo now names the new product
 }
 
 void MainWindow::productAdded(ProductEntity* product)
@@ -648,8 +660,13 @@ void MainWindow::showDiscoverSoftwareSheet()
     // window's list reads the same context.
     openDiscoverSoftwareSheet(
         [discovery] { return discovery->installedApplications(); },
-        [discovery](const QList<InstalledApplication>& applications, QString* error) {
-            return discovery->addApplications(applications, error);
+        [discovery, context = m_context](const QList<InstalledApplication>& applications, QString* error) {
+            std::optional<QList<Persistence::ObjectID>> added;
+            UndoNaming::runNamed(context, QString(), [&] {
+                added = discovery->addApplications(applications, error);
+                UndoNaming::name(context, UndoNaming::importProducts(added ? int(added->size()) : 0));
+            });
+            return added;
         },
         [discovery](QList<DiscoveredApplication>& applications) { discovery->markInCatalogue(applications); });
 }
@@ -693,7 +710,11 @@ void MainWindow::removeSelectedProducts()
         return;
     }
     const int firstRow = m_model->rowOf(products.first());
-    if (m_delegate->removeProducts(products) && m_model->rowCount() > 0) {
+    bool removed = false;
+    UndoNaming::runNamed(m_context, UndoNaming::deleteProducts(int(products.size())),
+                         [&] { removed = m_delegate->removeProducts(products); });
+    updateActions();
+    if (removed && m_model->rowCount() > 0) {
         // The row that took the place of the removed ones is selected next.
         m_table->selectRow(std::min(firstRow, m_model->rowCount() - 1));
     }
@@ -760,6 +781,8 @@ void MainWindow::updateActions()
     m_importMenu->setEnabled(state.isEnabled(MainWindowCommand::ImportApp));
     m_undoAction->setEnabled(undo && undo->canUndo());
     m_redoAction->setEnabled(undo && undo->canRedo());
+    m_undoAction->setText(UndoNaming::undoTitle(undo));
+    m_redoAction->setText(UndoNaming::redoTitle(undo));
     m_productActions->update();
     m_attachmentActions->update(state, ZREmailParser::defaultMailReader());
 }

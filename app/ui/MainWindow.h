@@ -13,6 +13,7 @@
 
 class AttachmentActions;
 class AttachmentListView;
+class EditMenuActions;
 class MainToolbar;
 class MainWindowCommandState;
 class WindowMenu;
@@ -112,6 +113,8 @@ public:
     ProductSummaryView* summaryView() const { return m_summary; }
     StatusBarCount* countBar() const { return m_countBar; }
     ProductListColumns* listColumns() const { return m_columns; }
+    // Edit > Cut, Copy, Paste and Select All.
+    EditMenuActions* editMenuActions() const { return m_editActions; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -177,6 +180,7 @@ private:
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QAction* m_findAction = nullptr;
+    EditMenuActions* m_editActions = nullptr;
     MaintenanceMenu* m_maintenance = nullptr;
     ImportApplicationMenu* m_importMenu = nullptr;
     ZRImportSheetController* m_importSheetController = nullptr;

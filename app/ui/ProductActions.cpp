@@ -3,6 +3,7 @@
 #include "AboutDialog.h"
 #include "MainWindowCommandState.h"
 #include "ToolbarIcons.h"
+#include "UndoNaming.h"
 #include "base/Localization.h"
 #include "base/UserInterface.h"
 #include "core/KeymoorAppDelegate.h"
@@ -34,23 +35,32 @@ ProductActions::ProductActions(KeymoorAppDelegate* delegate, ProductsProvider se
     m_refresh = makeAction(
         localizedString(QStringLiteral("ProductRefreshFromApplicationMenuItem")), QStringLiteral("updateAppInfo"),
         [this](ProductEntity* product) {
-            const bool refreshed = m_delegate->updateInfoForApp(product);
+            bool refreshed = false;
+            UndoNaming::runNamed(m_delegate->managedObjectContext(), UndoNaming::refreshFromApplication(),
+                                 [&] { refreshed = m_delegate->updateInfoForApp(product); });
             report(refreshed ? localizedFormat(QStringLiteral("StatusRefreshedProductFormat"), {product->title()})
                              : localizedString(QStringLiteral("StatusNothingToRefresh")));
         });
-    m_refreshAll
-        = makeGlobalAction(localizedString(QStringLiteral("ProductRefreshAllFromApplicationsMenuItem")),
-                           QStringLiteral("updateAllAppInfo"), [this] {
-                               const int refreshed = m_delegate->updateAllAppInfo(m_listed());
-                               report(refreshed > 0 ? localizedFormat(QStringLiteral("StatusRefreshedCountFormat"),
-                                                                      {QString::number(refreshed)})
-                                                    : localizedString(QStringLiteral("StatusNothingToRefresh")));
-                           });
+    m_refreshAll = makeGlobalAction(
+        localizedString(QStringLiteral("ProductRefreshAllFromApplicationsMenuItem")),
+        QStringLiteral("updateAllAppInfo"), [this] {
+            int refreshed = 0;
+            UndoNaming::runNamed(m_delegate->managedObjectContext(), UndoNaming::refreshFromApplication(),
+                                 [&] { refreshed = m_delegate->updateAllAppInfo(m_listed()); });
+            report(refreshed > 0
+                       ? localizedFormat(QStringLiteral("StatusRefreshedCountFormat"), {QString::number(refreshed)})
+                       : localizedString(QStringLiteral("StatusNothingToRefresh")));
+        });
     m_addIcon = makeAction(localizedString(QStringLiteral("ProductChooseIconMenuItem")), QStringLiteral("addAppIcon"),
-                           [this](ProductEntity* product) { m_delegate->addAppIcon(product); });
-    m_removeIcon
-        = makeAction(localizedString(QStringLiteral("ProductRemoveIconMenuItem")), QStringLiteral("removeAppIcon"),
-                     [this](ProductEntity* product) { m_delegate->removeAppIcon(product); });
+                           [this](ProductEntity* product) {
+                               UndoNaming::runNamed(m_delegate->managedObjectContext(), UndoNaming::changeIcon(),
+                                                    [&] { m_delegate->addAppIcon(product); });
+                           });
+    m_removeIcon = makeAction(localizedString(QStringLiteral("ProductRemoveIconMenuItem")),
+                              QStringLiteral("removeAppIcon"), [this](ProductEntity* product) {
+                                  UndoNaming::runNamed(m_delegate->managedObjectContext(), UndoNaming::removeIcon(),
+                                                       [&] { m_delegate->removeAppIcon(product); });
+                              });
     m_copySerial = makeAction(localizedString(QStringLiteral("ProductCopySerialNumberMenuItem")),
                               QStringLiteral("copySerial"), [this](ProductEntity* product) {
                                   m_delegate->copySerialToClipboard(product);

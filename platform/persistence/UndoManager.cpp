@@ -12,12 +12,23 @@ void UndoManager::endGroup()
     if (m_level == 0) {
         return;
     }
-    if (--m_level > 0 || m_open.empty()) {
+    if (--m_level > 0) {
         return;
     }
-    auto& target = m_mode == Mode::Undoing ? m_redo : m_undo;
-    target.push_back(std::move(m_open));
-    m_open.clear();
+    if (!m_open.actions.empty()) {
+        auto& target = m_mode == Mode::Undoing ? m_redo : m_undo;
+        target.push_back(std::move(m_open));
+    }
+    m_open = Group();
+}
+
+void UndoManager::setActionName(const QString& name)
+{
+    if (m_level > 0) {
+        m_open.name = name;
+    } else if (!m_undo.empty()) {
+        m_undo.back().name = name;
+    }
 }
 
 void UndoManager::registerAction(Action action)
@@ -32,7 +43,7 @@ void UndoManager::registerAction(Action action)
     if (implicit) {
         beginGroup();
     }
-    m_open.push_back(std::move(action));
+    m_open.actions.push_back(std::move(action));
     if (implicit) {
         endGroup();
     }
@@ -68,7 +79,8 @@ void UndoManager::run(std::vector<Group>& from, Mode mode)
     from.pop_back();
     m_mode = mode;
     beginGroup();
-    for (auto it = group.rbegin(); it != group.rend(); ++it) {
+    m_open.name = group.name; // the inverse is the same action, seen from the other stack
+    for (auto it = group.actions.rbegin(); it != group.actions.rend(); ++it) {
         (*it)();
     }
     endGroup();
@@ -79,7 +91,7 @@ void UndoManager::removeAllActions()
 {
     m_undo.clear();
     m_redo.clear();
-    m_open.clear();
+    m_open = Group();
 }
 
 } // namespace Persistence

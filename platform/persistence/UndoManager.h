@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <vector>
 
@@ -8,6 +10,8 @@ namespace Persistence {
 // Undo and redo stacks of action groups. An action registered while undoing goes to the redo
 // stack, one registered while redoing to the undo stack: each action registers its own inverse,
 // so redo needs nothing extra. Changes made while registration is disabled are not undoable.
+// A group may carry a name for the menu ("Typing in Title"); it moves with the group between the
+// stacks.
 class UndoManager
 {
 public:
@@ -18,6 +22,13 @@ public:
     int groupingLevel() const { return m_level; }
 
     void registerAction(Action action);
+
+    // Names the group being built; with none open, the newest group on the undo stack. The last
+    // name set wins, so a command may name its group once it knows what it did.
+    void setActionName(const QString& name);
+    // The name of the group undo() or redo() would run; empty when it has none or there is none.
+    QString undoActionName() const { return m_undo.empty() ? QString() : m_undo.back().name; }
+    QString redoActionName() const { return m_redo.empty() ? QString() : m_redo.back().name; }
 
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
@@ -31,7 +42,11 @@ public:
     bool isRegistrationEnabled() const { return m_disabled == 0; }
 
 private:
-    using Group = std::vector<Action>;
+    struct Group
+    {
+        std::vector<Action> actions;
+        QString name;
+    };
     enum class Mode { Normal, Undoing, Redoing };
 
     void run(std::vector<Group>& from, Mode mode);

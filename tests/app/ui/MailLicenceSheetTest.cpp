@@ -5,6 +5,7 @@
 #include "import/MailScriptHelper.h"
 #include "library/BackgroundJobTracker.h"
 #include "persistence/FetchRequest.h"
+#include "persistence/UndoManager.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserPreferences.h"
 #include "support/TestData.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -195,4 +197,21 @@ TEST_F(MailLicenceSheetTest, HelperChoicesShowOnlyWithAnInstalledHelper)
     EXPECT_FALSE(outlook->isHidden());
     EXPECT_TRUE(appleMail->isHidden());
     MailScriptHelper::sharedHelper().setSearchFolders({});
+}
+
+// The window says what came of the sheet, and the products it added go in one named undo step.
+TEST_F(MailLicenceSheetTest, ClosingTheSheetSaysWhatItAdded)
+{
+    MailLicenceSheet* sheet = scannedSheet();
+    ASSERT_NE(sheet, nullptr);
+    sheet->reject();
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), localizedString(QStringLiteral("StatusNothingAddedFromMail")));
+
+    sheet = scannedSheet();
+    child<QPushButton>(*sheet, "mailAddButton")->click();
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("Added 1 product from mail."));
+    EXPECT_EQ(m_delegate->managedObjectContext()->undoManager()->undoActionName(), QStringLiteral("Import 1 Product"));
+    const int before = productCount();
+    m_window->undo();
+    EXPECT_EQ(productCount(), before - 1);
 }
