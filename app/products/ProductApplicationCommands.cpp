@@ -28,28 +28,11 @@ QString operationName(const char* function)
     return QStringLiteral("KeymoorAppDelegate::") + QString::fromLatin1(function);
 }
 
-// Everything one command changes is one step of the undo manager.
-class UndoStep
+// The undo manager a command on this product records its step with, if any.
+UndoManager* undoManagerOf(const ProductEntity* product)
 {
-public:
-    explicit UndoStep(const ProductEntity* product)
-        : m_undo(product && product->context() ? product->context()->undoManager() : nullptr)
-    {
-        if (m_undo) {
-            m_undo->beginGroup();
-        }
-    }
-    ~UndoStep()
-    {
-        if (m_undo) {
-            m_undo->endGroup();
-        }
-    }
-    Q_DISABLE_COPY_MOVE(UndoStep)
-
-private:
-    UndoManager* m_undo;
-};
+    return product && product->context() ? product->context()->undoManager() : nullptr;
+}
 
 // The name Keymoor's own record and bundle go by.
 QString ownBundleName()
@@ -149,7 +132,7 @@ bool ProductApplicationCommands::locateApp(ProductEntity* product)
     if (!paths || paths->size() != 1) {
         return false;
     }
-    UndoStep step(product);
+    const UndoGroup step(undoManagerOf(product));
     if (!product->setBundleInfoFromAppPath(paths->first())) {
         Log::write(
             QStringLiteral("%1: %2 is not an application bundle.").arg(operationName("locateApp"), paths->first()));
@@ -194,7 +177,7 @@ bool ProductApplicationCommands::updateInfoForApp(ProductEntity* product, Applic
         return false;
     }
     {
-        UndoStep step(product);
+        const UndoGroup step(undoManagerOf(product));
         product->setBasicBundleInfoFromAppPath(path);
         product->setExternalIconFromAppPath(path);
     }
@@ -237,7 +220,7 @@ bool ProductApplicationCommands::addAppIcon(ProductEntity* product)
     bool changed = false;
     for (const QString& path : *paths) {
         prefs.setImportIconPath(QFileInfo(path).absolutePath());
-        UndoStep step(product);
+        const UndoGroup step(undoManagerOf(product));
         changed = product->setExternalIconFromAppPath(path) || changed;
     }
     if (changed) {
@@ -250,7 +233,7 @@ bool ProductApplicationCommands::addAppIcon(ProductEntity* product)
 template<class Change>
 bool ProductApplicationCommands::changeIcon(ProductEntity* product, Change change)
 {
-    UndoStep step(product);
+    const UndoGroup step(undoManagerOf(product));
     const bool changed = change();
     if (changed) {
         emit m_session.productChanged(product);

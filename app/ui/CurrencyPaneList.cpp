@@ -26,29 +26,6 @@ bool fail(QString* error, const QString& message)
     return false;
 }
 
-// Everything between construction and destruction is one undo step.
-class UndoStep
-{
-public:
-    explicit UndoStep(Persistence::ObjectContext* context)
-        : m_undo(context->undoManager())
-    {
-        if (m_undo) {
-            m_undo->beginGroup();
-        }
-    }
-    ~UndoStep()
-    {
-        if (m_undo) {
-            m_undo->endGroup();
-        }
-    }
-    Q_DISABLE_COPY_MOVE(UndoStep)
-
-private:
-    Persistence::UndoManager* m_undo;
-};
-
 } // namespace
 
 CurrencyPaneList::CurrencyPaneList(Persistence::ObjectContext* context, const QLocale& locale)
@@ -132,7 +109,7 @@ bool CurrencyPaneList::add(const QString& symbol, const QString& code, QString* 
     if (!checkCode(upperCode, nullptr, error)) {
         return false;
     }
-    const UndoStep step(m_context);
+    const Persistence::UndoGroup step(m_context->undoManager());
     ManagedObject* currency = m_context->insertObject(QStringLiteral("Currency"));
     if (!currency) {
         return fail(error, localizedFormat(QStringLiteral("CurrencySymbolTakenFormat"), {typed}));
@@ -161,7 +138,7 @@ bool CurrencyPaneList::remove(int row, QString* error)
     if (users != 0) {
         return fail(error, localizedFormat(QStringLiteral("CurrencyInUseFormat"), {symbol, QString::number(users)}));
     }
-    const UndoStep step(m_context);
+    const Persistence::UndoGroup step(m_context->undoManager());
     m_context->deleteObject(currency);
     return true;
 }
@@ -174,7 +151,7 @@ bool CurrencyPaneList::move(int row, int offset, QString* error)
         return fail(error, localizedString(QStringLiteral("CurrencyCannotMove")));
     }
     list.move(row, target);
-    const UndoStep step(m_context);
+    const Persistence::UndoGroup step(m_context->undoManager());
     for (int index = 0; index < list.size(); ++index) { // numbered afresh: stored indexes may repeat
         if (list.at(index)->value(OrderKey).toInt() != index) {
             list.at(index)->setValue(OrderKey, index);
@@ -191,7 +168,7 @@ bool CurrencyPaneList::setCode(int row, const QString& code, QString* error)
         return false;
     }
     if (currency->value(CodeKey).toString() != upper) {
-        const UndoStep step(m_context);
+        const Persistence::UndoGroup step(m_context->undoManager());
         currency->setValue(CodeKey, upper);
     }
     return true;

@@ -59,4 +59,32 @@ private:
     Mode m_mode = Mode::Normal;
 };
 
+// Everything done between construction and destruction is one undo step, named when a name is
+// given. Nothing happens without an undo manager.
+class UndoGroup
+{
+public:
+    explicit UndoGroup(UndoManager* undo, const QString& name = QString())
+        : m_undo(undo)
+    {
+        if (m_undo) {
+            m_undo->beginGroup();
+            if (!name.isEmpty()) {
+                m_undo->setActionName(name);
+            }
+        }
+    }
+    ~UndoGroup()
+    {
+        if (m_undo) {
+            m_undo->endGroup();
+        }
+    }
+    UndoGroup(const UndoGroup&) = delete;
+    UndoGroup& operator=(const UndoGroup&) = delete;
+
+private:
+    UndoManager* m_undo;
+};
+
 } // namespace Persistence
