@@ -183,6 +183,43 @@ TEST_F(ProductRowJsonTest, AListSplitIntoBatchesKeepsTheOrderAndAnEmptyListIsAnE
     EXPECT_EQ(empty, QStringLiteral("[\n]\n"));
 }
 
+TEST_F(ProductRowJsonTest, ThePlainListPrintsTheLinesOfTheProductsInTheirOrder)
+{
+    {
+        ObjectContext context(m_coordinator);
+        ProductEntity* full = addProduct(context, QStringLiteral("Editor \u00e9"));
+        full->setProductVersion(QStringLiteral("2.1"));
+        full->setSerialNumber(QStringLiteral("FIRST-LINE\nsecond line"));
+        addProduct(context, QStringLiteral("bare"))->setSerialNumber(QString());
+        addProduct(context, QString());
+        ASSERT_TRUE(context.save());
+    }
+    const CliResult listed = runCommandLine(m_commandLine, {QStringLiteral("list")});
+    ASSERT_EQ(listed.status, 0) << listed.err.toStdString();
+    ObjectContext context(m_coordinator);
+    FetchRequest request(QStringLiteral("Product"));
+    QStringList expected;
+    for (ManagedObject* object : context.execute(request).value_or(ObjectList())) {
+        const auto* product = dynamic_cast<const ProductEntity*>(object);
+        QString line = product->title();
+        if (!product->productVersion().isEmpty()) {
+            line += u' ' + product->productVersion();
+        }
+        if (!product->serialNumber().isEmpty()) {
+            line += QStringLiteral("  [") + product->serialNumber().section(u'\n', 0, 0) + u']';
+        }
+        expected.append(line + QStringLiteral("  ") + product->uuid());
+    }
+    QStringList printed = listed.out.split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(printed.size(), expected.size());
+    // The order is the catalogue's sort order; the lines are those of the products.
+    std::sort(printed.begin(), printed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(printed, expected);
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("Editor \u00e9 2.1  [FIRST-LINE]  ")));
+    EXPECT_TRUE(listed.out.startsWith(QStringLiteral("  "))) << "the untitled product sorts first";
+}
+
 TEST(JsonTextWriterTest, CopiesPlainUtf8AndReadsAnythingElseAsQStringDoes)
 {
     const QList<QByteArray> texts {
