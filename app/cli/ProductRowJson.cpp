@@ -363,7 +363,8 @@ bool BatchWriter::write(const QVector<ObjectID>& ids, std::vector<std::string>* 
 
 bool ProductRowJson::canWrite(const ObjectContext* context)
 {
-    return context && context->coordinator() && context->canReadRows()
+    // Rows hold what is saved: a context with unsaved changes lists its objects instead.
+    return context && context->coordinator() && !context->hasChanges() && context->canReadRows()
         && context->model().entity(QStringLiteral("Product"))
         && context->model().entity(QStringLiteral("AttachedFile"));
 }

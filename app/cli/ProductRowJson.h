@@ -19,7 +19,7 @@ class ObjectContext;
 class ProductRowJson
 {
 public:
-    // Whether the context's stores can be read this way.
+    // Whether the context's stores can be read this way and it holds no unsaved changes.
     static bool canWrite(const Persistence::ObjectContext* context);
     // Writes the products of `order` in that order; false with `error` when a read fails.
     static bool writeList(Persistence::ObjectContext* context, const QVector<Persistence::ObjectID>& order,
