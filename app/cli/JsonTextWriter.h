@@ -19,6 +19,13 @@
 class JsonTextWriter
 {
 public:
+    JsonTextWriter() = default;
+    // A writer for one value that goes inside `depth` open containers of another writer: indented
+    // as there, to be put after that writer's item() with appendText().
+    explicit JsonTextWriter(size_t depth)
+        : m_open(depth, Container {']', false})
+    { }
+
     void beginObject() { open('{'); }
     void beginArray() { open('['); }
     // Closes the innermost open object or array.
@@ -35,6 +42,12 @@ public:
     // Numbers as a document writes them (it keeps every number as a double).
     void number(double value);
     void string(QStringView string);
+    // The same for text in UTF-8, copied as it is when it is well-formed (the usual case); other
+    // bytes are read as QString::fromUtf8() reads them.
+    void utf8String(std::string_view utf8);
+    // Whether utf8String() copies the text as it is: well-formed UTF-8 without a byte order mark or
+    // noncharacters, which every decoder reads back unchanged.
+    static bool isPlainUtf8(std::string_view utf8);
     // Any JSON value, objects with their keys in the order the object keeps them (sorted).
     void json(const QJsonValue& value);
     void appendText(std::string_view text) { m_text += text; }

@@ -4,11 +4,13 @@
 #include "CommandLine.h"
 #include "ProductEditCommands.h"
 #include "ProductJson.h"
+#include "ProductRowJson.h"
 #include "TerminalUserInterface.h"
 #include "model/ProductEntity.h"
 #include "persistence/ObjectContext.h"
 #include "persistence/ReadTransaction.h"
 
+#include <QHash>
 #include <QTextStream>
 
 #include <memory>
@@ -44,6 +46,64 @@ void printProductDetails(const ProductEntity* product, QTextStream& out)
     }
 }
 
+// The plain list's lines straight from the stored rows, batch by batch in the order given: the
+// same lines printProductLine() writes, without loading the products.
+bool writeLinesFromRows(ObjectContext* context, const QVector<ObjectID>& order, QTextStream& out, StoreError* error)
+{
+    constexpr qsizetype BatchSize = 2000;
+    const QStringList columns {QStringLiteral("title"), QStringLiteral("productVersion"),
+                               QStringLiteral("serialNumber"), QStringLiteral("uuid")};
+    for (qsizetype next = 0; next < order.size(); next += BatchSize) {
+        const QVector<ObjectID> batch = order.mid(next, BatchSize);
+        QHash<qint64, qsizetype> position;
+        for (qsizetype i = 0; i < batch.size(); ++i) {
+            position.insert(batch[i].key(), i);
+        }
+        QStringList lines(batch.size());
+        const auto line = [&](const RowView& row) {
+            const qsizetype at = position.value(row.key(), -1);
+            if (at < 0) {
+                return;
+            }
+            QString& text = lines[at];
+            text = QString::fromUtf8(row.utf8(0));
+            if (const QString version = QString::fromUtf8(row.utf8(1)); !version.isEmpty()) {
+                text += u' ' + version;
+            }
+            if (const QString serial = QString::fromUtf8(row.utf8(2)); !serial.isEmpty()) {
+                text += QStringLiteral("  [") + serial.section(u'\n', 0, 0) + u']';
+            }
+            text += QStringLiteral("  ") + QString::fromUtf8(row.utf8(3)) + u'\n';
+        };
+        if (!context->readRows(RowQuery::forObjects(QStringLiteral("Product"), columns, batch), line, error)) {
+            return false;
+        }
+        for (const QString& text : std::as_const(lines)) {
+            out << text; // empty for a product no longer stored
+        }
+    }
+    return true;
+}
+
+// The plain list: from the stored rows where the stores allow it, else from the products.
+bool writePlainList(CliSession& session, QTextStream& out, QTextStream& err)
+{
+    ObjectContext* context = session.delegate().managedObjectContext();
+    if (context && ProductRowJson::canWrite(context)) {
+        StoreError error;
+        const auto order = context->fetchObjectIDs(session.productRequest(), &error);
+        if (!order || !writeLinesFromRows(context, *order, out, &error)) {
+            err << "keymoor: the products could not be read: " << error.toString() << Qt::endl;
+            return false;
+        }
+        return true;
+    }
+    for (const ProductEntity* product : session.products()) {
+        printProductLine(product, out);
+    }
+    return true;
+}
+
 // The products put in order from their sort keys alone, then loaded, written and let go batch by
 // batch in contexts of their own: memory stays flat however large the catalogue.
 bool writeJsonList(CliSession& session, QTextStream& out, QTextStream& err)
@@ -59,6 +119,14 @@ bool writeJsonList(CliSession& session, QTextStream& out, QTextStream& err)
             return false;
         }
         order = *ids;
+    }
+    // Straight from the stored rows where the stores allow it: no objects to make and free.
+    if (coordinator && ProductRowJson::canWrite(context)) {
+        if (!ProductRowJson::writeList(context, order, out, &error)) {
+            err << "keymoor: the products could not be read: " << error.toString() << Qt::endl;
+            return false;
+        }
+        return true;
     }
     constexpr qsizetype BatchSize = 2000;
     std::unique_ptr<ObjectContext> batchContext;
@@ -106,11 +174,9 @@ int listCommand(const CommandArguments& arguments, CliStreams& streams)
         streams.out.flush();
         return written ? 0 : 1;
     }
-    for (const ProductEntity* product : session.products()) {
-        printProductLine(product, streams.out);
-    }
+    const bool written = writePlainList(session, streams.out, streams.err);
     streams.out.flush();
-    return 0;
+    return written ? 0 : 1;
 }
 
 int showCommand(const CommandArguments& arguments, CliStreams& streams)

@@ -18,6 +18,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace Persistence;
 
@@ -25,42 +26,6 @@ namespace {
 
 const QString CommentsKey = QStringLiteral("comments");
 const QString CommentsStringKey = QStringLiteral("commentsString");
-
-// The UTC time in ISO 8601 ("2009-03-25T14:30:00Z"), worked out from the milliseconds by hand for
-// the usual years: this runs for every product of a list.
-QString isoDate(const QDateTime& dateTime)
-{
-    constexpr qint64 MsPerDay = 86400000;
-    const qint64 msecs = dateTime.isValid() ? dateTime.toMSecsSinceEpoch() : 0;
-    const qint64 days = msecs >= 0 ? msecs / MsPerDay : -((-msecs + MsPerDay - 1) / MsPerDay);
-    const qint64 secondOfDay = (msecs - days * MsPerDay) / 1000;
-    // Days since 1970-01-01 to the civil date (proleptic Gregorian, eras of 400 years).
-    const qint64 shifted = days + 719468;
-    const qint64 era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-    const qint64 dayOfEra = shifted - era * 146097;
-    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const qint64 monthIndex = (5 * dayOfYear + 2) / 153;
-    const int day = int(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-    const int month = int(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-    const qint64 year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    if (!dateTime.isValid() || year < 1000 || year > 9999) {
-        return dateTime.toUTC().toString(Qt::ISODate);
-    }
-    char text[] = "0000-00-00T00:00:00Z";
-    const auto put = [&text](int at, int value, int digits) {
-        for (int i = digits - 1; i >= 0; --i, value /= 10) {
-            text[at + i] = char('0' + value % 10);
-        }
-    };
-    put(0, int(year), 4);
-    put(5, month, 2);
-    put(8, day, 2);
-    put(11, int(secondOfDay / 3600), 2);
-    put(14, int(secondOfDay / 60 % 60), 2);
-    put(17, int(secondOfDay % 60), 2);
-    return QString::fromLatin1(text, sizeof(text) - 1);
-}
 
 // One stored value as the product form shows it.
 void writeValue(JsonTextWriter& writer, const QVariant& value, AttributeType type)
@@ -71,7 +36,7 @@ void writeValue(JsonTextWriter& writer, const QVariant& value, AttributeType typ
     }
     switch (type) {
     case AttributeType::Date:
-        writer.string(isoDate(value.toDateTime()));
+        writer.string(ProductJson::isoDate(value.toDateTime()));
         return;
     case AttributeType::Decimal:
         writer.string(value.value<Decimal>().toString());
@@ -127,15 +92,7 @@ void writeUtf8(QTextStream& out, const std::string& text)
     }
 }
 
-// The members of a product object in key order, worked out once per entity.
-struct Field
-{
-    enum class Kind { Attribute, Notes, IconFile, Attachments, CalendarDate };
-    QString key;
-    Kind kind = Kind::Attribute;
-    const AttributeDescription* attribute = nullptr;
-    std::string quoted; // the key as JSON text, made once
-};
+using ProductJson::Field;
 
 // The keys of an attached file's object as JSON text.
 const std::string DateName = JsonTextWriter::quotedName(u"date");
@@ -167,25 +124,9 @@ private:
 
 const std::vector<Field>& ProductWriter::fieldsFor(const EntityDescription* entity)
 {
-    if (entity == m_entity) {
-        return m_fields;
-    }
-    m_entity = entity;
-    m_fields.clear();
-    for (const AttributeDescription& attribute : entity->attributes()) {
-        if (attribute.name == CommentsKey) {
-            m_fields.push_back({CommentsStringKey, Field::Kind::Notes, nullptr, {}});
-        } else if (LicenceFieldText::isCalendarDate(attribute.name)) {
-            m_fields.push_back({attribute.name, Field::Kind::CalendarDate, &attribute, {}});
-        } else {
-            m_fields.push_back({attribute.name, Field::Kind::Attribute, &attribute, {}});
-        }
-    }
-    m_fields.push_back({QStringLiteral("iconFile"), Field::Kind::IconFile, nullptr, {}});
-    m_fields.push_back({QStringLiteral("attachments"), Field::Kind::Attachments, nullptr, {}});
-    std::sort(m_fields.begin(), m_fields.end(), [](const Field& a, const Field& b) { return a.key < b.key; });
-    for (Field& field : m_fields) {
-        field.quoted = JsonTextWriter::quotedName(field.key);
+    if (entity != m_entity) {
+        m_entity = entity;
+        m_fields = ProductJson::fieldsOf(entity);
     }
     return m_fields;
 }
@@ -266,6 +207,79 @@ QJsonObject parsedObject(const JsonTextWriter& writer)
 } // namespace
 
 namespace ProductJson {
+
+bool formatIsoDate(qint64 msecs, char (&text)[20])
+{
+    constexpr qint64 MsPerDay = 86400000;
+    const qint64 days = msecs >= 0 ? msecs / MsPerDay : -((-msecs + MsPerDay - 1) / MsPerDay);
+    const qint64 secondOfDay = (msecs - days * MsPerDay) / 1000;
+    // Days since 1970-01-01 to the civil date (proleptic Gregorian, eras of 400 years).
+    const qint64 shifted = days + 719468;
+    const qint64 era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
+    const qint64 dayOfEra = shifted - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 monthIndex = (5 * dayOfYear + 2) / 153;
+    const int day = int(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    const int month = int(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    const qint64 year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    if (year < 1000 || year > 9999) {
+        return false;
+    }
+    const auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10) {
+            text[at + i] = char('0' + value % 10);
+        }
+    };
+    std::memcpy(text, "0000-00-00T00:00:00Z", 20);
+    put(0, int(year), 4);
+    put(5, month, 2);
+    put(8, day, 2);
+    put(11, int(secondOfDay / 3600), 2);
+    put(14, int(secondOfDay / 60 % 60), 2);
+    put(17, int(secondOfDay % 60), 2);
+    return true;
+}
+
+QString isoDate(const QDateTime& dateTime)
+{
+    char text[20];
+    if (dateTime.isValid() && formatIsoDate(dateTime.toMSecsSinceEpoch(), text)) {
+        return QString::fromLatin1(text, sizeof(text));
+    }
+    return dateTime.toUTC().toString(Qt::ISODate);
+}
+
+std::vector<Field> fieldsOf(const EntityDescription* entity)
+{
+    std::vector<Field> fields;
+    for (const AttributeDescription& attribute : entity->attributes()) {
+        if (attribute.name == CommentsKey) {
+            fields.push_back({CommentsStringKey, Field::Kind::Notes, nullptr, {}});
+        } else if (LicenceFieldText::isCalendarDate(attribute.name)) {
+            fields.push_back({attribute.name, Field::Kind::CalendarDate, &attribute, {}});
+        } else {
+            fields.push_back({attribute.name, Field::Kind::Attribute, &attribute, {}});
+        }
+    }
+    fields.push_back({QStringLiteral("iconFile"), Field::Kind::IconFile, nullptr, {}});
+    fields.push_back({QStringLiteral("attachments"), Field::Kind::Attachments, nullptr, {}});
+    std::sort(fields.begin(), fields.end(), [](const Field& a, const Field& b) { return a.key < b.key; });
+    for (Field& field : fields) {
+        field.quoted = JsonTextWriter::quotedName(field.key);
+    }
+    return fields;
+}
+
+void writeText(QTextStream& out, const std::string& text)
+{
+    writeUtf8(out, text);
+}
+
+void writeObject(const ProductEntity* product, JsonTextWriter& writer)
+{
+    ProductWriter(writer).write(product);
+}
 
 QJsonObject toJson(const ProductEntity* product)
 {

@@ -8,10 +8,19 @@
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 class AttachmentEntity;
+class JsonTextWriter;
 class ProductEntity;
+class QDateTime;
 class QTextStream;
+
+namespace Persistence {
+class EntityDescription;
+struct AttributeDescription;
+} // namespace Persistence
 
 // The form of a product that every command-line command prints and reads: one JSON object keyed by
 // the attribute names of "Product" (uuid included), dates in ISO 8601, the price as a decimal string
@@ -31,6 +40,27 @@ void writeArray(const QList<ProductEntity*>& products, QTextStream& out);
 // The same for products handed out batch by batch until `nextBatch` answers none; each batch is
 // written before the next one is asked for, so the products of a batch may go with the next call.
 void writeBatches(const std::function<QList<ProductEntity*>()>& nextBatch, QTextStream& out);
+
+// The members of a product object of `entity` in key order: stored attributes as stored, the
+// licence's calendar dates as days, the notes as text, the icon's path and the attachments.
+struct Field
+{
+    enum class Kind { Attribute, Notes, IconFile, Attachments, CalendarDate };
+    QString key;
+    Kind kind = Kind::Attribute;
+    const Persistence::AttributeDescription* attribute = nullptr;
+    std::string quoted; // the key as JSON text, made once
+};
+std::vector<Field> fieldsOf(const Persistence::EntityDescription* entity);
+// Writes the product into `writer`, for callers that put the text together themselves.
+void writeObject(const ProductEntity* product, JsonTextWriter& writer);
+// Hands JSON text in UTF-8 to the stream (straight to its device when it has one).
+void writeText(QTextStream& out, const std::string& text);
+// A moment in UTC as ISO 8601 ("2009-03-25T14:30:00Z"), as every date of the form is written.
+QString isoDate(const QDateTime& dateTime);
+// The same from milliseconds since 1970 into `text` for the years 1000 to 9999, worked out by
+// hand (this runs for every date of a list); false for other years.
+bool formatIsoDate(qint64 msecs, char (&text)[20]);
 
 // An attached file: "name", "date", "uuid" (the name of its stored file) and "kind" ("email" or "file").
 QJsonObject attachmentToJson(const AttachmentEntity* attachment);

@@ -2,6 +2,8 @@
 
 #include "FetchRequest.h"
 #include "ManagedObject.h"
+#include "RowQuery.h"
+#include "RowView.h"
 #include "SaveNotice.h"
 #include "StoreError.h"
 #include "UndoManager.h"
@@ -76,6 +78,14 @@ public:
     // without the named property are passed over; unsaved changes, inserted and deleted objects
     // and what is loaded already stay as they are.
     bool prefetch(const ObjectList& objects, const QStringList& keyPaths, StoreError* error = nullptr);
+
+    // Reads the columns the query names straight from the stores, one row at a time, without
+    // making objects: for walks that only read, such as writing out a whole catalogue. Rows are as
+    // saved (this context's unsaved changes are not seen) and come store by store in the order the
+    // query states. False with `error` when a name is unknown, a store cannot read rows this way
+    // (canReadRows()) or a read fails; rows handed on before a failure stay handed on.
+    bool readRows(const RowQuery& query, const RowCallback& callback, StoreError* error = nullptr);
+    bool canReadRows() const;
 
     bool hasChanges() const;
     ObjectList insertedObjects() const;

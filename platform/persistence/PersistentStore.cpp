@@ -129,6 +129,13 @@ bool PersistentStore::loadRows(const EntityDescription* entity, const QVector<qi
     return true;
 }
 
+bool PersistentStore::readRows(const EntityDescription* /*entity*/, const RowQuery& /*query*/,
+                               const QVector<qint64>& /*keys*/, const RowCallback& /*callback*/, StoreError* error)
+{
+    return setError(error, StoreError::Code::InvalidArgument,
+                    QStringLiteral("The store \"%1\" cannot read rows without objects.").arg(m_path));
+}
+
 bool PersistentStore::loadValues(const EntityDescription* entity, const QString& attributeName,
                                  const QVector<qint64>& keys, QHash<qint64, QVariant>* values, StoreError* error)
 {

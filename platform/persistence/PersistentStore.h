@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Predicate.h"
+#include "RowQuery.h"
+#include "RowView.h"
 #include "StoreError.h"
 #include "StoreRow.h"
 
@@ -96,6 +98,13 @@ public:
     // with `keys`, by key; keys the store does not have are left out.
     virtual bool loadValues(const EntityDescription* entity, const QString& attributeName, const QVector<qint64>& keys,
                             QHash<qint64, QVariant>* values, StoreError* error);
+
+    // Reads the columns `query` names from the rows of `entity` family it selects, handing each row
+    // to `callback` without making objects; `keys` are the keys of the query's objects that belong
+    // to this store. Stores that cannot read rows this way answer false (supportsRowReading()).
+    virtual bool supportsRowReading() const { return false; }
+    virtual bool readRows(const EntityDescription* entity, const RowQuery& query, const QVector<qint64>& keys,
+                          const RowCallback& callback, StoreError* error);
 
     // A read transaction: the reads until the matching endRead() see one state of the file, which
     // stays locked against writers of other processes meanwhile. Calls nest; a save in between

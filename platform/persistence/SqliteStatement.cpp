@@ -153,4 +153,11 @@ QByteArray SqliteStatement::blob(int column) const
     return data ? QByteArray(static_cast<const char*>(data), size) : QByteArray("");
 }
 
+QByteArrayView SqliteStatement::bytes(int column) const
+{
+    const void* data = sqlite3_column_blob(m_statement, column);
+    const int size = sqlite3_column_bytes(m_statement, column);
+    return data ? QByteArrayView(static_cast<const char*>(data), size) : QByteArrayView("", 0);
+}
+
 } // namespace Persistence

@@ -44,6 +44,8 @@ public:
     // The text as stored, valid until the next step.
     QByteArrayView utf8(int column) const;
     QByteArray blob(int column) const;
+    // The bytes as stored, valid until the next step (empty, not null, for an empty blob).
+    QByteArrayView bytes(int column) const;
 
 private:
     sqlite3* m_db = nullptr;

@@ -39,6 +39,10 @@ public:
     bool loadValues(const EntityDescription* entity, const QString& attributeName, const QVector<qint64>& keys,
                     QHash<qint64, QVariant>* values, StoreError* error) override;
 
+    bool supportsRowReading() const override { return true; }
+    bool readRows(const EntityDescription* entity, const RowQuery& query, const QVector<qint64>& keys,
+                  const RowCallback& callback, StoreError* error) override;
+
     void beginRead() override;
     void endRead() override;
 
@@ -66,6 +70,10 @@ private:
     // to `read`.
     bool forEachChunk(const QString& head, const QString& tail, const QVector<qint64>& keys,
                       const std::function<bool(SqliteStatement&)>& read, StoreError* error);
+    // Steps a statement built by readRows() and hands its rows on.
+    bool readRowViews(SqliteStatement& statement, const EntityDescription* entity, const QVector<int>& kinds,
+                      const QVector<const AttributeDescription*>& attributes, const RowCallback& callback,
+                      StoreError* error) const;
     bool writeChanges(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
     bool sqlFailure(StoreError* error, const QString& what) const;
     bool allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
