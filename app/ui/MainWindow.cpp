@@ -109,6 +109,12 @@ MainWindow::MainWindow(KeymoorAppDelegate* delegate, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    if (m_detail) {
+        // Commit a field still being edited while the window is whole: the focus change of the
+        // window's own destruction would otherwise commit it into a half-destroyed window.
+        m_detail->commitEditing();
+        disconnect(m_detail, nullptr, this, nullptr);
+    }
     if (m_delegate) {
         if (m_delegate->printPanel() == m_printPanel.get()) {
             m_delegate->setPrintPanel(nullptr);
