@@ -3,8 +3,6 @@
 #include "base/ImageUtilities.h"
 #include "model/ProductIconImage.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,15 +11,7 @@ namespace PhoneExportIcons {
 
 QByteArray scaledPng(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > ProductIconImage::MaximumFileSize) {
-        return {};
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QImage image = ProductIconImage::imageFromData(file.readAll());
+    const QImage image = ProductIconImage::imageFromFile(path);
     if (image.isNull()) {
         return {};
     }

@@ -22,26 +22,13 @@ QImage readImage(QIODevice* device)
     return reader.read();
 }
 
-QImage readImageFile(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > ProductIconImage::MaximumFileSize) {
-        return {};
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return readImage(&file);
-}
-
 QImage bundleIcon(const QString& path)
 {
     if (ContentType::bundleKindOfFolder(path) == BundleKind::None) {
         return {};
     }
     const std::optional<ZRBundle> bundle = ZRBundle::bundleWithPath(path);
-    return bundle ? readImageFile(ZR_pathForIconFile(*bundle)) : QImage();
+    return bundle ? ProductIconImage::imageFromFile(ZR_pathForIconFile(*bundle)) : QImage();
 }
 
 // The icon a desktop entry or an AppImage names; null for other files.
@@ -66,7 +53,7 @@ QImage imageForPath(const QString& path)
     if (path.isEmpty() || !QFileInfo::exists(path)) {
         return {};
     }
-    QImage image = readImageFile(path);
+    QImage image = imageFromFile(path);
     if (image.isNull()) {
         image = bundleIcon(path);
     }
@@ -86,6 +73,19 @@ QImage imageForApplication(const InstalledApplication& application)
         image = IconThemeLookup::imageForFile(application.iconPath, Size);
     }
     return image.isNull() ? imageForPath(application.path) : image;
+}
+
+QImage imageFromFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > MaximumFileSize) {
+        return {};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return readImage(&file);
 }
 
 QImage imageFromData(const QByteArray& bytes)

@@ -22,6 +22,9 @@ QImage imageForPath(const QString& path);
 // imageForPath gives for its path. Null when neither gives an image.
 QImage imageForApplication(const InstalledApplication& application);
 
+// The image of an image file no larger than MaximumFileSize; null for anything else.
+QImage imageFromFile(const QString& path);
+
 // The image of image bytes (any format Qt reads); null when the bytes are no image.
 QImage imageFromData(const QByteArray& bytes);
 
