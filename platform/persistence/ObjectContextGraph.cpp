@@ -10,6 +10,8 @@
 #include "StoreCoordinator.h"
 #include "UndoManager.h"
 
+#include <utility>
+
 namespace Persistence {
 
 using ObjectGraphValues::objectIn;
@@ -309,23 +311,26 @@ bool ObjectContext::writeAttribute(ManagedObject* object, int index, const QVari
         return false;
     }
     const bool recording = m_undo && m_undo->isRegistrationEnabled();
-    QVariant old;
-    if (recording || attribute->type != AttributeType::Binary) {
-        old = readAttribute(object, index);
+    // A binary value not read yet is loaded only when undo needs the old value.
+    if (recording && attribute->type == AttributeType::Binary) {
+        readAttribute(object, index);
     } else {
         fulfill(object);
     }
+    QVariant& slot = object->m_values[index];
     if (object->m_loaded.testBit(index) || attribute->type != AttributeType::Binary) {
-        if (old == *coerced && old.metaType() == coerced->metaType()) {
+        if (slot == *coerced && slot.metaType() == coerced->metaType()) {
             return true;
         }
     }
     UndoGroup group(this);
-    object->m_values[index] = *coerced;
+    QVariant old = std::exchange(slot, std::move(*coerced));
     object->m_loaded.setBit(index);
     object->m_dirty.setBit(index);
     markUpdated(object);
-    registerUndo([this, object, index, old] { writeAttribute(object, index, old); });
+    if (recording) {
+        registerUndo([this, object, index, old = std::move(old)] { writeAttribute(object, index, old); });
+    }
     return true;
 }
 

@@ -95,6 +95,48 @@ TEST_P(StoreTest, EveryAttributeTypeRoundTripsExactly)
     EXPECT_EQ(empties.first()->value(QStringLiteral("bytes")), QVariant(QByteArray("")));
 }
 
+// Statements are reused from row to row and save to save: a row without a value must not inherit
+// the value of the row written before it, and clearing a value must store it as absent.
+TEST_P(StoreTest, EachRowKeepsOnlyItsOwnValues)
+{
+    const QVariantMap values = awkwardValues();
+    ObjectID fullID;
+    ObjectID emptyIDs[2];
+    {
+        auto coordinator = openCoordinator(storeName(), GetParam());
+        ObjectContext context(coordinator);
+        for (int round = 0; round < 2; ++round) {
+            ManagedObject* full = context.insertObject(QStringLiteral("SpecialItem"));
+            for (auto it = values.cbegin(); it != values.cend(); ++it) {
+                ASSERT_TRUE(full->setValue(it.key(), it.value()));
+            }
+            ManagedObject* empty = context.insertObject(QStringLiteral("SpecialItem"));
+            ASSERT_TRUE(context.save());
+            emptyIDs[round] = empty->objectID();
+            fullID = full->objectID();
+        }
+        ManagedObject* full = context.existingObjectWithID(fullID);
+        ASSERT_TRUE(full->setValue(QStringLiteral("text"), QVariant()));
+        ASSERT_TRUE(full->setValue(QStringLiteral("bytes"), QVariant()));
+        ASSERT_TRUE(context.save());
+    }
+    auto coordinator = openCoordinator(storeName(), GetParam());
+    ObjectContext context(coordinator);
+    const ManagedObject* fresh = context.insertObject(QStringLiteral("SpecialItem")); // defaults only
+    for (const ObjectID& id : emptyIDs) {
+        ManagedObject* empty = context.existingObjectWithID(id);
+        ASSERT_TRUE(empty);
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            EXPECT_EQ(empty->value(it.key()), fresh->value(it.key())) << it.key().toStdString();
+        }
+    }
+    ManagedObject* full = context.existingObjectWithID(fullID);
+    ASSERT_TRUE(full);
+    EXPECT_FALSE(full->value(QStringLiteral("text")).isValid());
+    EXPECT_EQ(full->value(QStringLiteral("bytes")), fresh->value(QStringLiteral("bytes")));
+    EXPECT_EQ(full->value(QStringLiteral("large")), values.value(QStringLiteral("large")));
+}
+
 TEST_P(StoreTest, MetadataRoundTripsAndIsReadableWithoutOpeningTheStore)
 {
     const QVariantMap metadata {{QStringLiteral("ZRModelVersion"), qint64(7)},
