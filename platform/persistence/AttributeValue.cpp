@@ -145,7 +145,7 @@ std::optional<QVariant> coerce(AttributeType type, const QVariant& value)
     switch (type) {
     case AttributeType::String:
         if (id == QMetaType::QString) {
-            return value.toString().isNull() ? QVariant() : value;
+            return static_cast<const QString*>(value.constData())->isNull() ? QVariant() : value;
         }
         return std::nullopt;
     case AttributeType::Integer16:

@@ -228,29 +228,57 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
         return object->m_id.isTemporary() ? m_assignedStores.value(object, m_coordinator->firstStore())
                                           : storeFor(object->m_id);
     };
-    const auto rowChange = [&](ManagedObject* object, bool everything) {
+    const auto toOneValue = [&](ManagedObject* object, int index) {
+        ManagedObject* target = resolveToOne(object, index);
+        return target && target->isValid() && !target->isDeleted() ? QVariant::fromValue(target->m_id) : QVariant();
+    };
+    // The properties a new row carries: every attribute and to-one relationship, listed once per entity.
+    QHash<const EntityDescription*, QList<int>> storedByEntity;
+    const auto storedProperties = [&](const EntityDescription* entity) -> const QList<int>& {
+        auto it = storedByEntity.find(entity);
+        if (it == storedByEntity.end()) {
+            QList<int> indexes;
+            for (int index = 0; index < entity->propertyCount(); ++index) {
+                const RelationshipDescription* relationship = entity->relationshipAt(index);
+                if (!relationship || !relationship->toMany) {
+                    indexes.append(index);
+                }
+            }
+            it = storedByEntity.insert(entity, indexes);
+        }
+        return it.value();
+    };
+    const auto insertedRow = [&](ManagedObject* object) {
+        RowChange change;
+        change.id = object->m_id;
+        change.properties = storedProperties(object->m_entity);
+        change.values.reserve(change.properties.size());
+        // A new object holds all its values, so they are copied without going through reads.
+        const int attributeCount = int(object->m_entity->attributes().size());
+        for (const int index : std::as_const(change.properties)) {
+            if (index < attributeCount) {
+                change.values.append(object->m_values.at(index));
+                continue;
+            }
+            change.values.append(toOneValue(object, index));
+        }
+        return change;
+    };
+    const auto updatedRow = [&](ManagedObject* object) {
         RowChange change;
         change.id = object->m_id;
         const int count = object->m_entity->propertyCount();
-        if (everything) {
-            change.properties.reserve(count);
-            change.values.reserve(count);
-        }
         for (int index = 0; index < count; ++index) {
             const RelationshipDescription* relationship = object->m_entity->relationshipAt(index);
-            if ((relationship && relationship->toMany) || (!everything && !object->m_dirty.testBit(index))) {
+            if ((relationship && relationship->toMany) || !object->m_dirty.testBit(index)) {
                 continue;
             }
-            QVariant value;
-            if (relationship) {
-                ManagedObject* target = resolveToOne(object, index);
-                value = target && target->isValid() && !target->isDeleted() ? QVariant::fromValue(target->m_id)
-                                                                            : QVariant();
-            } else {
-                value = readAttribute(object, index);
-            }
             change.properties.append(index);
-            change.values.append(value);
+            if (!relationship) {
+                change.values.append(readAttribute(object, index));
+                continue;
+            }
+            change.values.append(toOneValue(object, index));
         }
         return change;
     };
@@ -261,13 +289,13 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
     ObjectList deleted;
     for (ManagedObject* object : insertedObjects()) {
         if (storeOf(object) == store) {
-            changes.inserted.append(rowChange(object, true));
+            changes.inserted.append(insertedRow(object));
             inserted.append(object);
         }
     }
     for (ManagedObject* object : updatedObjects()) {
         if (storeOf(object) == store) {
-            changes.updated.append(rowChange(object, false));
+            changes.updated.append(updatedRow(object));
             updated.append(object);
         }
     }

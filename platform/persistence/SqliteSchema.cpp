@@ -119,6 +119,11 @@ QVariant SqliteSchema::toSql(const AttributeDescription& attribute, const QVaria
     }
 }
 
+bool SqliteSchema::storesAsIs(AttributeType type)
+{
+    return type != AttributeType::Decimal && type != AttributeType::Date && type != AttributeType::Boolean;
+}
+
 QVariant SqliteSchema::fromSql(const AttributeDescription& attribute, const SqliteStatement& statement, int column)
 {
     if (statement.isNull(column)) {

@@ -11,6 +11,7 @@
 namespace Persistence {
 
 class EntityDescription;
+enum class AttributeType;
 class ObjectModel;
 class SqliteStatement;
 struct AttributeDescription;
@@ -43,6 +44,8 @@ public:
     static QString quoted(const QString& identifier);
     // Converts between attribute values and what SQLite stores.
     static QVariant toSql(const AttributeDescription& attribute, const QVariant& value);
+    // Whether toSql() gives values of this type back unchanged.
+    static bool storesAsIs(AttributeType type);
     static QVariant fromSql(const AttributeDescription& attribute, const SqliteStatement& statement, int column);
 
 private:

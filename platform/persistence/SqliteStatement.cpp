@@ -16,6 +16,7 @@ SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
     , m_statement(other.m_statement)
     , m_owned(other.m_owned)
     , m_ok(other.m_ok)
+    , m_held(std::move(other.m_held))
 {
     other.m_statement = nullptr;
 }
@@ -57,17 +58,27 @@ bool SqliteStatement::bind(int index, const QVariant& value)
             rc = sqlite3_bind_double(m_statement, index, value.toDouble());
             break;
         case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
+            const QByteArray& bytes = hold(value.toByteArray());
             rc = sqlite3_bind_blob64(m_statement, index, bytes.constData(), sqlite3_uint64(bytes.size()),
-                                     SQLITE_TRANSIENT);
+                                     SQLITE_STATIC);
             break;
         }
+        case QMetaType::QString:
+            return bindText(index, *static_cast<const QString*>(value.constData()));
         default:
             return bindText(index, value.toString());
         }
     }
     m_ok = m_ok && rc == SQLITE_OK;
     return rc == SQLITE_OK;
+}
+
+const QByteArray& SqliteStatement::hold(const QByteArray& bytes)
+{
+    if (m_held.isEmpty()) {
+        m_held.reserve(sqlite3_bind_parameter_count(m_statement));
+    }
+    return m_held.emplace_back(bytes);
 }
 
 bool SqliteStatement::bindInt64(int index, qint64 value)
@@ -79,12 +90,17 @@ bool SqliteStatement::bindInt64(int index, qint64 value)
 
 bool SqliteStatement::bindText(int index, const QString& value)
 {
+    return bindUtf8(index, value.toUtf8());
+}
+
+bool SqliteStatement::bindUtf8(int index, const QByteArray& text)
+{
     if (!m_statement) {
         return false;
     }
-    const QByteArray utf8 = value.toUtf8();
+    const QByteArray& utf8 = hold(text);
     const bool ok = sqlite3_bind_text64(m_statement, index, utf8.constData(), sqlite3_uint64(utf8.size()),
-                                        SQLITE_TRANSIENT, SQLITE_UTF8)
+                                        SQLITE_STATIC, SQLITE_UTF8)
         == SQLITE_OK;
     m_ok = m_ok && ok;
     return ok;

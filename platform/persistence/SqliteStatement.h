@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -12,7 +13,8 @@ namespace Persistence {
 
 // A prepared statement borrowed from SqliteDatabase's cache (or owned, when not cached). Bindings
 // are cleared and the statement reset when the wrapper goes away, so a cached statement is always
-// ready for its next use.
+// ready for its next use. Bound text and bytes are held by the wrapper until then, so SQLite reads
+// them in place instead of copying each value.
 class SqliteStatement
 {
 public:
@@ -28,6 +30,7 @@ public:
     bool bind(int index, const QVariant& value);
     bool bindInt64(int index, qint64 value);
     bool bindText(int index, const QString& value);
+    bool bindUtf8(int index, const QByteArray& utf8);
 
     // Steps once: true with a row available; false when done or on error (see succeeded()).
     bool next();
@@ -48,10 +51,14 @@ public:
     QByteArrayView bytes(int column) const;
 
 private:
+    // Keeps bound bytes alive until the statement is reset.
+    const QByteArray& hold(const QByteArray& bytes);
+
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_statement = nullptr;
     bool m_owned = false;
     bool m_ok = true;
+    QList<QByteArray> m_held;
 };
 
 } // namespace Persistence

@@ -618,8 +618,16 @@ bool SqliteStore::bindRow(SqliteStatement& statement, const RowChange& change, c
     for (int i = 0; i < change.properties.size(); ++i) {
         const int index = change.properties[i];
         const QVariant& value = change.values[i];
+        // A statement's parameters start out null (fresh, or cleared after their last use).
+        if (value.isNull()) {
+            continue;
+        }
         if (const AttributeDescription* attribute = entity->attributeAt(index)) {
-            statement.bind(first + i, SqliteSchema::toSql(*attribute, value));
+            if (SqliteSchema::storesAsIs(attribute->type)) {
+                statement.bind(first + i, value);
+            } else {
+                statement.bind(first + i, SqliteSchema::toSql(*attribute, value));
+            }
             continue;
         }
         ObjectID target = value.value<ObjectID>();
@@ -644,9 +652,10 @@ bool SqliteStore::insertRow(const RowChange& change, const AssignedIDs& assigned
 {
     const EntityDescription* entity = change.id.entity();
     // Inserted rows carry every stored property, so one statement per entity serves them all.
-    auto& [columnCount, sql] = m_insertStatements[entity];
+    auto& [columnCount, sql, entityName] = m_insertStatements[entity];
     if (sql.isEmpty() || columnCount != change.properties.size()) {
         columnCount = change.properties.size();
+        entityName = entity->name().toUtf8();
         const SqliteSchema::Family& family = m_schema.family(entity);
         QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
         QStringList marks {QStringLiteral("?"), QStringLiteral("?")};
@@ -661,7 +670,7 @@ bool SqliteStore::insertRow(const RowChange& change, const AssignedIDs& assigned
     }
     SqliteStatement statement = m_db.prepare(sql);
     statement.bindInt64(1, assigned.value(change.id).key());
-    statement.bindText(2, entity->name());
+    statement.bindUtf8(2, entityName);
     if (!bindRow(statement, change, assigned, 3, error)) {
         return false;
     }

@@ -86,7 +86,13 @@ private:
     SqliteSchema m_schema;
     int m_readDepth = 0;
     bool m_readOpen = false; // a read transaction is open on the connection
-    QHash<const EntityDescription*, QPair<qsizetype, QString>> m_insertStatements; // by entity: column count, SQL
+    struct InsertStatement
+    {
+        qsizetype columnCount = -1;
+        QString sql;
+        QByteArray entityName; // UTF-8, bound into every row
+    };
+    QHash<const EntityDescription*, InsertStatement> m_insertStatements;
 };
 
 } // namespace Persistence
