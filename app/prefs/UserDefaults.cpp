@@ -5,11 +5,19 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <atomic>
+
 namespace {
 
 // QSettings reads "/" and "\" in keys as group separators; a key must stay one key.
 QString encodeKey(const QString& key)
 {
+    const auto special
+        = [](QChar c) { return c == QLatin1Char('%') || c == QLatin1Char('/') || c == QLatin1Char('\\'); };
+    if (std::none_of(key.cbegin(), key.cend(), special)) {
+        return key; // the usual case, read on every new product: no copy
+    }
     QString encoded;
     encoded.reserve(key.size());
     for (const QChar c : key) {
@@ -112,6 +120,14 @@ QVariantMap readGroup(QSettings& settings, const QVariantMap& like)
     return map;
 }
 
+// Counts changes made through every store of the process; a read cache is good while it stands still.
+std::atomic<quint64> changeCount {1};
+
+void noteChange()
+{
+    changeCount.fetch_add(1, std::memory_order_relaxed);
+}
+
 void writeValue(QSettings& settings, const QString& encodedKey, const QVariant& value)
 {
     if (value.typeId() != QMetaType::QVariantMap) {
@@ -134,7 +150,9 @@ void writeValue(QSettings& settings, const QString& encodedKey, const QVariant& 
 
 UserDefaults::UserDefaults(const QString& filePath)
     : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
-{ }
+{
+    noteChange();
+}
 
 UserDefaults::~UserDefaults()
 {
@@ -166,12 +184,14 @@ void UserDefaults::registerDefaults(const QVariantMap& defaults)
     for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
         m_registered.insert(it.key(), it.value());
     }
+    noteChange();
 }
 
 void UserDefaults::unregisterDefault(const QString& key)
 {
     QMutexLocker locker(&m_mutex);
     m_registered.remove(key);
+    noteChange();
 }
 
 QVariant UserDefaults::registeredValue(const QString& key) const
@@ -199,10 +219,16 @@ std::optional<QVariant> UserDefaults::userValueLocked(const QString& key) const
 QVariant UserDefaults::value(const QString& key) const
 {
     QMutexLocker locker(&m_mutex);
-    if (auto user = userValueLocked(key)) {
-        return *user;
+    const quint64 stamp = changeCount.load(std::memory_order_relaxed);
+    if (stamp != m_readCacheStamp) {
+        m_readCache.clear();
+        m_readCacheStamp = stamp;
     }
-    return m_registered.value(key);
+    if (const auto cached = m_readCache.constFind(key); cached != m_readCache.cend()) {
+        return cached.value();
+    }
+    const auto user = userValueLocked(key);
+    return m_readCache.insert(key, user ? *user : m_registered.value(key)).value();
 }
 
 bool UserDefaults::hasUserValue(const QString& key) const
@@ -257,7 +283,8 @@ bool UserDefaults::synchronize(QString* error)
 
 bool UserDefaults::syncLocked(QString* error)
 {
-    m_settings->sync();
+    m_settings->sync(); // may also read what other processes wrote
+    noteChange();
     switch (m_settings->status()) {
     case QSettings::NoError:
         return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QMutex>
 #include <QString>
 #include <QVariant>
@@ -61,4 +62,8 @@ private:
     mutable QMutex m_mutex;
     std::unique_ptr<QSettings> m_settings;
     QVariantMap m_registered;
+    // Values read since the last change made through any store of this process (several may
+    // share one file): new products read settings one by one, thousands of times in an import.
+    mutable QHash<QString, QVariant> m_readCache;
+    mutable quint64 m_readCacheStamp = 0;
 };

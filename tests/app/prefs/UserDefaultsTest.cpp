@@ -53,6 +53,25 @@ TEST_F(UserDefaultsTest, AUserValueOverridesAndRemovingItBringsTheDefaultBack)
     EXPECT_FALSE(defaults.hasUserValue(key));
 }
 
+// Values read are kept until something changes, through this store or another one of the process.
+TEST_F(UserDefaultsTest, ReadsFollowEveryChangeMadeInTheProcess)
+{
+    UserDefaults first(path());
+    const QString key = QStringLiteral("Default User Info");
+    first.registerDefaults({{key, true}});
+    EXPECT_TRUE(first.boolValue(key));
+    first.registerDefaults({{key, false}});
+    EXPECT_FALSE(first.boolValue(key));
+
+    UserDefaults second(path());
+    ASSERT_TRUE(second.setValue(key, true));
+    EXPECT_TRUE(first.boolValue(key));
+    ASSERT_TRUE(second.removeValue(key));
+    EXPECT_FALSE(first.boolValue(key));
+    first.unregisterDefault(key);
+    EXPECT_FALSE(first.value(key).isValid());
+}
+
 TEST_F(UserDefaultsTest, ValuesComeBackWithTheTypeOfTheirDefault)
 {
     {
