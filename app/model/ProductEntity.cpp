@@ -361,13 +361,11 @@ QVariant ProductEntity::value(const QString& key) const
 
 bool ProductEntity::setValue(const QString& key, const QVariant& value)
 {
-    if (!hasProperty(key)) {
-        if (key == CommentsStringKey) {
-            return setCommentsString(value.toString());
-        }
-        if (key == PurchaseDateStringKey) {
-            return setPurchaseDateString(value.toString());
-        }
+    if (key == CommentsStringKey && !hasProperty(key)) {
+        return setCommentsString(value.toString());
+    }
+    if (key == PurchaseDateStringKey && !hasProperty(key)) {
+        return setPurchaseDateString(value.toString());
     }
     return ZRManagedObject::setValue(key, value);
 }

@@ -35,11 +35,25 @@ struct Settings
     QString cardPath;
 };
 
+const UserDefaults& userDefaults(const Source& from)
+{
+    return from.defaults ? *from.defaults : UserDefaults::standard();
+}
+
+// Asked first for every new product, so that nothing else is looked up when filling in is off.
+bool fillingInEnabled()
+{
+    Source& from = source();
+    QMutexLocker locker(&from.mutex);
+    const QVariant enabled = userDefaults(from).value(PreferenceKeys::DefaultUserInfoToAddressBook);
+    return !enabled.isValid() || enabled.toBool();
+}
+
 Settings currentSettings()
 {
     Source& from = source();
     QMutexLocker locker(&from.mutex);
-    const UserDefaults& defaults = from.defaults ? *from.defaults : UserDefaults::standard();
+    const UserDefaults& defaults = userDefaults(from);
     Settings settings;
     const QVariant enabled = defaults.value(PreferenceKeys::DefaultUserInfoToAddressBook);
     if (enabled.isValid()) {
@@ -192,6 +206,9 @@ void apply(ProductEntity& product, const PersonIdentity& identity, const QString
 
 void applyDefaults(ProductEntity& product)
 {
+    if (!fillingInEnabled()) {
+        return;
+    }
     const Settings settings = currentSettings();
     if (!settings.enabled) {
         return;

@@ -9,7 +9,9 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -96,6 +98,15 @@ TEST_F(CatalogueTest, NewRecordsGetTheirDefaults)
     EXPECT_LE(product->purchaseDate(), QDateTime::currentDateTimeUtc());
     EXPECT_TRUE(CanonicalUUID.match(product->uuid()).hasMatch()) << product->uuid().toStdString();
     EXPECT_NE(product->uuid(), context.insert<ProductEntity>(QStringLiteral("Product"))->uuid());
+    const QUuid parsed(product->uuid());
+    EXPECT_EQ(parsed.version(), QUuid::Random);
+    EXPECT_EQ(parsed.variant(), QUuid::DCE);
+    EXPECT_EQ(parsed.toString(QUuid::WithoutBraces).toUpper(), product->uuid());
+    QSet<QString> seen;
+    for (int i = 0; i < 5000; ++i) {
+        seen.insert(ZRManagedObject::newUUIDString());
+    }
+    EXPECT_EQ(seen.size(), 5000);
 
     auto* file = context.insert<AttachmentEntity>(QStringLiteral("AttachedFile"));
     EXPECT_FALSE(file->hasProperty(QStringLiteral("uuid")));
