@@ -5,6 +5,7 @@
 // once more with the address-card defaults new products take).
 //
 // Usage: scale_benchmark [SIZE...]     (default: 10000 100000)
+//        scale_benchmark --insert-only  (only the insert-and-save comparison, for profiling)
 #include "ChildRun.h"
 #include "model/AttachmentEntity.h"
 #include "model/IconEntity.h"
@@ -12,6 +13,7 @@
 #include "model/RegistrationAutofill.h"
 #include "model/ZRAttachmentContent.h"
 #include "model/ZRCoreDataFactory.h"
+#include "model/ZRManagedObject.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserDefaults.h"
 
@@ -22,7 +24,6 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QUuid>
 
 #include <cstdio>
 #include <sqlite3.h>
@@ -33,7 +34,7 @@ using namespace Persistence;
 
 namespace {
 
-constexpr int Runs = 3;
+constexpr int Runs = 7;
 constexpr int InsertCount = 10000;
 
 double elapsedMs(const QElapsedTimer& timer)
@@ -237,7 +238,7 @@ double insertRaw(const QString& path)
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     for (int i = 0; i < InsertCount; ++i) {
         sqlite3_bind_int64(insert, 1, i + 1);
-        bindText(insert, 2, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+        bindText(insert, 2, ZRManagedObject::newUUIDString()); // the values new products get
         bindText(insert, 3, titleFor(i));
         bindText(insert, 4, QStringLiteral("%1.%2").arg(i % 7).arg(i % 10));
         bindText(insert, 5, QStringLiteral("KEY-%1-ABCD-EFGH").arg(i));
@@ -258,10 +259,15 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QList<int> sizes;
+    bool insertOnly = false;
     for (int i = 1; i < argc; ++i) {
-        sizes.append(QString::fromLocal8Bit(argv[i]).toInt());
+        if (qstrcmp(argv[i], "--insert-only") == 0) {
+            insertOnly = true;
+        } else {
+            sizes.append(QString::fromLocal8Bit(argv[i]).toInt());
+        }
     }
-    if (sizes.isEmpty()) {
+    if (sizes.isEmpty() && !insertOnly) {
         sizes = {10000, 100000};
     }
     const QString keymoor = QStringLiteral(KEYMOOR_EXECUTABLE);
