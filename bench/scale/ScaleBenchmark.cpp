@@ -14,6 +14,7 @@
 #include "model/ZRAttachmentContent.h"
 #include "model/ZRCoreDataFactory.h"
 #include "model/ZRManagedObject.h"
+#include "persistence/SqliteSchema.h"
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserDefaults.h"
 
@@ -216,20 +217,33 @@ void bindText(sqlite3_stmt* statement, int index, const QString& text)
     sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
+// The product table exactly as the store creates it, from the same model.
+QByteArray productTableStatement()
+{
+    const auto model = ZRCoreDataFactory::newManagedObjectModelForURL(ZRCoreDataFactory::currentModelPath());
+    for (const QString& statement : SqliteSchema(*model).createStatements()) {
+        if (statement.startsWith(QLatin1String("CREATE TABLE \"t_Product\" ("))) {
+            return statement.toUtf8();
+        }
+    }
+    return {};
+}
+
 // The same rows into a table of the same shape, in one transaction, with the same durability.
 double insertRaw(const QString& path)
 {
+    static const QByteArray createTable = productTableStatement();
+    if (createTable.isEmpty()) {
+        std::fprintf(stderr, "the model has no product table\n");
+        return -1;
+    }
     QElapsedTimer timer;
     timer.start();
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(path).constData(), &db);
-    sqlite3_exec(db,
-                 "PRAGMA synchronous = FULL; CREATE TABLE t_Product (pk INTEGER PRIMARY KEY, ent TEXT NOT NULL, "
-                 "a_uuid TEXT, a_title TEXT, a_productVersion TEXT, a_serialNumber TEXT, a_registeredName TEXT, "
-                 "a_registeredEmail TEXT, a_registeredCompany TEXT, a_publisher TEXT, a_productWebsite TEXT, "
-                 "a_productEmail TEXT, a_purchaseDate INTEGER, a_purchasePrice TEXT, a_purchaseCurrency TEXT, "
-                 "a_purchaseOrderNumber TEXT, a_comments BLOB, r_appIcon INTEGER); BEGIN",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, createTable.constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
                        "INSERT INTO t_Product (pk, ent, a_uuid, a_title, a_productVersion, a_serialNumber, "
