@@ -1,8 +1,5 @@
 #include "SqliteStatement.h"
 
-#include <QStringEncoder>
-
-#include <algorithm>
 #include <sqlite3.h>
 
 namespace Persistence {
@@ -20,8 +17,6 @@ SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
     , m_owned(other.m_owned)
     , m_ok(other.m_ok)
     , m_held(std::move(other.m_held))
-    , m_text(std::move(other.m_text))
-    , m_pendingText(std::move(other.m_pendingText))
 {
     other.m_statement = nullptr;
 }
@@ -44,7 +39,6 @@ bool SqliteStatement::bind(int index, const QVariant& value)
     if (!m_statement) {
         return false;
     }
-    forgetPendingText(index);
     int rc = SQLITE_OK;
     if (!value.isValid() || value.isNull()) {
         rc = sqlite3_bind_null(m_statement, index);
@@ -89,7 +83,6 @@ const QByteArray& SqliteStatement::hold(const QByteArray& bytes)
 
 bool SqliteStatement::bindInt64(int index, qint64 value)
 {
-    forgetPendingText(index);
     const bool ok = m_statement && sqlite3_bind_int64(m_statement, index, value) == SQLITE_OK;
     m_ok = m_ok && ok;
     return ok;
@@ -97,50 +90,7 @@ bool SqliteStatement::bindInt64(int index, qint64 value)
 
 bool SqliteStatement::bindText(int index, const QString& value)
 {
-    if (!m_statement) {
-        return false;
-    }
-    forgetPendingText(index);
-    const qsizetype offset = m_text.size();
-    if (m_text.isEmpty()) {
-        m_text.reserve(1024);
-    }
-    // Stored bytes stay exactly what toUtf8() gives, which writes "?" for a lone surrogate where
-    // the encoder would write U+FFFD; only text with surrogates (rare) takes that slower way.
-    if (std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c.isSurrogate(); })) {
-        m_text.append(value.toUtf8());
-    } else {
-        QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-        m_text.resize(offset + encoder.requiredSpace(value.size()));
-        const char* end = encoder.appendToBuffer(m_text.data() + offset, value);
-        m_text.truncate(end - m_text.constData());
-    }
-    m_pendingText.append({index, offset, m_text.size() - offset});
-    return true;
-}
-
-// A later binding of the same parameter wins, as it would with SQLite's own binding.
-void SqliteStatement::forgetPendingText(int index)
-{
-    for (qsizetype i = 0; i < m_pendingText.size(); ++i) {
-        if (m_pendingText[i].index == index) {
-            m_pendingText.remove(i);
-            return;
-        }
-    }
-}
-
-bool SqliteStatement::bindPendingText()
-{
-    for (const PendingText& text : std::as_const(m_pendingText)) {
-        if (sqlite3_bind_text64(m_statement, text.index, m_text.constData() + text.offset, sqlite3_uint64(text.size),
-                                SQLITE_STATIC, SQLITE_UTF8)
-            != SQLITE_OK) {
-            m_ok = false;
-        }
-    }
-    m_pendingText.clear();
-    return m_ok;
+    return bindUtf8(index, value.toUtf8());
 }
 
 bool SqliteStatement::bindUtf8(int index, const QByteArray& text)
@@ -148,7 +98,6 @@ bool SqliteStatement::bindUtf8(int index, const QByteArray& text)
     if (!m_statement) {
         return false;
     }
-    forgetPendingText(index);
     const QByteArray& utf8 = hold(text);
     const bool ok = sqlite3_bind_text64(m_statement, index, utf8.constData(), sqlite3_uint64(utf8.size()),
                                         SQLITE_STATIC, SQLITE_UTF8)
@@ -159,7 +108,7 @@ bool SqliteStatement::bindUtf8(int index, const QByteArray& text)
 
 bool SqliteStatement::next()
 {
-    if (!m_statement || !m_ok || (!m_pendingText.isEmpty() && !bindPendingText())) {
+    if (!m_statement || !m_ok) {
         return false;
     }
     const int rc = sqlite3_step(m_statement);

@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
-#include <QVarLengthArray>
 #include <QVariant>
 
 struct sqlite3;
@@ -15,8 +14,7 @@ namespace Persistence {
 // A prepared statement borrowed from SqliteDatabase's cache (or owned, when not cached). Bindings
 // are cleared and the statement reset when the wrapper goes away, so a cached statement is always
 // ready for its next use. Bound text and bytes are held by the wrapper until then, so SQLite reads
-// them in place instead of copying each value: text is encoded into one buffer and handed to SQLite
-// on the first step, once that buffer has stopped growing.
+// them in place instead of copying each value.
 class SqliteStatement
 {
 public:
@@ -55,23 +53,12 @@ public:
 private:
     // Keeps bound bytes alive until the statement is reset.
     const QByteArray& hold(const QByteArray& bytes);
-    bool bindPendingText();
-    void forgetPendingText(int index);
-
-    struct PendingText
-    {
-        int index;
-        qsizetype offset;
-        qsizetype size;
-    };
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_statement = nullptr;
     bool m_owned = false;
     bool m_ok = true;
     QList<QByteArray> m_held;
-    QByteArray m_text; // the UTF-8 of every bound text, one after another
-    QVarLengthArray<PendingText, 16> m_pendingText;
 };
 
 } // namespace Persistence
