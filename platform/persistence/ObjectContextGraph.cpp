@@ -303,7 +303,7 @@ bool ObjectContext::writeAttribute(ManagedObject* object, int index, const QVari
                        .arg(attribute->name, object->m_id.uriString()));
         return false;
     }
-    const auto coerced = AttributeValue::coerce(attribute->type, value);
+    auto coerced = AttributeValue::coerce(attribute->type, value);
     if (!coerced) {
         diagnostic(QStringLiteral("Cannot set %1.%2 (%3) to a value of type %4")
                        .arg(object->m_entity->name(), attribute->name, attributeTypeName(attribute->type),
