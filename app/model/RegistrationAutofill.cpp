@@ -6,11 +6,12 @@
 #include "prefs/PreferenceKeys.h"
 #include "prefs/UserDefaults.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -71,6 +72,28 @@ Settings currentSettings()
     return settings;
 }
 
+// What a file looked like when it was read: a single stat(), since every new product asks and
+// an import of thousands of rows would otherwise spend most of its time asking the file system.
+struct FileStamp
+{
+    QString path;
+    bool exists = false;
+    qint64 modifiedNs = 0;
+    qint64 size = -1;
+    quint64 inode = 0;
+
+    static FileStamp of(const QString& path)
+    {
+        struct stat status = {};
+        if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+            return {path};
+        }
+        return {path, true, qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec, qint64(status.st_size),
+                quint64(status.st_ino)};
+    }
+    bool operator==(const FileStamp&) const = default;
+};
+
 // The card read last, kept while its file is unchanged: every new product asks for it, and an
 // import of thousands of rows would otherwise read and parse the file once per row.
 std::optional<AddressBookCard> meCard(const QString& cardPath)
@@ -79,47 +102,19 @@ std::optional<AddressBookCard> meCard(const QString& cardPath)
     {
         QMutex mutex;
         bool filled = false;
-        QString path;
-        bool exists = false;
-        QDateTime modified;
-        qint64 size = -1;
+        FileStamp stamp;
         std::optional<AddressBookCard> card;
     };
     static Cache cache;
-    const QFileInfo file(cardPath);
-    const bool exists = file.exists();
-    const QDateTime modified = exists ? file.lastModified() : QDateTime();
-    const qint64 size = exists ? file.size() : -1;
+    const FileStamp stamp = FileStamp::of(cardPath);
     QMutexLocker locker(&cache.mutex);
-    if (!cache.filled || cache.path != cardPath || cache.exists != exists || cache.modified != modified
-        || cache.size != size) {
+    if (!cache.filled || !(cache.stamp == stamp)) {
         cache.card = AddressBook(cardPath).meCard();
         cache.filled = true;
-        cache.path = cardPath;
-        cache.exists = exists;
-        cache.modified = modified;
-        cache.size = size;
+        cache.stamp = stamp;
     }
     return cache.card;
 }
-
-struct FileStamp
-{
-    QString path;
-    bool exists = false;
-    QDateTime modified;
-    qint64 size = -1;
-
-    static FileStamp of(const QString& path)
-    {
-        const QFileInfo file(path);
-        if (!file.exists()) {
-            return {path, false, QDateTime(), -1};
-        }
-        return {path, true, file.lastModified(), file.size()};
-    }
-    bool operator==(const FileStamp&) const = default;
-};
 
 // How long an answer that needed the session bus is kept.
 constexpr qint64 BusAnswerLifetime = 60 * 1000;
