@@ -134,6 +134,10 @@ int compareNumbers(const QVariant& a, const QVariant& b)
 
 std::optional<QVariant> coerce(AttributeType type, const QVariant& value)
 {
+    // Text into a text attribute, the most common write, answered before the general checks.
+    if (type == AttributeType::String && value.metaType().id() == QMetaType::QString) {
+        return static_cast<const QString*>(value.constData())->isNull() ? QVariant() : value;
+    }
     if (value.isNull() && value.metaType().id() != QMetaType::QString
         && value.metaType().id() != QMetaType::QByteArray) {
         return QVariant();

@@ -257,7 +257,12 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
         const int attributeCount = int(object->m_entity->attributes().size());
         for (const int index : std::as_const(change.properties)) {
             if (index < attributeCount) {
-                change.values.append(object->m_values.at(index));
+                const QVariant& value = object->m_values.at(index);
+                if (value.isValid()) {
+                    change.values.append(value);
+                } else {
+                    change.values.emplace_back(); // most are unset; no need to copy those
+                }
                 continue;
             }
             change.values.append(toOneValue(object, index));

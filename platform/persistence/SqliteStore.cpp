@@ -587,6 +587,7 @@ void SqliteStore::endRead()
 bool SqliteStore::allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error)
 {
     QHash<const EntityDescription*, qint64> next;
+    assigned->reserve(assigned->size() + changes.inserted.size());
     for (const RowChange& change : changes.inserted) {
         const EntityDescription* root = change.id.entity()->root();
         if (!next.contains(root)) {
