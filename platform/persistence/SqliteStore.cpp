@@ -316,23 +316,36 @@ bool SqliteStore::sqlFailure(StoreError* error, const QString& what) const
     return setError(error, StoreError::Code::SqliteError, what, m_db.errorMessage());
 }
 
+bool SqliteStore::followEntityRun(const SqliteStatement& statement, const EntityDescription* family, EntityRun* run,
+                                  StoreError* error) const
+{
+    if (run->entity && statement.utf8(1) == run->name) {
+        return true;
+    }
+    run->name = statement.utf8(1).toByteArray();
+    const QString name = QString::fromUtf8(run->name);
+    run->entity = m_model->entity(name);
+    if (!run->entity || run->entity->root() != family->root()) {
+        return setError(error, StoreError::Code::StoreCorrupt,
+                        QStringLiteral("The store \"%1\" is damaged.").arg(m_path),
+                        QStringLiteral("a row names the unknown entity \"%1\"").arg(name));
+    }
+    return true;
+}
+
 bool SqliteStore::readRows(SqliteStatement& statement, const EntityDescription* family, QVector<StoreRow>* rows,
                            StoreError* error) const
 {
     const SqliteSchema::Family& plan = m_schema.family(family);
-    const EntityDescription* entity = nullptr;
-    QByteArray entityName; // as stored, compared without decoding: rows of one entity come in runs
+    EntityRun run;
     QVector<int> columns;
     while (statement.next()) {
-        if (!entity || statement.utf8(1) != entityName) {
-            entityName = statement.utf8(1).toByteArray();
-            const QString name = QString::fromUtf8(entityName);
-            entity = m_model->entity(name);
-            if (!entity || entity->root() != family->root()) {
-                return setError(error, StoreError::Code::StoreCorrupt,
-                                QStringLiteral("The store \"%1\" is damaged.").arg(m_path),
-                                QStringLiteral("a row names the unknown entity \"%1\"").arg(name));
-            }
+        const EntityDescription* previous = run.entity;
+        if (!followEntityRun(statement, family, &run, error)) {
+            return false;
+        }
+        const EntityDescription* entity = run.entity;
+        if (entity != previous) {
             columns.resize(entity->propertyCount());
             for (int i = 0; i < entity->propertyCount(); ++i) {
                 const auto* attribute = entity->attributeAt(i);

@@ -66,6 +66,17 @@ private:
                                  const QString& selectList, bool* predicateApplied);
     bool readRows(SqliteStatement& statement, const EntityDescription* family, QVector<StoreRow>* rows,
                   StoreError* error) const;
+    // The entity of the rows being read. Rows of one entity come in runs, so the stored name is
+    // compared as it stands and looked up only when it changes.
+    struct EntityRun
+    {
+        const EntityDescription* entity = nullptr;
+        QByteArray name;
+    };
+    // Moves `run` to the entity the current row of `statement` names; false (with `error`) when
+    // that is no entity of `family`'s family, which only a damaged store holds.
+    bool followEntityRun(const SqliteStatement& statement, const EntityDescription* family, EntityRun* run,
+                         StoreError* error) const;
     // Runs `head` + "(?, ..., ?)" + `tail` over the keys in chunks, handing each executed statement
     // to `read`.
     bool forEachChunk(const QString& head, const QString& tail, const QVector<qint64>& keys,

@@ -130,20 +130,12 @@ bool SqliteStore::readRowViews(SqliteStatement& statement, const EntityDescripti
 {
     const int count = int(kinds.size());
     QVector<RowView::Column> columns(count);
-    const EntityDescription* rowEntity = nullptr;
-    QByteArray entityName; // as stored, compared without decoding: rows of one entity come in runs
+    EntityRun run;
     while (statement.next()) {
-        if (!rowEntity || statement.utf8(1) != entityName) {
-            entityName = statement.utf8(1).toByteArray();
-            const QString name = QString::fromUtf8(entityName);
-            rowEntity = m_model->entity(name);
-            if (!rowEntity || rowEntity->root() != entity->root()) {
-                return setError(error, StoreError::Code::StoreCorrupt,
-                                QStringLiteral("The store \"%1\" is damaged.").arg(m_path),
-                                QStringLiteral("a row names the unknown entity \"%1\"").arg(name));
-            }
+        if (!followEntityRun(statement, entity, &run, error)) {
+            return false;
         }
-        if (!rowEntity->isKindOf(entity)) {
+        if (!run.entity->isKindOf(entity)) {
             continue; // a row of a related entity of the same family
         }
         for (int i = 0; i < count; ++i) {
@@ -179,7 +171,7 @@ bool SqliteStore::readRowViews(SqliteStatement& statement, const EntityDescripti
             }
         }
         callback(
-            RowView(rowEntity, statement.int64(0), &m_identifier, columns.constData(), attributes.constData(), count));
+            RowView(run.entity, statement.int64(0), &m_identifier, columns.constData(), attributes.constData(), count));
     }
     return statement.succeeded() || sqlFailure(error, QStringLiteral("Reading the store \"%1\" failed.").arg(m_path));
 }
