@@ -37,6 +37,8 @@ void SqliteDatabase::close()
         sqlite3_finalize(statement);
     }
     m_cache.clear();
+    m_lastSql.clear();
+    m_lastStatement = nullptr;
     if (m_db) {
         sqlite3_close(m_db);
         m_db = nullptr;
@@ -45,7 +47,12 @@ void SqliteDatabase::close()
 
 SqliteStatement SqliteDatabase::prepare(const QString& sql)
 {
+    if (m_lastStatement && sql.constData() == m_lastSql.constData() && sql.size() == m_lastSql.size()) {
+        return SqliteStatement(m_db, m_lastStatement, false);
+    }
     if (sqlite3_stmt* cached = m_cache.value(sql)) {
+        m_lastSql = sql;
+        m_lastStatement = cached;
         return SqliteStatement(m_db, cached, false);
     }
     sqlite3_stmt* statement = nullptr;
@@ -56,6 +63,8 @@ SqliteStatement SqliteDatabase::prepare(const QString& sql)
         return SqliteStatement(m_db, nullptr, true);
     }
     m_cache.insert(sql, statement);
+    m_lastSql = sql;
+    m_lastStatement = statement;
     return SqliteStatement(m_db, statement, false);
 }
 

@@ -37,6 +37,10 @@ public:
 private:
     sqlite3* m_db = nullptr;
     QHash<QString, sqlite3_stmt*> m_cache;
+    // The statement handed out last and its text. A loop asks for the same shared text each time:
+    // while this copy keeps that text alive, the same data pointer means the same statement.
+    QString m_lastSql;
+    sqlite3_stmt* m_lastStatement = nullptr;
     QString m_openError;
 };
 

@@ -75,9 +75,6 @@ bool SqliteStatement::bind(int index, const QVariant& value)
 
 const QByteArray& SqliteStatement::hold(const QByteArray& bytes)
 {
-    if (m_held.isEmpty()) {
-        m_held.reserve(sqlite3_bind_parameter_count(m_statement));
-    }
     return m_held.emplace_back(bytes);
 }
 

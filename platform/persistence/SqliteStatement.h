@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
 #include <QString>
+#include <QVarLengthArray>
 #include <QVariant>
 
 struct sqlite3;
@@ -58,7 +58,7 @@ private:
     sqlite3_stmt* m_statement = nullptr;
     bool m_owned = false;
     bool m_ok = true;
-    QList<QByteArray> m_held;
+    QVarLengthArray<QByteArray, 8> m_held; // most statements bind a few texts: no allocation for those
 };
 
 } // namespace Persistence

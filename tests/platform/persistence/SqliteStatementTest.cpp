@@ -87,3 +87,48 @@ TEST_F(SqliteStatementTest, TheLastBindingOfAParameterWins)
     ASSERT_TRUE(insert.exec());
     EXPECT_EQ(stored(2, "b"), "null:");
 }
+
+// A statement is found again by its text, whether the same shared string or an equal copy; once
+// the database is closed and opened again, every statement is prepared anew.
+TEST_F(SqliteStatementTest, StatementsAreFoundByTheirTextAndPreparedAnewAfterReopening)
+{
+    const QString insertSql = QStringLiteral("INSERT INTO t (a) VALUES (?)");
+    const QString countSql = QStringLiteral("SELECT count(*) FROM t WHERE a = ?");
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 3; ++i) {
+            SqliteStatement insert = m_db.prepare(insertSql);
+            insert.bindText(1, QStringLiteral("x"));
+            ASSERT_TRUE(insert.exec());
+            SqliteStatement count = m_db.prepare(QString(countSql.constData(), countSql.size()));
+            count.bindText(1, QStringLiteral("x"));
+            ASSERT_TRUE(count.next());
+            EXPECT_EQ(count.int64(0), round * 3 + i);
+        }
+        m_db.close();
+        ASSERT_TRUE(m_db.open(m_dir.filePath(QStringLiteral("t.data")), false, false));
+    }
+}
+
+// Every text bound into one row is kept until the row is written, however many there are.
+TEST_F(SqliteStatementTest, ManyTextsInOneRowAreAllKept)
+{
+    constexpr int Columns = 20;
+    QStringList names;
+    for (int i = 0; i < Columns; ++i) {
+        names.append(QStringLiteral("c%1").arg(i));
+    }
+    ASSERT_TRUE(m_db.exec(QStringLiteral("CREATE TABLE wide (%1)").arg(names.join(u','))));
+    {
+        SqliteStatement insert = m_db.prepare(
+            QStringLiteral("INSERT INTO wide VALUES (%1)").arg(QStringList(Columns, QStringLiteral("?")).join(u',')));
+        for (int i = 0; i < Columns; ++i) {
+            insert.bindText(i + 1, QStringLiteral("value %1 ").arg(i).repeated(i + 1));
+        }
+        ASSERT_TRUE(insert.exec());
+    }
+    SqliteStatement read = m_db.prepare(QStringLiteral("SELECT * FROM wide"));
+    ASSERT_TRUE(read.next());
+    for (int i = 0; i < Columns; ++i) {
+        EXPECT_EQ(read.text(i), QStringLiteral("value %1 ").arg(i).repeated(i + 1)) << i;
+    }
+}
