@@ -112,6 +112,15 @@ bool ManagedObject::setPrimitiveValue(const QString& key, const QVariant& value)
     return setValueAt(index, value);
 }
 
+bool ManagedObject::setPrimitiveValue(int index, const QVariant& value)
+{
+    if (!m_entity || index < 0 || index >= m_entity->propertyCount() || !m_context) {
+        diagnostic(QStringLiteral("%1 has no property %2 to set").arg(entityName()).arg(index));
+        return false;
+    }
+    return setValueAt(index, value);
+}
+
 bool ManagedObject::setValueAt(int index, const QVariant& value)
 {
     if (const RelationshipDescription* relationship = m_entity->relationshipAt(index)) {

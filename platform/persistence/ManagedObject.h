@@ -58,6 +58,7 @@ public:
     // that read the same properties of many objects.
     QVariant primitiveValue(int index) const;
     bool setPrimitiveValue(const QString& key, const QVariant& value);
+    bool setPrimitiveValue(int index, const QVariant& value);
 
     ManagedObject* toOne(const QString& key) const;
     QList<ManagedObject*> toMany(const QString& key) const;

@@ -26,6 +26,7 @@ ObjectContext::~ObjectContext()
     m_updated.clear();
     m_deleted.clear();
     m_registry.clear();
+    m_newRegistry.clear();
     m_owned.clear();
 }
 
@@ -45,9 +46,34 @@ ManagedObject* ObjectContext::registerObject(std::unique_ptr<ManagedObject> obje
     raw->m_values.resize(count);
     raw->m_loaded.resize(count);
     raw->m_dirty.resize(count);
-    m_registry.insert(id, raw);
+    registerID(id, raw);
     m_owned.push_back(std::move(object));
     return raw;
+}
+
+void ObjectContext::registerID(const ObjectID& id, ManagedObject* object)
+{
+    if (id.isTemporary()) {
+        m_newRegistry.insert(id.key(), object);
+    } else {
+        m_registry.insert(id, object);
+    }
+}
+
+void ObjectContext::unregisterID(ManagedObject* object)
+{
+    const ObjectID& id = object->m_id;
+    if (id.isTemporary()) {
+        const auto it = m_newRegistry.find(id.key());
+        if (it != m_newRegistry.end() && it.value() == object) {
+            m_newRegistry.erase(it);
+        }
+        return;
+    }
+    const auto it = m_registry.find(id);
+    if (it != m_registry.end() && it.value() == object) {
+        m_registry.erase(it);
+    }
 }
 
 void ObjectContext::retire(ManagedObject* object)
@@ -58,16 +84,13 @@ void ObjectContext::retire(ManagedObject* object)
     m_assignedStores.remove(object);
     object->m_updated = false;
     object->m_state = ManagedObject::State::Invalid;
-    const auto it = m_registry.find(object->m_id);
-    if (it != m_registry.end() && it.value() == object) {
-        m_registry.erase(it);
-    }
+    unregisterID(object);
 }
 
 void ObjectContext::revive(ManagedObject* object, const ObjectID& id)
 {
     object->m_id = id;
-    m_registry.insert(id, object);
+    registerID(id, object);
 }
 
 void ObjectContext::refault(ManagedObject* object)
@@ -311,6 +334,7 @@ void ObjectContext::reset()
     m_deleted.clear();
     m_assignedStores.clear();
     m_registry.clear();
+    m_newRegistry.clear();
     m_owned.clear();
 }
 

@@ -149,6 +149,8 @@ private:
     // Registration and lifecycle
     ManagedObject* registerObject(std::unique_ptr<ManagedObject> object, const ObjectID& id);
     void retire(ManagedObject* object);
+    void registerID(const ObjectID& id, ManagedObject* object);
+    void unregisterID(ManagedObject* object);
     void revive(ManagedObject* object, const ObjectID& id);
     void refault(ManagedObject* object);
     void markUpdated(ManagedObject* object);
@@ -200,7 +202,10 @@ private:
     // Every object the context has made, until reset(): objects that left (deleted and saved,
     // rolled back, merged away) stay allocated so that stale pointers and undo actions never dangle.
     std::vector<std::unique_ptr<ManagedObject>> m_owned;
-    QHash<ObjectID, ManagedObject*> m_registry; // the identity map of registered objects
+    // The identity map: saved objects by identifier, new ones by their temporary number (which
+    // alone tells temporary identifiers apart, and hashes and compares cheaply).
+    QHash<ObjectID, ManagedObject*> m_registry;
+    QHash<qint64, ManagedObject*> m_newRegistry;
     QSet<ManagedObject*> m_inserted;
     QSet<ManagedObject*> m_updated;
     QSet<ManagedObject*> m_deleted;

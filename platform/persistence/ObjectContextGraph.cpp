@@ -27,6 +27,9 @@ PersistentStore* ObjectContext::storeFor(const ObjectID& id) const
 
 ManagedObject* ObjectContext::registeredObject(const ObjectID& id) const
 {
+    if (id.isTemporary()) {
+        return id.entity() ? m_newRegistry.value(id.key()) : nullptr;
+    }
     return m_registry.value(id);
 }
 

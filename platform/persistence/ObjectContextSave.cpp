@@ -232,7 +232,7 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
         ManagedObject* target = resolveToOne(object, index);
         return target && target->isValid() && !target->isDeleted() ? QVariant::fromValue(target->m_id) : QVariant();
     };
-    // The properties a new row carries: every attribute and to-one relationship, listed once per entity.
+    // The properties a new row carries: every attribute, then every to-one relationship, listed once per entity.
     QHash<const EntityDescription*, QList<int>> storedByEntity;
     const auto storedProperties = [&](const EntityDescription* entity) -> const QList<int>& {
         auto it = storedByEntity.find(entity);
@@ -248,24 +248,19 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
         }
         return it.value();
     };
+    // A new object holds all its values: the store reads its attributes in place (nothing changes
+    // them while it writes); only the targets of its to-one relationships are given as ObjectIDs.
     const auto insertedRow = [&](ManagedObject* object) {
         RowChange change;
         change.id = object->m_id;
         change.properties = storedProperties(object->m_entity);
-        change.values.reserve(change.properties.size());
-        // A new object holds all its values, so they are copied without going through reads.
-        const int attributeCount = int(object->m_entity->attributes().size());
-        for (const int index : std::as_const(change.properties)) {
-            if (index < attributeCount) {
-                const QVariant& value = object->m_values.at(index);
-                if (value.isValid()) {
-                    change.values.append(value);
-                } else {
-                    change.values.emplace_back(); // most are unset; no need to copy those
-                }
-                continue;
+        change.inPlace = object->m_values.constData();
+        change.inPlaceCount = int(object->m_entity->attributes().size());
+        for (qsizetype i = change.inPlaceCount; i < change.properties.size(); ++i) {
+            if (QVariant target = toOneValue(object, change.properties.at(i)); target.isValid()) {
+                change.values.resize(change.properties.size());
+                change.values[i] = std::move(target);
             }
-            change.values.append(toOneValue(object, index));
         }
         return change;
     };
@@ -325,9 +320,11 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
     }
     notice->inserted.reserve(notice->inserted.size() + inserted.size());
     const bool allInserted = inserted.size() == m_inserted.size();
-    for (ManagedObject* object : std::as_const(inserted)) {
-        m_registry.remove(object->m_id);
-        object->m_id = assigned.value(object->m_id);
+    m_registry.reserve(m_registry.size() + inserted.size());
+    for (qsizetype i = 0; i < inserted.size(); ++i) {
+        ManagedObject* object = inserted.at(i);
+        m_newRegistry.remove(object->m_id.key());
+        object->m_id = assigned.at(i); // in the order of the change set's inserted rows
         m_registry.insert(object->m_id, object);
         object->m_state = ManagedObject::State::Registered;
         object->m_dirty.fill(false);

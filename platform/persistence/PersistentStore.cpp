@@ -86,7 +86,7 @@ bool PersistentStore::save(const ChangeSet& changes, AssignedIDs* assigned, Stor
         m_metadataPending = false;
     }
     if (assigned) {
-        assigned->insert(newIDs);
+        *assigned = std::move(newIDs);
     }
     return true;
 }

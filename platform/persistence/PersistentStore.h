@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AssignedIDs.h"
 #include "Predicate.h"
 #include "RowQuery.h"
 #include "RowView.h"

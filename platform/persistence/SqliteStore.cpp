@@ -600,7 +600,7 @@ void SqliteStore::endRead()
 bool SqliteStore::allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error)
 {
     QHash<const EntityDescription*, qint64> next;
-    assigned->reserve(assigned->size() + changes.inserted.size());
+    assigned->reserve(changes.inserted.size());
     for (const RowChange& change : changes.inserted) {
         const EntityDescription* root = change.id.entity()->root();
         if (!next.contains(root)) {
@@ -612,7 +612,7 @@ bool SqliteStore::allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, 
             next.insert(root, read.int64(0));
         }
         qint64& key = next[root];
-        assigned->insert(change.id, ObjectID::permanent(change.id.entity(), m_identifier, key++));
+        assigned->append(change.id, ObjectID::permanent(change.id.entity(), m_identifier, key++));
     }
     for (auto it = next.cbegin(); it != next.cend(); ++it) {
         SqliteStatement write = m_db.prepare(QStringLiteral("UPDATE km_store SET value = ? WHERE key = ?"));
@@ -626,27 +626,27 @@ bool SqliteStore::allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, 
 }
 
 bool SqliteStore::bindRow(SqliteStatement& statement, const RowChange& change, const AssignedIDs& assigned, int first,
-                          StoreError* error) const
+                          StoreError* error, const QVector<int>* parameters) const
 {
     const EntityDescription* entity = change.id.entity();
     for (int i = 0; i < change.properties.size(); ++i) {
         const int index = change.properties[i];
-        const QVariant& value = change.values[i];
+        const QVariant& value = change.value(i);
         // A statement's parameters start out null (fresh, or cleared after their last use).
-        if (value.isNull()) {
+        if (!value.isValid()) {
             continue;
         }
+        const int parameter = parameters ? parameters->at(index) : first + i;
         if (const AttributeDescription* attribute = entity->attributeAt(index)) {
             if (SqliteSchema::storesAsIs(attribute->type)) {
-                statement.bind(first + i, value);
-            } else {
-                statement.bind(first + i, SqliteSchema::toSql(*attribute, value));
+                statement.bind(parameter, value); // binds a null value as null
+            } else if (!value.isNull()) {
+                statement.bind(parameter, SqliteSchema::toSql(*attribute, value));
             }
             continue;
         }
         ObjectID target = value.value<ObjectID>();
         if (target.isNull()) {
-            statement.bind(first + i, QVariant());
             continue;
         }
         if (target.isTemporary()) {
@@ -657,35 +657,44 @@ bool SqliteStore::bindRow(SqliteStatement& statement, const RowChange& change, c
                             QStringLiteral("A relationship of %1 leads to an object outside the store \"%2\".")
                                 .arg(entity->name(), m_path));
         }
-        statement.bindInt64(first + i, target.key());
+        statement.bindInt64(parameter, target.key());
     }
     return true;
 }
 
-bool SqliteStore::insertRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error)
+const SqliteStore::InsertStatement& SqliteStore::insertStatement(const EntityDescription* entity)
 {
-    const EntityDescription* entity = change.id.entity();
-    // Inserted rows carry every stored property, so one statement per entity serves them all.
-    auto& [columnCount, sql, entityName] = m_insertStatements[entity];
-    if (sql.isEmpty() || columnCount != change.properties.size()) {
-        columnCount = change.properties.size();
-        entityName = entity->name().toUtf8();
-        const SqliteSchema::Family& family = m_schema.family(entity);
-        QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
-        QStringList marks {QStringLiteral("?"), QStringLiteral("?")};
-        for (const int index : change.properties) {
-            const auto* attribute = entity->attributeAt(index);
-            columns.append(
-                family.columnByProperty.value(attribute ? attribute->name : entity->relationshipAt(index)->name));
-            marks.append(QStringLiteral("?"));
-        }
-        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(family.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    auto it = m_insertStatements.find(entity);
+    if (it != m_insertStatements.end()) {
+        return it.value();
     }
-    SqliteStatement statement = m_db.prepare(sql);
-    statement.bindInt64(1, assigned.value(change.id).key());
-    statement.bindUtf8(2, entityName);
-    if (!bindRow(statement, change, assigned, 3, error)) {
+    InsertStatement insert;
+    insert.entityName = entity->name().toUtf8();
+    insert.parameters.fill(-1, entity->propertyCount());
+    const SqliteSchema::Family& family = m_schema.family(entity);
+    QStringList columns {QStringLiteral("pk"), QStringLiteral("ent")};
+    for (int index = 0; index < entity->propertyCount(); ++index) {
+        const RelationshipDescription* relationship = entity->relationshipAt(index);
+        if (relationship && relationship->toMany) {
+            continue; // lives in the other objects' rows
+        }
+        columns.append(
+            family.columnByProperty.value(relationship ? relationship->name : entity->attributeAt(index)->name));
+        insert.parameters[index] = int(columns.size());
+    }
+    const QStringList marks(columns.size(), QStringLiteral("?"));
+    insert.sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                     .arg(family.table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    return m_insertStatements.insert(entity, insert).value();
+}
+
+bool SqliteStore::insertRow(const RowChange& change, qint64 key, const AssignedIDs& assigned, StoreError* error)
+{
+    const InsertStatement& insert = insertStatement(change.id.entity());
+    SqliteStatement statement = m_db.prepare(insert.sql);
+    statement.bindInt64(1, key);
+    statement.bindUtf8(2, insert.entityName);
+    if (!bindRow(statement, change, assigned, 3, error, &insert.parameters)) {
         return false;
     }
     return statement.exec() || sqlFailure(error, QStringLiteral("Saving to the store \"%1\" failed.").arg(m_path));
@@ -739,8 +748,8 @@ bool SqliteStore::writeChanges(const ChangeSet& changes, AssignedIDs* assigned, 
     if (!allocateKeys(changes, assigned, error)) {
         return false;
     }
-    for (const RowChange& change : changes.inserted) {
-        if (!insertRow(change, *assigned, error)) {
+    for (qsizetype i = 0; i < changes.inserted.size(); ++i) {
+        if (!insertRow(changes.inserted.at(i), assigned->at(i).key(), *assigned, error)) {
             return false;
         }
     }

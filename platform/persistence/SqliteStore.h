@@ -88,21 +88,25 @@ private:
     bool writeChanges(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
     bool sqlFailure(StoreError* error, const QString& what) const;
     bool allocateKeys(const ChangeSet& changes, AssignedIDs* assigned, StoreError* error);
+    // Binds each listed property to parameter `first` + its position in the list, or, with
+    // `parameters`, to the parameter that list gives by property index.
     bool bindRow(SqliteStatement& statement, const RowChange& change, const AssignedIDs& assigned, int first,
-                 StoreError* error) const;
-    bool insertRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error);
+                 StoreError* error, const QVector<int>* parameters = nullptr) const;
+    bool insertRow(const RowChange& change, qint64 key, const AssignedIDs& assigned, StoreError* error);
     bool updateRow(const RowChange& change, const AssignedIDs& assigned, StoreError* error);
 
     SqliteDatabase m_db;
     SqliteSchema m_schema;
     int m_readDepth = 0;
     bool m_readOpen = false; // a read transaction is open on the connection
+    // One per entity: every stored column, so rows that leave some empty share it.
     struct InsertStatement
     {
-        qsizetype columnCount = -1;
         QString sql;
         QByteArray entityName; // UTF-8, bound into every row
+        QVector<int> parameters; // by property index: the statement's parameter, -1 for to-many
     };
+    const InsertStatement& insertStatement(const EntityDescription* entity);
     QHash<const EntityDescription*, InsertStatement> m_insertStatements;
 };
 

@@ -209,16 +209,17 @@ bool XmlStore::fetchRelated(const EntityDescription* entity, const QString& toOn
 
 bool XmlStore::apply(const ChangeSet& changes, XmlStoreData& data, AssignedIDs* assigned, StoreError* error) const
 {
+    assigned->reserve(changes.inserted.size());
     for (const RowChange& change : changes.inserted) {
         const EntityDescription* root = change.id.entity()->root();
         const qint64 key = data.nextKeys.value(root, 1);
         data.nextKeys.insert(root, key + 1);
-        assigned->insert(change.id, ObjectID::permanent(change.id.entity(), m_identifier, key));
+        assigned->append(change.id, ObjectID::permanent(change.id.entity(), m_identifier, key));
     }
     const auto write = [&](const RowChange& change, XmlStoreData::Record& record) {
         for (int i = 0; i < change.properties.size(); ++i) {
             const int index = change.properties[i];
-            QVariant value = change.values[i];
+            QVariant value = change.value(i);
             if (value.metaType() == QMetaType::fromType<ObjectID>()) {
                 ObjectID target = value.value<ObjectID>();
                 if (target.isTemporary()) {
@@ -235,14 +236,15 @@ bool XmlStore::apply(const ChangeSet& changes, XmlStoreData& data, AssignedIDs* 
         }
         return true;
     };
-    for (const RowChange& change : changes.inserted) {
+    for (qsizetype i = 0; i < changes.inserted.size(); ++i) {
+        const RowChange& change = changes.inserted.at(i);
         XmlStoreData::Record record;
         record.entity = change.id.entity();
         record.values.resize(record.entity->propertyCount());
         if (!write(change, record)) {
             return false;
         }
-        data.families[record.entity->root()].insert(assigned->value(change.id).key(), record);
+        data.families[record.entity->root()].insert(assigned->at(i).key(), record);
     }
     for (const RowChange& change : changes.updated) {
         auto& family = data.families[change.id.entity()->root()];

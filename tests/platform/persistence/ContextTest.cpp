@@ -255,6 +255,22 @@ TEST_F(ContextTest, UndoAndRedoAnAttributeChange)
     EXPECT_EQ(item->value(QStringLiteral("large")).toLongLong(), 5);
 }
 
+TEST_F(ContextTest, AnInsertionUndoneAndRedoneKeepsItsTemporaryIdentifier)
+{
+    context.setUndoEnabled(true);
+    ManagedObject* item = context.insertObject(QStringLiteral("Item"));
+    const ObjectID temporary = item->objectID();
+    EXPECT_EQ(context.objectWithID(temporary), item);
+    context.undo();
+    EXPECT_EQ(context.objectWithID(temporary), nullptr);
+    EXPECT_FALSE(context.hasChanges());
+    context.redo();
+    EXPECT_EQ(context.objectWithID(temporary), item);
+    ASSERT_TRUE(context.save());
+    EXPECT_EQ(context.objectWithID(item->objectID()), item);
+    EXPECT_EQ(context.objectWithID(temporary), nullptr);
+}
+
 TEST_F(ContextTest, UndoOfADeletionRestoresTheObjectAndItsLinks)
 {
     context.setUndoEnabled(true);

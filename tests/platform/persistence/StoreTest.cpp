@@ -137,6 +137,59 @@ TEST_P(StoreTest, EachRowKeepsOnlyItsOwnValues)
     EXPECT_EQ(full->value(QStringLiteral("large")), values.value(QStringLiteral("large")));
 }
 
+// New objects that refer to each other are written in one save. Afterwards each is known by its
+// permanent identifier only and still holds its values; the stored rows carry the links.
+TEST_P(StoreTest, NewObjectsThatReferToEachOtherAreSavedTogether)
+{
+    ObjectID folderID;
+    ObjectID badgeID;
+    ObjectID itemIDs[3];
+    {
+        auto coordinator = openCoordinator(storeName(), GetParam());
+        ObjectContext context(coordinator);
+        ManagedObject* folder = context.insertObject(QStringLiteral("Folder"));
+        ManagedObject* badge = context.insertObject(QStringLiteral("Badge"));
+        ASSERT_TRUE(folder->setToOne(QStringLiteral("badge"), badge));
+        ManagedObject* items[3];
+        ObjectID temporary[3];
+        for (int i = 0; i < 3; ++i) {
+            items[i] = context.insertObject(QStringLiteral("Item"));
+            ASSERT_TRUE(items[i]->setValue(QStringLiteral("text"), QStringLiteral("item %1").arg(i)));
+            temporary[i] = items[i]->objectID();
+            EXPECT_EQ(context.objectWithID(temporary[i]), items[i]);
+        }
+        ASSERT_TRUE(items[0]->setToOne(QStringLiteral("folder"), folder));
+        ASSERT_TRUE(items[2]->setToOne(QStringLiteral("folder"), folder));
+        ASSERT_TRUE(items[1]->setValue(QStringLiteral("text"), QVariant())); // cleared before its first save
+        ASSERT_TRUE(context.save());
+        for (int i = 0; i < 3; ++i) {
+            itemIDs[i] = items[i]->objectID();
+            EXPECT_FALSE(itemIDs[i].isTemporary());
+            EXPECT_EQ(context.objectWithID(itemIDs[i]), items[i]);
+            EXPECT_EQ(context.objectWithID(temporary[i]), nullptr) << "a saved object keeps no temporary name";
+        }
+        EXPECT_EQ(items[2]->value(QStringLiteral("text")).toString(), QStringLiteral("item 2"));
+        EXPECT_EQ(items[2]->toOne(QStringLiteral("folder")), folder);
+        folderID = folder->objectID();
+        badgeID = badge->objectID();
+    }
+    auto coordinator = openCoordinator(storeName(), GetParam());
+    ObjectContext context(coordinator);
+    ManagedObject* folder = context.existingObjectWithID(folderID);
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->toOne(QStringLiteral("badge"))->objectID(), badgeID);
+    QStringList texts;
+    for (const ManagedObject* item : folder->toMany(QStringLiteral("items"))) {
+        texts.append(item->value(QStringLiteral("text")).toString());
+    }
+    texts.sort();
+    EXPECT_EQ(texts, QStringList({QStringLiteral("item 0"), QStringLiteral("item 2")}));
+    ManagedObject* loose = context.existingObjectWithID(itemIDs[1]);
+    ASSERT_TRUE(loose);
+    EXPECT_FALSE(loose->value(QStringLiteral("text")).isValid());
+    EXPECT_EQ(loose->toOne(QStringLiteral("folder")), nullptr);
+}
+
 TEST_P(StoreTest, MetadataRoundTripsAndIsReadableWithoutOpeningTheStore)
 {
     const QVariantMap metadata {{QStringLiteral("ZRModelVersion"), qint64(7)},
