@@ -11,6 +11,7 @@
 #include "desktop/ApplicationLocator.h"
 #include "desktop/DesktopIcons.h"
 #include "email/ZREmailParser.h"
+#include "persistence/EntityDescription.h"
 #include "persistence/ObjectContext.h"
 #include "text/DateParser.h"
 #include "text/RtfReader.h"
@@ -125,11 +126,12 @@ bool ProductEntity::setAppIcon(IconEntity* icon)
 void ProductEntity::awakeFromInsert()
 {
     ZRManagedObject::awakeFromInsert();
-    if (hasProperty(QStringLiteral("uuid"))) {
-        setPrimitiveValue(QStringLiteral("uuid"), newUUIDString());
+    // Older models may lack these; each name is looked up once.
+    if (const int uuid = entity()->propertyIndex(QStringLiteral("uuid")); uuid >= 0) {
+        setPrimitiveValue(uuid, newUUIDString());
     }
-    if (hasProperty(QStringLiteral("purchaseCurrency"))) {
-        setPrimitiveValue(QStringLiteral("purchaseCurrency"), QStringLiteral("$"));
+    if (const int currency = entity()->propertyIndex(QStringLiteral("purchaseCurrency")); currency >= 0) {
+        setPrimitiveValue(currency, QStringLiteral("$"));
     }
     setPrimitiveValue(QStringLiteral("purchaseDate"), QDateTime::currentDateTimeUtc());
     RegistrationAutofill::applyDefaults(*this);

@@ -44,9 +44,10 @@ const UserDefaults& userDefaults(const Source& from)
 // Asked first for every new product, so that nothing else is looked up when filling in is off.
 bool fillingInEnabled()
 {
+    static const QString key = PreferenceKeys::DefaultUserInfoToAddressBook;
     Source& from = source();
     QMutexLocker locker(&from.mutex);
-    const QVariant enabled = userDefaults(from).value(PreferenceKeys::DefaultUserInfoToAddressBook);
+    const QVariant enabled = userDefaults(from).value(key);
     return !enabled.isValid() || enabled.toBool();
 }
 
