@@ -190,9 +190,13 @@ bool ManagedObject::removeFromMany(const QString& key, ManagedObject* target)
 
 void ManagedObject::awakeFromInsert()
 {
+    // The model's defaults are of their attribute's type already, and undoing the insertion takes
+    // them away with the object: they go straight in.
     for (const auto& attribute : m_entity->attributes()) {
         if (attribute.defaultValue.isValid()) {
-            m_context->writeAttribute(this, attribute.index, attribute.defaultValue);
+            m_values[attribute.index] = attribute.defaultValue;
+            m_loaded.setBit(attribute.index);
+            m_dirty.setBit(attribute.index);
         }
     }
 }
