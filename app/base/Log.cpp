@@ -110,6 +110,13 @@ void setEchoToStandardError(bool echo)
     state().echo = echo;
 }
 
+void useDefaultLogFile()
+{
+    QMutexLocker locker(&state().mutex);
+    state().path.clear();
+    state().pathResolved = false;
+}
+
 void setLogFilePath(const QString& path)
 {
     QMutexLocker locker(&state().mutex);

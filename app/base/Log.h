@@ -19,6 +19,9 @@ void setEchoToStandardError(bool echo);
 // resolved on first use, when a log left in the cache folder by earlier versions is moved there.
 void setLogFilePath(const QString& path);
 QString logFilePath();
+// Back to the default file, resolved anew from the environment on the next line: for a process
+// whose folders changed since (tests that give each case folders of its own).
+void useDefaultLogFile();
 
 // Tests install a sink to see the lines; a null function removes it.
 using Sink = std::function<void(const QString& line)>;

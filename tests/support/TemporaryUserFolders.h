@@ -1,11 +1,14 @@
 #pragma once
 
+#include "base/Log.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QTemporaryDir>
 
 // Points the XDG data, cache, config and state folders at a fresh temporary folder for one test, and back
-// when it ends, so every test starts as on a machine where Keymoor never ran.
+// when it ends, so every test starts as on a machine where Keymoor never ran. The log follows: a
+// log file resolved in an earlier test's folder would bring that folder back after its removal.
 class TemporaryUserFolders
 {
 public:
@@ -17,12 +20,14 @@ public:
             QDir().mkpath(folder);
             qputenv(name, QFile::encodeName(folder));
         }
+        Log::useDefaultLogFile();
     }
     ~TemporaryUserFolders()
     {
         for (int i = 0; i < int(std::size(Names)); ++i) {
             qputenv(Names[i], m_saved.at(i));
         }
+        Log::useDefaultLogFile();
     }
     TemporaryUserFolders(const TemporaryUserFolders&) = delete;
     TemporaryUserFolders& operator=(const TemporaryUserFolders&) = delete;
