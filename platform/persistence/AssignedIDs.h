@@ -20,7 +20,6 @@ public:
     void clear();
 
     qsizetype size() const { return m_permanent.size(); }
-    bool isEmpty() const { return m_permanent.isEmpty(); }
     // The identifier of the inserted row at `position`, or a null one past the end.
     ObjectID at(qsizetype position) const;
     // The identifier given to the object that had `temporary`, or a null one.

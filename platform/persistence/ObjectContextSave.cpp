@@ -323,9 +323,9 @@ bool ObjectContext::saveStore(PersistentStore* store, SaveNotice* notice, StoreE
     m_registry.reserve(m_registry.size() + inserted.size());
     for (qsizetype i = 0; i < inserted.size(); ++i) {
         ManagedObject* object = inserted.at(i);
-        m_newRegistry.remove(object->m_id.key());
+        unregisterID(object);
         object->m_id = assigned.at(i); // in the order of the change set's inserted rows
-        m_registry.insert(object->m_id, object);
+        registerID(object->m_id, object);
         object->m_state = ManagedObject::State::Registered;
         object->m_dirty.fill(false);
         if (!allInserted) {
